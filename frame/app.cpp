@@ -1,0 +1,120 @@
+// Start-up, the frame loop and shutdown.
+//
+// Two clocks: Allegro's timer thread raises tickCount fifty times a second and marks the back
+// buffer due; the loop itself runs one update per pass, as often as vsync() and rest(1) let it.
+// Screens measure time only in ticks, so the pass rate never changes how the game plays.
+#include "frame/app.h"
+
+#include <allegro.h>
+
+#include <cstdio>
+
+#include "assets/assets.h"
+#include "assets/sound.h"
+#include "frame/globals.h"
+#include "frame/options.h"
+#include "frame/state_stack.h"
+#include "screens/high_scores.h"
+#include "screens/intro_state.h"
+
+namespace vexlorn {
+
+void onTick() {
+    tickCount = tickCount + 1;
+    presentPending = true;
+}
+END_OF_FUNCTION(onTick)
+
+void onSecond() {
+    loopsPerSecond = loopsThisSecond;
+    loopsThisSecond = 0;
+}
+END_OF_FUNCTION(onSecond)
+
+void reportFatal(const char* message) {
+    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    allegro_message("%s", message);
+}
+
+static bool startLibrary(bool windowed) {
+    // Without a display allegro_init fails, and install_keyboard would then crash.
+    if (allegro_init() != 0) return false;
+    if (install_keyboard() != 0) return false;
+    if (install_timer() != 0) return false;
+    set_color_depth(32);
+    set_color_conversion(COLORCONV_24_TO_32);
+    int driver = windowed ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT_FULLSCREEN;
+    return set_gfx_mode(driver, screenWidth, screenHeight, 0, 0) == 0;
+}
+
+bool startUp(bool windowed) {
+    tickCount = 0;
+    presentPending = true;
+    running = true;
+    lastKey = 0;
+    openAudioDevice();
+    if (!startLibrary(windowed)) {
+        char message[512];
+        std::snprintf(message, sizeof message, "Unable to set graphics mode\n%s\n", allegro_error);
+        reportFatal(message);
+        return false;
+    }
+    set_window_title("Vexlorn");
+    backBuffer = create_bitmap(SCREEN_W, SCREEN_H);
+    text_mode(-1);
+    LOCK_VARIABLE(tickCount);
+    LOCK_VARIABLE(presentPending);
+    LOCK_VARIABLE(loopsThisSecond);
+    LOCK_VARIABLE(loopsPerSecond);
+    LOCK_FUNCTION(onTick);
+    LOCK_FUNCTION(onSecond);
+    install_int_ex(onTick, BPS_TO_TIMER(50));
+    install_int_ex(onSecond, SECS_TO_TIMER(1));
+    char error[1024];
+    if (!loadAssets(error, sizeof error)) {
+        reportFatal(error);
+        return false;
+    }
+    loadSounds();
+    stateStack.push(&introState);
+    return true;
+}
+
+void runFrame(bool showFps) {
+    running = stateStack.updateTop();
+    updateAudio();
+    if (keypressed()) lastKey = readkey() >> 8;
+    if (presentPending) {
+        presentPending = false;
+        if (showFps) {
+            textprintf(backBuffer, font, 0, 0, makecol(255, 255, 255), "FPS: %d", loopsPerSecond);
+        }
+        vsync();
+        blit(backBuffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    }
+    loopsThisSecond = loopsThisSecond + 1;
+    rest(1);
+}
+
+void shutDown() {
+    releaseSounds();
+    freeMenuImages();
+    saveHighScores();
+    freeAssets();
+    // Bitmaps must go before main returns: Allegro's exit handler runs before static destructors.
+    if (backBuffer != nullptr) {
+        destroy_bitmap(backBuffer);
+        backBuffer = nullptr;
+    }
+}
+
+int runGame(int argc, const char* const* argv) {
+    Options options = parseOptions(argc, argv);
+    cheatMode = options.cheat;
+    if (!startUp(options.windowed)) return startUpFailure;
+    while (running) runFrame(options.showFps);
+    shutDown();
+    return 0;
+}
+
+}  // namespace vexlorn

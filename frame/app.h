@@ -1,0 +1,20 @@
+// Start-up, the frame loop and shutdown.
+#pragma once
+
+namespace vexlorn {
+
+// Exit code of a failed start-up.
+inline constexpr int startUpFailure = -1;
+
+bool startUp(bool windowed);
+void runFrame(bool showFps);
+void shutDown();
+void onTick();
+void onSecond();
+
+// Back to text mode and a message box: the one path for fatal start-up failures.
+void reportFatal(const char* message);
+
+int runGame(int argc, const char* const* argv);
+
+}  // namespace vexlorn

@@ -1,0 +1,39 @@
+// The few values through which every screen talks to the frame loop.
+#pragma once
+
+#include <allegro.h>
+
+namespace vexlorn {
+
+// Scancodes of the keys the screens act on (Allegro's numbering).
+enum KeyCode : int {
+    KeyP = 16,
+    KeyEsc = 59,
+    KeyBackspace = 63,
+    KeyEnter = 67,
+    KeySpace = 75,
+    KeyLeft = 82,
+    KeyRight = 83,
+    KeyUp = 84,
+    KeyDown = 85,
+    KeyPlusPad = 89,
+};
+
+inline constexpr int screenWidth = 640;
+inline constexpr int screenHeight = 480;
+
+extern BITMAP* backBuffer;
+// Written by the timer thread: plain volatile machine words, no lock (a lost count is accepted).
+extern volatile int tickCount;
+extern volatile bool presentPending;
+extern volatile int loopsThisSecond;
+extern volatile int loopsPerSecond;
+extern int lastTickCount;
+extern bool running;
+extern int lastKey;
+extern bool cheatMode;
+
+// Ticks the active screen has not yet consumed.
+inline int elapsedTicks() { return tickCount - lastTickCount; }
+
+}  // namespace vexlorn

@@ -1,0 +1,16 @@
+// The about page.
+#pragma once
+
+#include "frame/state_stack.h"
+
+namespace vexlorn {
+
+class AboutState : public BaseState {
+public:
+    void activate() override;
+    bool update() override;
+};
+
+extern AboutState aboutState;
+
+}  // namespace vexlorn

@@ -1,0 +1,25 @@
+// Typing initials on the end and win screens.
+#pragma once
+
+#include <cstdint>
+
+namespace vexlorn {
+
+extern char entryName[10];
+extern int16_t entryCursor;
+
+// The library's character for a scancode; replaceable where no keyboard driver exists (tests).
+extern int (*keyToAscii)(int scancode);
+
+struct NameEntryLayout {
+    int headingX, headingY;
+    int lettersX, lettersY;
+};
+inline constexpr NameEntryLayout endNameLayout{136, 64, 180, 96};
+inline constexpr NameEntryLayout winNameLayout{254, 155, 298, 187};
+
+// Draws the heading and letters and takes one typed letter or Backspace from lastKey.
+// Returns true when it took a key.
+bool nameEntryStep(const NameEntryLayout& layout);
+
+}  // namespace vexlorn

@@ -1,0 +1,29 @@
+// The order page: visit the website or go back.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/state_stack.h"
+
+namespace vexlorn {
+
+struct OrderOption {
+    int32_t object;
+    int32_t x;
+    int32_t y;
+};
+
+extern const OrderOption orderOptions[2];
+extern const char linkFileName[];
+
+class OrderState : public BaseState {
+public:
+    void enter() override;
+    bool update() override;
+
+    int32_t selected = 0;
+};
+
+extern OrderState orderState;
+
+}  // namespace vexlorn

@@ -1,0 +1,35 @@
+// The win screen after the last level, with rising balloons.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/state_stack.h"
+#include "frame/task_list.h"
+
+struct BITMAP;
+
+namespace vexlorn {
+
+class WinState : public BaseState {
+public:
+    void activate() override;
+    bool update() override;
+};
+
+class BalloonTask : public BaseTask {
+public:
+    bool update(int ticks) override;
+
+    int32_t elapsed = 0;
+    int32_t lifetime = 300;
+    BITMAP* sprite = nullptr;
+    float posX = 0, posY = 0;
+    float velX = 0, velY = 0;
+    float accX = -10, accY = -20;
+};
+
+void spawnBalloon();
+
+extern WinState winState;
+
+}  // namespace vexlorn
