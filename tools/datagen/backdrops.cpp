@@ -108,9 +108,18 @@ Canvas makeMenuBackdrop() {
     addGlow(canvas, 90, 420, 260, rgb(40, 180, 255, 0.22f));
     addBokeh(canvas, 11, 30, rgb(150, 130, 255));
     addStars(canvas, 12, 160, rgb(170, 170, 255));
-    addFallingBlocks(canvas, 13, 16, 14, 110, 200, 470, 18, 44, 0.75f);
     addVignette(canvas, 0.5f);
+    addFallingBlocks(canvas, 13, 5, 24, 100, 196, 224, 18, 30, 0.7f);
+    drawMiniWell(canvas, 30, 252, 5, 6, 4, 32, 14, rgb(120, 110, 255));
     drawPanel(canvas, 222, 106, 578, 468, rgb(120, 110, 255), 14);
+    // Faint rules between the seven menu rows, centred at y 140 + 50 i.
+    for (int i = 0; i < 6; ++i) {
+        float y = 165 + 50.0f * i;
+        canvas.fill(roundedRect(262, y, 538, y + 1, 0.5f), [](float x, float) {
+            float t = std::fabs(x - 400) / 138;
+            return rgb(170, 160, 255, 0.22f * (1 - t * t));
+        });
+    }
     TextStyle word = titleStyle(44, rgb(255, 255, 255), rgb(150, 200, 255));
     word.tracking = 4;
     drawText(canvas, "VEXLORN", 400, 78, word, Align::Centre);

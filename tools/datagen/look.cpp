@@ -2,6 +2,9 @@
 #include "tools/datagen/look.h"
 
 #include <cmath>
+#include <vector>
+
+#include "tools/datagen/pictures.h"
 
 namespace datagen {
 
@@ -61,8 +64,8 @@ void drawBlock(Canvas& canvas, float x, float y, float size, int colour, float b
     Shape body = roundedRect(x, y, x + size, y + size, 6 * s);
     canvas.fill(body, shade(base, 0.32f));
     Shape inner = grow(body, -1.6f * s);
-    canvas.fill(inner, verticalGradient(y + 2 * s, shade(base, brightness < 1 ? 1.1f : 1.3f),
-                                        y + size - 2 * s, shade(base, 0.62f)));
+    canvas.fill(inner, verticalGradient(y + 2 * s, shade(base, brightness < 1 ? 1.05f : 1.12f),
+                                        y + size - 2 * s, shade(base, 0.66f)));
     // Soft inner bevel: lighter along the top-left, darker bottom-right.
     canvas.fill(subtract(inner, offset(inner, 1.5f * s, 1.5f * s)),
                 withAlpha(shade(base, 1.5f), 0.55f));
@@ -142,13 +145,54 @@ void drawPanel(Canvas& canvas, float x0, float y0, float x1, float y1, const Rgb
 void addFallingBlocks(Canvas& canvas, uint32_t seed, int count, float x0, float y0, float x1,
                       float y1, float minSize, float maxSize, float brightness) {
     Dice dice(seed);
-    for (int i = 0; i < count; ++i) {
-        float size = dice.range(minSize, maxSize);
-        float x = dice.range(x0, x1 - size), y = dice.range(y0, y1 - size);
+    struct Box {
+        float x, y, size;
+    };
+    std::vector<Box> placed;
+    // Blocks never overlap: a tangle of half-hidden blocks reads as noise.
+    for (int attempt = 0; attempt < count * 40 && int(placed.size()) < count; ++attempt) {
+        float size = std::round(dice.range(minSize, maxSize));
+        float x = std::round(dice.range(x0, x1 - size)), y = std::round(dice.range(y0, y1 - size));
         int colour = int(dice.next() * blockColourCount);
+        bool clear = true;
+        for (const Box& b : placed)
+            if (x < b.x + b.size + 6 && b.x < x + size + 6 && y < b.y + b.size + 6 &&
+                b.y < y + size + 6)
+                clear = false;
+        if (!clear) continue;
+        placed.push_back({x, y, size});
         drawBlock(
-            canvas, std::round(x), std::round(y), std::round(size), colour,
+            canvas, x, y, size, colour,
             brightness * (0.6f + 0.4f * (size - minSize) / std::max(1.0f, maxSize - minSize)));
+    }
+}
+
+void drawMiniWell(Canvas& canvas, float x, float y, int columns, int rows, int filled, float cell,
+                  uint32_t seed, const Rgba& accent) {
+    float w = columns * cell, h = rows * cell;
+    Shape frame = roundedRect(x - 6, y - 6, x + w + 6, y + h + 6, 7);
+    canvas.fill(offset(grow(frame, 2), 3, 5), Rgba{0, 0, 0, 0.4f});
+    canvas.fill(frame, rgb(6, 6, 14));
+    canvas.fill(grow(frame, -1.5f),
+                verticalGradient(y - 6, shade(accent, 1.2f), y + h + 6, shade(accent, 0.35f)));
+    canvas.fill(grow(frame, -4), rgb(6, 6, 14));
+    canvas.fillRect(int(x), int(y), int(x + w), int(y + h),
+                    verticalGradient(y, rgb(4, 4, 12), y + h, shade(accent, 0.18f)));
+    Dice dice(seed);
+    int avatarColumn = columns / 2, avatarRow = rows - filled + 1;
+    int previous = -1;
+    for (int r = rows - filled; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            float bx = x + c * cell, by = y + r * cell;
+            if (c == avatarColumn && r == avatarRow) {
+                drawAvatar(canvas, bx + (cell - 32) / 2, by + (cell - 32) / 2, 0);
+                continue;
+            }
+            int colour = int(dice.next() * blockColourCount);
+            if (colour == previous) colour = (colour + 3) % blockColourCount;
+            previous = colour;
+            drawBlock(canvas, bx, by, cell, colour, r == rows - 1 ? 0.5f : 1.0f);
+        }
     }
 }
 

@@ -42,6 +42,10 @@ void drawPanel(Canvas& canvas, float x0, float y0, float x1, float y1, const Rgb
 void addFallingBlocks(Canvas& canvas, uint32_t seed, int count, float x0, float y0, float x1,
                       float y1, float minSize, float maxSize, float brightness);
 
+// A small framed well with a pile of blocks and the figure among them, cells of `cell` pixels.
+void drawMiniWell(Canvas& canvas, float x, float y, int columns, int rows, int filled, float cell,
+                  uint32_t seed, const Rgba& accent);
+
 // Typography shared by the pages.
 TextStyle titleStyle(int size, const Rgba& top, const Rgba& bottom);
 TextStyle bodyStyle(int size, const Rgba& colour = Rgba{0.9f, 0.92f, 1.0f, 1});

@@ -123,8 +123,7 @@ Canvas makeInstructionsPage() {
               "or a well risen to its very end, loses the round.", iconDanger);
     TextStyle keys = titleStyle(16, rgb(255, 240, 180), rgb(255, 190, 80));
     keys.outlineWidth = 1.5f;
-    drawText(canvas, "Arrows move      P pause      Esc quit to the menu", 320, 452, keys,
-             Align::Centre);
+    drawText(canvas, "Arrows move     P pause     Esc quit", 290, 454, keys, Align::Centre);
     drawText(canvas, "Enter: back", 606, 456, bodyStyle(13, rgb(190, 180, 230)), Align::Right);
     return canvas;
 }
@@ -148,7 +147,10 @@ Canvas makeOrderPage() {
     drawLines(canvas, lines, 7, 320, 140, 26, bodyStyle(18), Align::Centre);
     // The plate under the two buttons the game draws at (16, 368) and (186, 368).
     drawPanel(canvas, 6, 356, 346, 424, rgb(60, 220, 200), 10);
-    addFallingBlocks(canvas, 62, 8, 380, 350, 630, 470, 20, 36, 0.8f);
+    // A little pile with the figure on top, waiting.
+    for (int i = 0; i < 6; ++i) drawBlock(canvas, 392 + 36.0f * i, 418, 32, (i * 3 + 1) % 8);
+    for (int i = 0; i < 3; ++i) drawBlock(canvas, 428 + 36.0f * i, 382, 32, (i * 5 + 2) % 8);
+    drawAvatar(canvas, 536, 382, 0);
     return canvas;
 }
 

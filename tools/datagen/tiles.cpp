@@ -37,7 +37,7 @@ void drawBlastFrame(Canvas& canvas, float x, float y, int frame) {
         canvas.fill(circle(px, py, size), hot);
     }
     if (frame < 10) {
-        float r = 9 - (frame - 6) * 2.0f;
+        float r = 14 - (frame - 6) * 3.0f;
         canvas.fill(circle(cx, cy, r + 1.2f), rgb(110, 30, 10));
         canvas.fill(circle(cx, cy, r),
                     radialGradient(cx, cy, r, rgb(255, 240, 170), rgb(255, 120, 30)));
@@ -93,12 +93,12 @@ void drawBomb(Canvas& canvas, float x, float y) {
     Rgba rim = rgb(10, 8, 20);
     canvas.fill(roundedRect(cx + 4, y + 4, cx + 10, y + 10, 1.5f), rim);
     canvas.fill(roundedRect(cx + 5, y + 5, cx + 9, y + 9, 1), rgb(150, 150, 170));
-    canvas.fill(circle(cx, cy, 12.5f), rim);
-    canvas.fill(circle(cx, cy, 11.2f),
+    canvas.fill(circle(cx, cy, 13.2f), rim);
+    canvas.fill(circle(cx, cy, 11.9f),
                 radialGradient(cx - 4, cy - 5, 17, rgb(110, 110, 140), rgb(22, 20, 36)));
     canvas.fill(ellipse(cx - 4, cy - 5, 4.5f, 3), Rgba{1, 1, 1, 0.55f});
     // Red danger band
-    canvas.fill(intersect(circle(cx, cy, 11.2f), roundedRect(cx - 13, cy + 1, cx + 13, cy + 5, 1)),
+    canvas.fill(intersect(circle(cx, cy, 11.9f), roundedRect(cx - 13, cy + 1, cx + 13, cy + 5, 1)),
                 rgb(220, 40, 40));
     // Fuse and spark
     canvas.fill(polygon({cx + 7, y + 6, cx + 8.5f, y + 5, cx + 12, y + 2, cx + 11, y + 3.5f}),
