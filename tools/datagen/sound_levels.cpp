@@ -49,14 +49,22 @@ double wholeRms(const synth::Buffer& samples) {
     return rms(samples, 0, samples.size());
 }
 
+// A tail cut short (a crash trimmed to the jingle's length) would otherwise end in a click.
+void fadeOutEnd(synth::Buffer& samples) {
+    const size_t fade = std::min<size_t>(samples.size(), synth::kSampleRate / 200);
+    for (size_t i = 0; i < fade; ++i) samples[samples.size() - 1 - i] *= float(i) / fade;
+}
+
 }  // namespace
 
 void normaliseTune(synth::Buffer& samples) {
     matchLevel(samples, kTuneRms, wholeRms);
+    fadeOutEnd(samples);
 }
 
 void normaliseEffect(synth::Buffer& samples) {
     matchLevel(samples, kEffectRms, loudestWindowRms);
+    fadeOutEnd(samples);
 }
 
 }  // namespace datagen
