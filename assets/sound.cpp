@@ -10,8 +10,12 @@ void loadSounds() {}
 void updateAudio() {}
 void playSound(int, int) {}
 void playMusic(int) {}
-void switchMusicOff() { musicMuted = true; }
-void switchMusicOn() { musicMuted = false; }
+void switchMusicOff() {
+    musicMuted = true;
+}
+void switchMusicOn() {
+    musicMuted = false;
+}
 void pauseMusic() {}
 void resumeMusic() {}
 void releaseSounds() {}
