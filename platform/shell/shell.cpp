@@ -10,8 +10,6 @@
 
 #include <initializer_list>
 
-extern char** environ;
-
 namespace vexlorn {
 
 namespace {
