@@ -221,13 +221,23 @@ def main():
     unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
 
 
+def wait_shown(game, timeout=30):
+    """Waits until the game shows something other than black (the intro starts black)."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        shot = game.screenshot("wait-shown")
+        if any(shot.pixel(x, y) != (0, 0, 0) for y in range(40, 480, 40) for x in range(40, 640, 40)):
+            return shot
+        time.sleep(0.2)
+    raise AssertionError("the game never showed a picture")
+
+
 def quit_through_menu(game, timeout=15):
     """Ends the program the way a player does: intro, menu, "E X I T". Returns the exit code."""
+    wait_shown(game)
     game.key("enter")
-    game.wait(0.3)
+    game.wait(1.0)
     game.key("up")
-    game.key("enter")
     game.wait(0.5)
-    if game.running():
-        game.key("esc")  # the first screen before the menu existed
+    game.key("enter")
     return game.wait_exit(timeout)
