@@ -38,7 +38,9 @@ const SoundObject kSoundObjects[] = {
     {36, false, 0.5, 3.0},    // round won fanfare
 };
 
-void PrintTo(const SoundObject& object, std::ostream* out) { *out << "object " << object.index; }
+void PrintTo(const SoundObject& object, std::ostream* out) {
+    *out << "object " << object.index;
+}
 
 constexpr double kFullScale = 32768.0;
 

@@ -48,7 +48,7 @@ synth::Buffer renderTitleTheme() {
     t.lead.vibratoDepth = 0.12;
     t.bass = instrument(Wave::Saw, 0.4, {0.003, 0.18, 0.4, 0.05}, 900.0);
     t.bassPattern = "1.8.1.8.5.8.1.8.";
-    t.arp = instrument(Wave::Square, 0.1, {0.002, 0.08, 0.0, 0.03}, 3500.0);
+    t.arp = instrument(Wave::Square, 0.13, {0.002, 0.08, 0.0, 0.03}, 3500.0);
     t.arp.duty = 0.125;
     t.arpPattern = "0124012401240124";
     t.kickPattern = "x...x...x...x...";
@@ -99,7 +99,7 @@ synth::Buffer renderHallOfFameTheme() {
     t.endNote = "G5";
     t.lead = instrument(Wave::Fm, 0.32, {0.03, 0.2, 0.75, 0.15});
     t.lead.fmRatio = 1.0;
-    t.lead.fmIndex = 2.2;
+    t.lead.fmIndex = 1.4;
     t.lead.vibratoDepth = 0.15;
     t.bass = instrument(Wave::Saw, 0.4, {0.004, 0.25, 0.5, 0.08}, 600.0);
     t.bassPattern = "1.......5...1...";

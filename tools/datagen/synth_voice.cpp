@@ -143,7 +143,7 @@ private:
 
 // Per-sample factor of an exponential glide from one value to another over `samples`.
 double glideFactor(double from, double to, size_t samples) {
-    if (to <= 0.0 || samples == 0) return 1.0;
+    if (from <= 0.0 || to <= 0.0 || samples == 0) return 1.0;
     return std::pow(to / from, 1.0 / double(samples));
 }
 
@@ -156,12 +156,8 @@ double noteFrequency(int midiNote) {
     return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0);
 }
 
-double seconds(const Buffer& buffer) {
-    return double(buffer.size()) / kSampleRate;
-}
-
-double addNote(Buffer& out, const Voice& voice, double start, double hold, double frequency,
-               double velocity) {
+void addNote(Buffer& out, const Voice& voice, double start, double hold, double frequency,
+             double velocity) {
     const Envelope& env = voice.envelope;
     // A note that decays to nothing is over long before a long hold ends.
     const double heldFor = env.sustain > 0.0 ? hold : std::min(hold, env.attack + 2.0 * env.decay);
@@ -201,7 +197,6 @@ double addNote(Buffer& out, const Voice& voice, double start, double hold, doubl
         }
         out[first + i] += float(sample * level * voice.gain * velocity);
     }
-    return start + length;
 }
 
 }  // namespace datagen::synth
