@@ -103,6 +103,11 @@ TEST_P(SoundObjectsTest, DecodesAsCleanMp3) {
                           [](int16_t a, int16_t b) { return std::abs(a) < std::abs(b); });
     EXPECT_LT(std::abs(peak), 0.95 * kFullScale);
 
+    // An offset wastes headroom and thumps when the sound starts and stops.
+    double sum = 0.0;
+    for (int16_t s : sound.samples) sum += s;
+    EXPECT_LT(std::fabs(sum / sound.samples.size()) / kFullScale, 0.01);
+
     // An abrupt end clicks when the sound stops.
     const size_t tail = sound.rate / 500;
     EXPECT_LT(rmsOf(sound.samples, sound.samples.size() - tail, tail), 0.02);

@@ -70,7 +70,7 @@ synth::Buffer renderMenuTheme() {
         "Bb C Am Dm Gm C",
         "D6:2 F6:2 -:2 D6:2 Bb5:4 D6:4 | C6:2 E6:2 -:2 C6:2 G5:4 C6:4 |"
         "C6:4 A5:2 C6:2 E6:4 C6:4 | D6:4 F6:4 A5:8 | Bb5:4 A5:4 G5:4 Bb5:4 | G5:4 E5:4 C5:4 E5:4"};
-    t.sections = {a, b};
+    t.sections = {a, b, a};
     t.endChord = "F";
     t.endNote = "F5";
     t.lead = instrument(Wave::Square, 0.32, {0.005, 0.1, 0.7, 0.07}, 2600.0);

@@ -92,8 +92,9 @@ public:
             case Wave::Square: {
                 const double d = voice_.duty;
                 const double shifted = phase_ + 1.0 - d;
+                // A narrow pulse sits off centre; taking away its mean keeps the mix free of DC.
                 value = (phase_ < d ? 1.0 : -1.0) + polyBlep(phase_, step) -
-                        polyBlep(shifted >= 1.0 ? shifted - 1.0 : shifted, step);
+                        polyBlep(shifted >= 1.0 ? shifted - 1.0 : shifted, step) - (2.0 * d - 1.0);
                 break;
             }
             case Wave::Saw:
