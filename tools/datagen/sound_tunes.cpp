@@ -12,7 +12,7 @@ using synth::Wave;
 
 namespace {
 
-Voice instrument(Wave wave, double gain, Envelope envelope, double cutoff = 0.0) {
+Voice instrument(Wave wave, double gain, const Envelope& envelope, double cutoff = 0.0) {
     Voice v;
     v.wave = wave;
     v.gain = gain;
@@ -78,6 +78,7 @@ synth::Buffer renderMenuTheme() {
     t.bass = instrument(Wave::Triangle, 0.6, {0.003, 0.2, 0.5, 0.05});
     t.bassPattern = "1...5.1.1...5.8.";
     t.pad = instrument(Wave::Saw, 0.1, {0.08, 0.3, 0.7, 0.25}, 1200.0);
+    t.hasPad = true;
     t.kickPattern = "x.....x...x.....";
     t.snarePattern = "....x.......x...";
     t.hatPattern = "..x...x...x...x.";
@@ -106,6 +107,7 @@ synth::Buffer renderHallOfFameTheme() {
     t.arp = instrument(Wave::Triangle, 0.14, {0.003, 0.15, 0.0, 0.05});
     t.arpPattern = "0.2.3.2.0.2.3.2.";
     t.pad = instrument(Wave::Saw, 0.12, {0.15, 0.4, 0.8, 0.4}, 1500.0);
+    t.hasPad = true;
     t.kickPattern = "x.......x.x.....";
     t.snarePattern = "....x.......x...";
     t.hatPattern = "o.o.o.o.o.o.o.o.";
@@ -158,6 +160,7 @@ synth::Buffer renderInformationTheme() {
     t.arp = instrument(Wave::Sine, 0.12, {0.005, 0.3, 0.0, 0.1});
     t.arpPattern = "0.1.2.3.4.3.2.1.";
     t.pad = instrument(Wave::Saw, 0.13, {0.4, 0.5, 0.8, 0.6}, 900.0);
+    t.hasPad = true;
     t.drumGain = 0.0;
     return renderTune(t);
 }

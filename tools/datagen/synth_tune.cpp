@@ -198,7 +198,7 @@ private:
     }
 
     void renderPad(const Chord& chord, int steps) {
-        if (tune_.pad.gain <= 0.0) return;
+        if (!tune_.hasPad) return;
         const int root = rootFrom(chord, 52);  // E3..D#4
         for (size_t i = 0; i < chord.intervals.size(); ++i)
             addNote(out_, tune_.pad, barStart(), (steps - 0.2) * step_,
