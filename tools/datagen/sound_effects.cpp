@@ -13,7 +13,7 @@ using synth::Wave;
 
 namespace {
 
-Voice voice(Wave wave, double gain, synth::Envelope envelope) {
+Voice voice(Wave wave, double gain, const synth::Envelope& envelope) {
     Voice v;
     v.wave = wave;
     v.gain = gain;

@@ -12,7 +12,7 @@ using synth::Wave;
 
 namespace {
 
-Voice instrument(Wave wave, double gain, Envelope envelope, double cutoff = 0.0) {
+Voice instrument(Wave wave, double gain, const Envelope& envelope, double cutoff = 0.0) {
     Voice v;
     v.wave = wave;
     v.gain = gain;
@@ -48,7 +48,7 @@ synth::Buffer renderTitleTheme() {
     t.lead.vibratoDepth = 0.12;
     t.bass = instrument(Wave::Saw, 0.4, {0.003, 0.18, 0.4, 0.05}, 900.0);
     t.bassPattern = "1.8.1.8.5.8.1.8.";
-    t.arp = instrument(Wave::Square, 0.1, {0.002, 0.08, 0.0, 0.03}, 3500.0);
+    t.arp = instrument(Wave::Square, 0.13, {0.002, 0.08, 0.0, 0.03}, 3500.0);
     t.arp.duty = 0.125;
     t.arpPattern = "0124012401240124";
     t.kickPattern = "x...x...x...x...";
@@ -70,7 +70,7 @@ synth::Buffer renderMenuTheme() {
         "Bb C Am Dm Gm C",
         "D6:2 F6:2 -:2 D6:2 Bb5:4 D6:4 | C6:2 E6:2 -:2 C6:2 G5:4 C6:4 |"
         "C6:4 A5:2 C6:2 E6:4 C6:4 | D6:4 F6:4 A5:8 | Bb5:4 A5:4 G5:4 Bb5:4 | G5:4 E5:4 C5:4 E5:4"};
-    t.sections = {a, b};
+    t.sections = {a, b, a};
     t.endChord = "F";
     t.endNote = "F5";
     t.lead = instrument(Wave::Square, 0.32, {0.005, 0.1, 0.7, 0.07}, 2600.0);
@@ -78,6 +78,7 @@ synth::Buffer renderMenuTheme() {
     t.bass = instrument(Wave::Triangle, 0.6, {0.003, 0.2, 0.5, 0.05});
     t.bassPattern = "1...5.1.1...5.8.";
     t.pad = instrument(Wave::Saw, 0.1, {0.08, 0.3, 0.7, 0.25}, 1200.0);
+    t.hasPad = true;
     t.kickPattern = "x.....x...x.....";
     t.snarePattern = "....x.......x...";
     t.hatPattern = "..x...x...x...x.";
@@ -99,13 +100,14 @@ synth::Buffer renderHallOfFameTheme() {
     t.endNote = "G5";
     t.lead = instrument(Wave::Fm, 0.32, {0.03, 0.2, 0.75, 0.15});
     t.lead.fmRatio = 1.0;
-    t.lead.fmIndex = 2.2;
+    t.lead.fmIndex = 1.4;
     t.lead.vibratoDepth = 0.15;
     t.bass = instrument(Wave::Saw, 0.4, {0.004, 0.25, 0.5, 0.08}, 600.0);
     t.bassPattern = "1.......5...1...";
     t.arp = instrument(Wave::Triangle, 0.14, {0.003, 0.15, 0.0, 0.05});
     t.arpPattern = "0.2.3.2.0.2.3.2.";
     t.pad = instrument(Wave::Saw, 0.12, {0.15, 0.4, 0.8, 0.4}, 1500.0);
+    t.hasPad = true;
     t.kickPattern = "x.......x.x.....";
     t.snarePattern = "....x.......x...";
     t.hatPattern = "o.o.o.o.o.o.o.o.";
@@ -158,6 +160,7 @@ synth::Buffer renderInformationTheme() {
     t.arp = instrument(Wave::Sine, 0.12, {0.005, 0.3, 0.0, 0.1});
     t.arpPattern = "0.1.2.3.4.3.2.1.";
     t.pad = instrument(Wave::Saw, 0.13, {0.4, 0.5, 0.8, 0.6}, 900.0);
+    t.hasPad = true;
     t.drumGain = 0.0;
     return renderTune(t);
 }

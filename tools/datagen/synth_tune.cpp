@@ -40,10 +40,10 @@ int pitchClass(const std::string& text, size_t& pos) {
     static const int kLetters[7] = {9, 11, 0, 2, 4, 5, 7};  // A..G
     if (pos >= text.size() || text[pos] < 'A' || text[pos] > 'G') tableError("note letter", text);
     int pc = kLetters[text[pos++] - 'A'];
-    if (pos < text.size() && text[pos] == '#')
-        pc += 1, ++pos;
-    else if (pos < text.size() && text[pos] == 'b')
-        pc += 11, ++pos;
+    if (pos < text.size() && (text[pos] == '#' || text[pos] == 'b')) {
+        pc += text[pos] == '#' ? 1 : 11;
+        ++pos;
+    }
     return pc % 12;
 }
 
@@ -198,7 +198,7 @@ private:
     }
 
     void renderPad(const Chord& chord, int steps) {
-        if (tune_.pad.gain <= 0.0) return;
+        if (!tune_.hasPad) return;
         const int root = rootFrom(chord, 52);  // E3..D#4
         for (size_t i = 0; i < chord.intervals.size(); ++i)
             addNote(out_, tune_.pad, barStart(), (steps - 0.2) * step_,

@@ -32,15 +32,9 @@ struct Tune {
     Voice lead;
     Voice bass;
     Voice arp;
-    Voice pad = silent();  // sustained chords under everything, if given a gain
+    Voice pad;
+    bool hasPad = false;  // sustained chords under everything
     double drumGain = 1.0;
-
-private:
-    static Voice silent() {
-        Voice v;
-        v.gain = 0.0;
-        return v;
-    }
 };
 
 Buffer renderTune(const Tune& tune);

@@ -92,8 +92,9 @@ public:
             case Wave::Square: {
                 const double d = voice_.duty;
                 const double shifted = phase_ + 1.0 - d;
+                // A narrow pulse sits off centre; taking away its mean keeps the mix free of DC.
                 value = (phase_ < d ? 1.0 : -1.0) + polyBlep(phase_, step) -
-                        polyBlep(shifted >= 1.0 ? shifted - 1.0 : shifted, step);
+                        polyBlep(shifted >= 1.0 ? shifted - 1.0 : shifted, step) - (2.0 * d - 1.0);
                 break;
             }
             case Wave::Saw:
@@ -143,7 +144,7 @@ private:
 
 // Per-sample factor of an exponential glide from one value to another over `samples`.
 double glideFactor(double from, double to, size_t samples) {
-    if (to <= 0.0 || samples == 0) return 1.0;
+    if (from <= 0.0 || to <= 0.0 || samples == 0) return 1.0;
     return std::pow(to / from, 1.0 / double(samples));
 }
 
@@ -156,12 +157,8 @@ double noteFrequency(int midiNote) {
     return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0);
 }
 
-double seconds(const Buffer& buffer) {
-    return double(buffer.size()) / kSampleRate;
-}
-
-double addNote(Buffer& out, const Voice& voice, double start, double hold, double frequency,
-               double velocity) {
+void addNote(Buffer& out, const Voice& voice, double start, double hold, double frequency,
+             double velocity) {
     const Envelope& env = voice.envelope;
     // A note that decays to nothing is over long before a long hold ends.
     const double heldFor = env.sustain > 0.0 ? hold : std::min(hold, env.attack + 2.0 * env.decay);
@@ -201,7 +198,6 @@ double addNote(Buffer& out, const Voice& voice, double start, double hold, doubl
         }
         out[first + i] += float(sample * level * voice.gain * velocity);
     }
-    return start + length;
 }
 
 }  // namespace datagen::synth

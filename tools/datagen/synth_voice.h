@@ -42,11 +42,8 @@ struct Voice {
 double noteFrequency(int midiNote);
 
 // Mixes one note into `out` (growing it as needed): it starts at `start`, is held for
-// `hold` seconds and then releases. Returns the time at which its sound has ended.
-double addNote(Buffer& out, const Voice& voice, double start, double hold, double frequency,
-               double velocity = 1.0);
-
-// The buffer's length in seconds.
-double seconds(const Buffer& buffer);
+// `hold` seconds (or until it has decayed, for a zero sustain) and then releases.
+void addNote(Buffer& out, const Voice& voice, double start, double hold, double frequency,
+             double velocity = 1.0);
 
 }  // namespace datagen::synth
