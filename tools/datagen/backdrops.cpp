@@ -109,9 +109,14 @@ Canvas makeMenuBackdrop() {
     addBokeh(canvas, 11, 30, rgb(150, 130, 255));
     addStars(canvas, 12, 160, rgb(170, 170, 255));
     addVignette(canvas, 0.5f);
-    addFallingBlocks(canvas, 13, 5, 24, 100, 196, 224, 18, 30, 0.7f);
-    drawMiniWell(canvas, 30, 252, 5, 6, 4, 32, 14, rgb(120, 110, 255));
-    drawPanel(canvas, 222, 106, 578, 468, rgb(120, 110, 255), 14);
+    addFallingBlocks(canvas, 13, 6, 24, 96, 196, 262, 18, 30, 0.7f);
+    drawMiniWell(canvas, 30, 284, 5, 5, 4, 32, 14, rgb(120, 110, 255));
+    // A soft dark column behind the menu rows; no hard panel, since the intro shows this
+    // picture bare with the logo pulsing over it.
+    canvas.fill(roundedRect(228, 104, 572, 470, 20), [](float x, float) {
+        float t = std::fabs(x - 400) / 172;
+        return Rgba{0.01f, 0.0f, 0.05f, 0.42f * (1 - t * t * t * t)};
+    });
     // Faint rules between the seven menu rows, centred at y 140 + 50 i.
     for (int i = 0; i < 6; ++i) {
         float y = 165 + 50.0f * i;
@@ -120,9 +125,9 @@ Canvas makeMenuBackdrop() {
             return rgb(170, 160, 255, 0.22f * (1 - t * t));
         });
     }
-    TextStyle word = titleStyle(44, rgb(255, 255, 255), rgb(150, 200, 255));
-    word.tracking = 4;
-    drawText(canvas, "VEXLORN", 400, 78, word, Align::Centre);
+    TextStyle word = titleStyle(30, rgb(255, 255, 255), rgb(150, 200, 255));
+    word.tracking = 3;
+    drawText(canvas, "VEXLORN", 110, 62, word, Align::Centre);
     return canvas;
 }
 
@@ -132,8 +137,14 @@ Canvas makeTitleSplash() {
     addGlow(canvas, 320, 220, 360, rgb(255, 120, 200, 0.28f));
     addGlow(canvas, 320, 220, 180, rgb(255, 220, 160, 0.22f));
     addStars(canvas, 21, 200, rgb(200, 170, 255));
-    addFallingBlocks(canvas, 22, 30, 0, 0, 640, 480, 14, 40, 0.55f);
+    // Blocks above and below the title band, never behind the letters.
+    addFallingBlocks(canvas, 22, 14, 10, 6, 630, 150, 14, 40, 0.6f);
+    addFallingBlocks(canvas, 23, 14, 10, 318, 630, 474, 14, 40, 0.6f);
     addVignette(canvas, 0.6f);
+    canvas.fill(ellipse(320, 212, 330, 26), [](float x, float) {
+        float t = std::fabs(x - 320) / 330;
+        return rgb(255, 200, 150, 0.22f * (1 - t));
+    });
     TextStyle title = titleStyle(104, rgb(255, 250, 220), rgb(255, 150, 40));
     title.outlineWidth = 5;
     title.shadowOffset = 7;
@@ -142,7 +153,7 @@ Canvas makeTitleSplash() {
     TextStyle tag = titleStyle(20, rgb(220, 230, 255), rgb(160, 180, 255));
     tag.tracking = 6;
     drawText(canvas, "A DUEL OF RISING WELLS", 320, 300, tag, Align::Centre);
-    drawText(canvas, "press Enter", 320, 440, bodyStyle(16, rgb(200, 200, 230)), Align::Centre);
+    drawText(canvas, "press Enter", 320, 348, bodyStyle(16, rgb(200, 200, 230)), Align::Centre);
     return canvas;
 }
 
