@@ -177,6 +177,8 @@ Canvas makeHallOfFameBackdrop(const std::vector<RgbImage>& gameFont) {
     int levelX0 = rowX + width("  "), levelX1 = levelX0 + width("000");
     int nameX0 = levelX1 + width("       "), nameX1 = nameX0 + width("MMM");
     int scoreX0 = nameX1 + width("     "), scoreX1 = scoreX0 + width("00000");
+    addGlow(canvas, 108, 300, 120, rgb(255, 200, 90, 0.25f));
+    drawTrophy(canvas, 108, 236, 0.95f);
     drawPanel(canvas, 210, 100, scoreX1 + 24.0f, rowY + pitch * rows + 6.0f, rgb(255, 180, 80), 12);
     for (int r = 0; r < rows; ++r) {
         float y = float(rowY + pitch * r);
