@@ -69,6 +69,27 @@ void drawSidePanel(Canvas& canvas, int side, const Mood& mood) {
     }
 }
 
+// A small settled pile under each side panel, one block falling towards it.
+void drawSidePile(Canvas& canvas, float x, int level, bool mirrored) {
+    const int heights[3] = {3, 2, 1};
+    const float cell = 22;
+    Dice dice(500 + level * 7 + (mirrored ? 3 : 0));
+    for (int c = 0; c < 3; ++c) {
+        int column = mirrored ? 2 - c : c;
+        for (int r = 0; r < heights[c]; ++r) {
+            int colour = int(dice.next() * blockColourCount);
+            drawBlock(canvas, x + column * (cell + 2), 436 - (r + 1) * (cell + 2), cell, colour,
+                      0.7f);
+        }
+    }
+    int colour = int(dice.next() * blockColourCount);
+    float fx = x + (mirrored ? 0 : 2) * (cell + 2);
+    canvas.fill(roundedRect(fx + 4, 300, fx + cell - 4, 350, 4),
+                verticalGradient(300, withAlpha(blockColour(colour), 0), 350,
+                                 withAlpha(blockColour(colour), 0.35f)));
+    drawBlock(canvas, fx, 352, cell, colour, 0.8f);
+}
+
 }  // namespace
 
 Canvas makeLevelBackdrop(int level) {
@@ -80,8 +101,8 @@ Canvas makeLevelBackdrop(int level) {
     addGlow(canvas, 600, 120, 240, withAlpha(shade(mood.accent, 0.8f), 0.15f));
     addBokeh(canvas, 100 + level, 26, mood.accent);
     addStars(canvas, 200 + level, 90 + 20 * level, mood.accent);
-    addFallingBlocks(canvas, 300 + level, 5, 8, 270, 96, 440, 14, 26, 0.45f);
-    addFallingBlocks(canvas, 400 + level, 5, 548, 270, 632, 440, 14, 26, 0.45f);
+    drawSidePile(canvas, 20, level, false);
+    drawSidePile(canvas, 560, level, true);
     addVignette(canvas, 0.55f);
     for (int side = 0; side < 2; ++side) {
         drawWell(canvas, wellX[side], mood);
