@@ -162,9 +162,9 @@ Canvas makeTitleSplash() {
     addFallingBlocks(canvas, 22, 14, 10, 6, 630, 150, 14, 40, 0.6f);
     addFallingBlocks(canvas, 23, 14, 10, 318, 630, 474, 14, 40, 0.6f);
     addVignette(canvas, 0.6f);
-    canvas.fill(ellipse(320, 212, 330, 26), [](float x, float) {
-        float t = std::fabs(x - 320) / 330;
-        return rgb(255, 200, 150, 0.22f * (1 - t));
+    canvas.fill(ellipse(320, 212, 330, 26), [](float x, float y) {
+        float t = std::fabs(x - 320) / 330, u = std::fabs(y - 212) / 26;
+        return rgb(255, 200, 150, 0.24f * (1 - t) * (1 - u) * (1 - u));
     });
     TextStyle title = titleStyle(104, rgb(255, 250, 220), rgb(255, 150, 40));
     title.outlineWidth = 5;

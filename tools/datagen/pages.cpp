@@ -36,11 +36,14 @@ void drawEntry(Canvas& canvas, float y, const char* heading, const char* line1, 
 }
 
 void iconMove(Canvas& c, float x, float y) {
-    drawBlock(c, x, y + 8, 32, 4);
-    drawAvatar(c, x + 36, y + 8, 0);
-    c.fill(polygon({x + 30, y + 2, x + 38, y + 2, x + 38, y - 2, x + 46, y + 4, x + 38, y + 10,
-                    x + 38, y + 6, x + 30, y + 6}),
-           rgb(255, 230, 120));
+    drawBlock(c, x, y + 10, 32, 4);
+    drawAvatar(c, x + 34, y + 10, 0);
+    // A two-headed arrow: the figure and the block trade places.
+    Shape arrow =
+        polygon({x + 10, y + 3, x + 18, y - 3, x + 18, y + 1, x + 48, y + 1, x + 48, y - 3,
+                 x + 56, y + 3, x + 48, y + 9, x + 48, y + 5, x + 18, y + 5, x + 18, y + 9});
+    c.fill(grow(arrow, 1.2f), rgb(40, 20, 6));
+    c.fill(arrow, rgb(255, 230, 120));
 }
 
 void iconGroup(Canvas& c, float x, float y) {
