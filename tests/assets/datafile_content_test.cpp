@@ -161,6 +161,10 @@ TEST_F(DatafileContent, TileSheetHasEveryTileWhereTheTablesCutIt) {
     EXPECT_GT(solidPixels(128, 64), 300);  // bomb
     EXPECT_GT(solidPixels(256, 64), 900);  // stone
     EXPECT_EQ(solidPixels(0, 32), 0);      // unused cells stay transparent
+    // Red and blue stay where they belong: the file stores R, G, B in that order.
+    int red = getpixel(sheet, 6, 26), blue = getpixel(sheet, 5 * 32 + 6, 26);
+    EXPECT_GT(getr32(red), getb32(red) + 60);
+    EXPECT_GT(getb32(blue), getr32(blue) + 60);
     // Incoming blocks are darker than the blocks they announce.
     for (int i = 0; i < 8; ++i) {
         int bright = getpixel(sheet, 32 * i + 16, 26),

@@ -194,9 +194,22 @@ void previewContinue(DATAFILE* data, FONT* f, BITMAP* s) {
     centred(data, s, 44, 320, 380);
 }
 
+void previewIntro(DATAFILE* data, FONT*, BITMAP* s) {
+    blit(objectBitmap(data, 47), s, 0, 0, 0, 0, 640, 480);
+    centred(data, s, 42, 320, 200);
+}
+
+void previewAboutWithLogo(DATAFILE* data, FONT*, BITMAP* s) {
+    blit(objectBitmap(data, 6), s, 0, 0, 0, 0, 640, 480);
+    set_trans_blender(0, 0, 0, 128);
+    BITMAP* logo = objectBitmap(data, 42);
+    draw_trans_sprite(s, logo, 320 - logo->w / 2, 200 - logo->h / 2);
+}
+
 using Preview = void (*)(DATAFILE*, FONT*, BITMAP*);
-const Preview previews[] = {previewPlay, previewContinue, previewMenu,         previewHallOfFame,
-                            previewEnd,  previewWin,      previewInstructions, previewOrder};
+const Preview previews[] = {
+    previewPlay, previewContinue,     previewMenu,  previewHallOfFame, previewEnd,
+    previewWin,  previewInstructions, previewOrder, previewIntro,      previewAboutWithLogo};
 const int previewCount = sizeof previews / sizeof previews[0];
 
 }  // namespace

@@ -69,6 +69,27 @@ void drawSidePanel(Canvas& canvas, int side, const Mood& mood) {
     }
 }
 
+// A small settled pile under each side panel, one block falling towards it.
+void drawSidePile(Canvas& canvas, float x, int level, bool mirrored) {
+    const int heights[3] = {3, 2, 1};
+    const float cell = 22;
+    Dice dice(500 + level * 7 + (mirrored ? 3 : 0));
+    for (int c = 0; c < 3; ++c) {
+        int column = mirrored ? 2 - c : c;
+        for (int r = 0; r < heights[c]; ++r) {
+            int colour = int(dice.next() * blockColourCount);
+            drawBlock(canvas, x + column * (cell + 2), 436 - (r + 1) * (cell + 2), cell, colour,
+                      0.7f);
+        }
+    }
+    int colour = int(dice.next() * blockColourCount);
+    float fx = x + (mirrored ? 0 : 2) * (cell + 2);
+    canvas.fill(roundedRect(fx + 4, 300, fx + cell - 4, 350, 4),
+                verticalGradient(300, withAlpha(blockColour(colour), 0), 350,
+                                 withAlpha(blockColour(colour), 0.35f)));
+    drawBlock(canvas, fx, 352, cell, colour, 0.8f);
+}
+
 }  // namespace
 
 Canvas makeLevelBackdrop(int level) {
@@ -80,8 +101,8 @@ Canvas makeLevelBackdrop(int level) {
     addGlow(canvas, 600, 120, 240, withAlpha(shade(mood.accent, 0.8f), 0.15f));
     addBokeh(canvas, 100 + level, 26, mood.accent);
     addStars(canvas, 200 + level, 90 + 20 * level, mood.accent);
-    addFallingBlocks(canvas, 300 + level, 5, 8, 270, 96, 440, 14, 26, 0.45f);
-    addFallingBlocks(canvas, 400 + level, 5, 548, 270, 632, 440, 14, 26, 0.45f);
+    drawSidePile(canvas, 20, level, false);
+    drawSidePile(canvas, 560, level, true);
     addVignette(canvas, 0.55f);
     for (int side = 0; side < 2; ++side) {
         drawWell(canvas, wellX[side], mood);
@@ -109,9 +130,14 @@ Canvas makeMenuBackdrop() {
     addBokeh(canvas, 11, 30, rgb(150, 130, 255));
     addStars(canvas, 12, 160, rgb(170, 170, 255));
     addVignette(canvas, 0.5f);
-    addFallingBlocks(canvas, 13, 5, 24, 100, 196, 224, 18, 30, 0.7f);
-    drawMiniWell(canvas, 30, 252, 5, 6, 4, 32, 14, rgb(120, 110, 255));
-    drawPanel(canvas, 222, 106, 578, 468, rgb(120, 110, 255), 14);
+    addFallingBlocks(canvas, 13, 6, 24, 96, 196, 262, 18, 30, 0.7f);
+    drawMiniWell(canvas, 30, 284, 5, 5, 4, 32, 14, rgb(120, 110, 255));
+    // A soft dark column behind the menu rows; no hard panel, since the intro shows this
+    // picture bare with the logo pulsing over it.
+    canvas.fill(roundedRect(228, 104, 572, 470, 20), [](float x, float) {
+        float t = std::fabs(x - 400) / 172;
+        return Rgba{0.01f, 0.0f, 0.05f, 0.42f * (1 - t * t * t * t)};
+    });
     // Faint rules between the seven menu rows, centred at y 140 + 50 i.
     for (int i = 0; i < 6; ++i) {
         float y = 165 + 50.0f * i;
@@ -120,9 +146,9 @@ Canvas makeMenuBackdrop() {
             return rgb(170, 160, 255, 0.22f * (1 - t * t));
         });
     }
-    TextStyle word = titleStyle(44, rgb(255, 255, 255), rgb(150, 200, 255));
-    word.tracking = 4;
-    drawText(canvas, "VEXLORN", 400, 78, word, Align::Centre);
+    TextStyle word = titleStyle(30, rgb(255, 255, 255), rgb(150, 200, 255));
+    word.tracking = 3;
+    drawText(canvas, "VEXLORN", 110, 62, word, Align::Centre);
     return canvas;
 }
 
@@ -132,8 +158,14 @@ Canvas makeTitleSplash() {
     addGlow(canvas, 320, 220, 360, rgb(255, 120, 200, 0.28f));
     addGlow(canvas, 320, 220, 180, rgb(255, 220, 160, 0.22f));
     addStars(canvas, 21, 200, rgb(200, 170, 255));
-    addFallingBlocks(canvas, 22, 30, 0, 0, 640, 480, 14, 40, 0.55f);
+    // Blocks above and below the title band, never behind the letters.
+    addFallingBlocks(canvas, 22, 14, 10, 6, 630, 150, 14, 40, 0.6f);
+    addFallingBlocks(canvas, 23, 14, 10, 318, 630, 474, 14, 40, 0.6f);
     addVignette(canvas, 0.6f);
+    canvas.fill(ellipse(320, 212, 330, 26), [](float x, float y) {
+        float t = std::fabs(x - 320) / 330, u = std::fabs(y - 212) / 26;
+        return rgb(255, 200, 150, 0.24f * (1 - t) * (1 - u) * (1 - u));
+    });
     TextStyle title = titleStyle(104, rgb(255, 250, 220), rgb(255, 150, 40));
     title.outlineWidth = 5;
     title.shadowOffset = 7;
@@ -142,7 +174,7 @@ Canvas makeTitleSplash() {
     TextStyle tag = titleStyle(20, rgb(220, 230, 255), rgb(160, 180, 255));
     tag.tracking = 6;
     drawText(canvas, "A DUEL OF RISING WELLS", 320, 300, tag, Align::Centre);
-    drawText(canvas, "press Enter", 320, 440, bodyStyle(16, rgb(200, 200, 230)), Align::Centre);
+    drawText(canvas, "press Enter", 320, 348, bodyStyle(16, rgb(200, 200, 230)), Align::Centre);
     return canvas;
 }
 
@@ -166,6 +198,8 @@ Canvas makeHallOfFameBackdrop(const std::vector<RgbImage>& gameFont) {
     int levelX0 = rowX + width("  "), levelX1 = levelX0 + width("000");
     int nameX0 = levelX1 + width("       "), nameX1 = nameX0 + width("MMM");
     int scoreX0 = nameX1 + width("     "), scoreX1 = scoreX0 + width("00000");
+    addGlow(canvas, 108, 300, 120, rgb(255, 200, 90, 0.25f));
+    drawTrophy(canvas, 108, 236, 0.95f);
     drawPanel(canvas, 210, 100, scoreX1 + 24.0f, rowY + pitch * rows + 6.0f, rgb(255, 180, 80), 12);
     for (int r = 0; r < rows; ++r) {
         float y = float(rowY + pitch * r);

@@ -2,7 +2,10 @@
 #include "tools/datagen/datafile_writer.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "tools/datagen/lzss.h"
 
 namespace datagen {
 
@@ -73,9 +76,19 @@ std::vector<uint8_t> DatafileWriter::bytes() const {
         put32(out, int32_t(object.name.size()));
         out.insert(out.end(), object.name.begin(), object.name.end());
         putId(out, object.type);
-        put32(out, int32_t(object.payload.size()));
-        put32(out, int32_t(object.payload.size()));
-        out.insert(out.end(), object.payload.begin(), object.payload.end());
+        // Each object is packed on its own when that saves room; a negative unpacked size
+        // tells the reader so.
+        std::vector<uint8_t> packed = lzssPack(object.payload);
+        bool pack = packed.size() < object.payload.size();
+        if (pack && lzssUnpack(packed, object.payload.size()) != object.payload) {
+            std::fprintf(stderr, "vexlorn-datagen: packing %s does not round-trip\n",
+                         object.name.c_str());
+            std::exit(1);
+        }
+        const std::vector<uint8_t>& stored = pack ? packed : object.payload;
+        put32(out, int32_t(stored.size()));
+        put32(out, pack ? -int32_t(object.payload.size()) : int32_t(object.payload.size()));
+        out.insert(out.end(), stored.begin(), stored.end());
     }
     return out;
 }

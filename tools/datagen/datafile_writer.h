@@ -22,7 +22,7 @@ public:
     void addData(const std::string& name, const std::vector<uint8_t>& bytes);
 
     int count() const { return int(objects_.size()); }
-    // The whole file, uncompressed ("slh."), objects in the order they were added.
+    // The whole file ("slh."), objects in the order they were added, each LZSS-packed alone.
     std::vector<uint8_t> bytes() const;
 
 private:

@@ -196,6 +196,30 @@ void drawMiniWell(Canvas& canvas, float x, float y, int columns, int rows, int f
     }
 }
 
+void drawTrophy(Canvas& canvas, float cx, float top, float k) {
+    Rgba rim = rgb(40, 20, 6);
+    Shape cup =
+        unite(intersect(circle(cx, top + 10 * k, 62 * k),
+                        roundedRect(cx - 70 * k, top + 10 * k, cx + 70 * k, top + 80 * k, 0)),
+              roundedRect(cx - 62 * k, top, cx + 62 * k, top + 14 * k, 4 * k));
+    Shape outer =
+        unite(circle(cx - 62 * k, top + 34 * k, 22 * k), circle(cx + 62 * k, top + 34 * k, 22 * k));
+    Shape hole =
+        unite(circle(cx - 62 * k, top + 34 * k, 13 * k), circle(cx + 62 * k, top + 34 * k, 13 * k));
+    Shape stem = unite(roundedRect(cx - 10 * k, top + 68 * k, cx + 10 * k, top + 118 * k, 3 * k),
+                       roundedRect(cx - 44 * k, top + 114 * k, cx + 44 * k, top + 140 * k, 6 * k));
+    Shape trophy = unite(unite(cup, subtract(outer, hole)), stem);
+    canvas.fill(grow(trophy, 3 * k), rim);
+    canvas.fill(trophy,
+                verticalGradient(top, rgb(255, 245, 170), top + 140 * k, rgb(210, 120, 20)));
+    canvas.fill(intersect(trophy, ellipse(cx - 24 * k, top + 30 * k, 14 * k, 30 * k)),
+                rgb(255, 255, 255, 0.4f));
+    Shape badge = star(cx, top + 42 * k, 22 * k, 10 * k, 5);
+    canvas.fill(grow(badge, 2 * k), rim);
+    canvas.fill(
+        badge, verticalGradient(top + 20 * k, rgb(255, 255, 255), top + 64 * k, rgb(255, 200, 80)));
+}
+
 TextStyle titleStyle(int size, const Rgba& top, const Rgba& bottom) {
     TextStyle style;
     style.face = Typeface::SansBold;

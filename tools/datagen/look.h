@@ -46,6 +46,9 @@ void addFallingBlocks(Canvas& canvas, uint32_t seed, int count, float x0, float 
 void drawMiniWell(Canvas& canvas, float x, float y, int columns, int rows, int filled, float cell,
                   uint32_t seed, const Rgba& accent);
 
+// A golden cup with a star, 140 * scale pixels tall from `top`.
+void drawTrophy(Canvas& canvas, float cx, float top, float scale);
+
 // Typography shared by the pages.
 TextStyle titleStyle(int size, const Rgba& top, const Rgba& bottom);
 TextStyle bodyStyle(int size, const Rgba& colour = Rgba{0.9f, 0.92f, 1.0f, 1});

@@ -36,11 +36,14 @@ void drawEntry(Canvas& canvas, float y, const char* heading, const char* line1, 
 }
 
 void iconMove(Canvas& c, float x, float y) {
-    drawBlock(c, x, y + 8, 32, 4);
-    drawAvatar(c, x + 36, y + 8, 0);
-    c.fill(polygon({x + 30, y + 2, x + 38, y + 2, x + 38, y - 2, x + 46, y + 4, x + 38, y + 10,
-                    x + 38, y + 6, x + 30, y + 6}),
-           rgb(255, 230, 120));
+    drawBlock(c, x, y + 10, 32, 4);
+    drawAvatar(c, x + 34, y + 10, 0);
+    // A two-headed arrow: the figure and the block trade places.
+    Shape arrow =
+        polygon({x + 10, y + 3, x + 18, y - 3, x + 18, y + 1, x + 48, y + 1, x + 48, y - 3,
+                 x + 56, y + 3, x + 48, y + 9, x + 48, y + 5, x + 18, y + 5, x + 18, y + 9});
+    c.fill(grow(arrow, 1.2f), rgb(40, 20, 6));
+    c.fill(arrow, rgb(255, 230, 120));
 }
 
 void iconGroup(Canvas& c, float x, float y) {
@@ -179,23 +182,7 @@ Canvas makeWinPicture() {
     drawText(canvas, "You have beaten every level of Vexlorn.", 320, 114,
              bodyStyle(18, rgb(255, 235, 210)), Align::Centre);
     drawPanel(canvas, 228, 140, 412, 216, rgb(255, 190, 80), 10);
-    // Trophy
-    float cx = 320, top = 250;
-    Rgba rim = rgb(40, 20, 6);
-    Shape cup = unite(
-        intersect(circle(cx, top + 10, 62), roundedRect(cx - 70, top + 10, cx + 70, top + 80, 0)),
-        roundedRect(cx - 62, top, cx + 62, top + 14, 4));
-    Shape handles = subtract(unite(circle(cx - 62, top + 34, 22), circle(cx + 62, top + 34, 22)),
-                             unite(circle(cx - 62, top + 34, 13), circle(cx + 62, top + 34, 13)));
-    Shape stem = unite(roundedRect(cx - 10, top + 68, cx + 10, top + 118, 3),
-                       roundedRect(cx - 44, top + 114, cx + 44, top + 140, 6));
-    Shape trophy = unite(unite(cup, handles), stem);
-    canvas.fill(grow(trophy, 3), rim);
-    canvas.fill(trophy, verticalGradient(top, rgb(255, 245, 170), top + 140, rgb(210, 120, 20)));
-    canvas.fill(intersect(trophy, ellipse(cx - 24, top + 30, 14, 30)), rgb(255, 255, 255, 0.4f));
-    Shape badge = star(cx, top + 42, 22, 10, 5);
-    canvas.fill(grow(badge, 2), rim);
-    canvas.fill(badge, verticalGradient(top + 20, rgb(255, 255, 255), top + 64, rgb(255, 200, 80)));
+    drawTrophy(canvas, 320, 250, 1.0f);
     return canvas;
 }
 

@@ -1,5 +1,6 @@
 // Sprites on magenta: pop-up captions, the logo, balloons, buttons and the end-screen cards.
 #include <cmath>
+#include <vector>
 
 #include "tools/datagen/look.h"
 #include "tools/datagen/pictures.h"
@@ -8,12 +9,19 @@ namespace datagen {
 
 namespace {
 
-// A spiky burst behind a caption, with its own dark rim.
-void drawBurst(Canvas& canvas, float cx, float cy, float outer, float inner, int points,
-               const Rgba& top, const Rgba& bottom) {
-    Shape burst = star(cx, cy, outer, inner, points, 0.1f);
+// A spiky burst behind a caption, wider than tall, with its own dark rim.
+void drawBurst(Canvas& canvas, float cx, float cy, float rx, float ry, int points, const Rgba& top,
+               const Rgba& bottom) {
+    std::vector<float> xy;
+    for (int i = 0; i < points * 2; ++i) {
+        float angle = 0.1f + float(M_PI) * i / points;
+        float reach = i % 2 ? 0.62f : 1.0f;
+        xy.push_back(cx + rx * reach * std::cos(angle));
+        xy.push_back(cy + ry * reach * std::sin(angle));
+    }
+    Shape burst = polygon(std::move(xy));
     canvas.fill(grow(burst, 2), rgb(30, 10, 20));
-    canvas.fill(burst, verticalGradient(cy - outer, top, cy + outer, bottom));
+    canvas.fill(burst, verticalGradient(cy - ry, top, cy + ry, bottom));
 }
 
 }  // namespace
@@ -22,12 +30,12 @@ Canvas makeChainPopup(bool twice) {
     Canvas canvas(184, twice ? 96 : 64);
     float cy = canvas.height() / 2.0f;
     if (!twice) {
-        drawBurst(canvas, 92, cy, 34, 22, 12, rgb(255, 120, 40), rgb(200, 40, 20));
+        drawBurst(canvas, 92, cy, 86, 30, 18, rgb(255, 120, 40), rgb(200, 40, 20));
         drawText(canvas, "CHAIN!", 92, cy + 14,
                  popupStyle(40, rgb(255, 255, 200), rgb(255, 190, 30)), Align::Centre);
         return canvas;
     }
-    drawBurst(canvas, 92, cy, 46, 30, 14, rgb(255, 90, 170), rgb(170, 20, 90));
+    drawBurst(canvas, 92, cy, 88, 46, 20, rgb(255, 90, 170), rgb(170, 20, 90));
     drawText(canvas, "DOUBLE", 92, 40, popupStyle(32, rgb(255, 255, 255), rgb(140, 230, 255)),
              Align::Centre);
     drawText(canvas, "CHAIN!", 92, 84, popupStyle(40, rgb(255, 255, 200), rgb(255, 190, 30)),
@@ -37,7 +45,7 @@ Canvas makeChainPopup(bool twice) {
 
 Canvas makeContinueCaption() {
     Canvas canvas(184, 44);
-    drawText(canvas, "CONTINUE?", 92, 33, popupStyle(30, rgb(255, 255, 255), rgb(120, 220, 255)),
+    drawText(canvas, "CONTINUE?", 92, 33, popupStyle(27, rgb(255, 255, 255), rgb(120, 220, 255)),
              Align::Centre);
     return canvas;
 }
@@ -76,18 +84,18 @@ Canvas makeGetReady() {
 
 Canvas makeGo() {
     Canvas canvas(200, 128);
-    drawBurst(canvas, 100, 64, 62, 42, 16, rgb(255, 230, 90), rgb(255, 120, 30));
+    drawBurst(canvas, 100, 64, 96, 62, 18, rgb(255, 230, 90), rgb(255, 120, 30));
     drawText(canvas, "GO!", 100, 94, popupStyle(80, rgb(255, 255, 255), rgb(120, 240, 120)),
              Align::Centre);
     return canvas;
 }
 
 Canvas makeLogo() {
-    Canvas canvas(420, 132);
-    TextStyle style = popupStyle(82, rgb(255, 252, 225), rgb(255, 150, 40));
+    Canvas canvas(440, 132);
+    TextStyle style = popupStyle(76, rgb(255, 252, 225), rgb(255, 150, 40));
     style.outlineWidth = 5;
-    drawText(canvas, "VEXLORN", 210, 86, style, Align::Centre);
-    for (int i = 0; i < 8; ++i) drawBlock(canvas, 210 - 4 * 22 + 22 * i, 104, 20, i);
+    drawText(canvas, "VEXLORN", 220, 84, style, Align::Centre);
+    for (int i = 0; i < 8; ++i) drawBlock(canvas, 220 - 4 * 22 + 22 * i, 104, 20, i);
     return canvas;
 }
 
@@ -121,8 +129,8 @@ Canvas makeBalloon(int which) {
     Canvas canvas(44, 84);
     // String first, so the balloon's knot covers its end.
     for (int i = 0; i < 30; ++i) {
-        float y = 52 + i * 1.0f, x = 22 + 3 * std::sin(i * 0.35f);
-        canvas.fill(circle(x, y, 0.9f), rgb(230, 230, 240));
+        float y = 52 + i * 1.0f, x = 22 + 2 * std::sin(i * 0.25f);
+        canvas.fill(circle(x, y, 1.0f), rgb(230, 230, 240));
     }
     canvas.fill(polygon({18, 54, 26, 54, 22, 47}), shade(base, 0.3f));
     canvas.fill(polygon({19, 53, 25, 53, 22, 48}), shade(base, 0.8f));
@@ -145,7 +153,7 @@ Canvas makeEndPicture(bool winner, bool leftSide) {
     canvas.fill(card, verticalGradient(30, shade(side, 0.55f), 120, shade(side, 0.2f)));
     canvas.fill(intersect(card, roundedRect(4, 30, 180, 60, 14)), rgb(255, 255, 255, 0.12f));
     if (winner) {
-        drawBurst(canvas, 92, 28, 27, 17, 10, rgb(255, 250, 170), rgb(255, 170, 30));
+        drawBurst(canvas, 92, 28, 27, 27, 10, rgb(255, 250, 170), rgb(255, 170, 30));
         canvas.fill(star(92, 29, 13, 6, 5), rgb(255, 255, 255));
     } else {
         Shape cloud = unite(unite(circle(80, 28, 14), circle(100, 24, 17)), circle(114, 32, 11));

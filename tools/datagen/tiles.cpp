@@ -1,4 +1,5 @@
 // The 512x128 tile sheet: blocks, incoming blocks, blast frames, avatar frames, bomb, stone.
+#include <algorithm>
 #include <cmath>
 
 #include "tools/datagen/look.h"
@@ -23,24 +24,26 @@ void drawBlastFrame(Canvas& canvas, float x, float y, int frame) {
         canvas.fill(circle(cx, cy, r * 0.5f), rgb(255, 255, 255));
         return;
     }
-    // Ring of embers that spreads and dissolves.
+    // A cooling core under a ring of embers that spreads and dissolves.
+    float core = frame < 10 ? 14 - (frame - 6) * 3.0f : 0;
+    if (core > 0) {
+        float r = core;
+        canvas.fill(circle(cx, cy, r + 1.2f), rgb(110, 30, 10));
+        canvas.fill(circle(cx, cy, r),
+                    radialGradient(cx, cy, r, mix(rgb(255, 240, 170), rgb(255, 120, 40), t),
+                                   rgb(220, 70, 20)));
+    }
     float spread = 10 + (frame - 6) * 1.6f;
     float keep = 1 - (frame - 6) / 9.0f;
     for (int i = 0; i < 22; ++i) {
         float angle = dice.range(0, 6.2832f);
-        float dist = spread * dice.range(0.55f, 1.0f);
+        float dist = std::min(12.5f, core * 0.75f + spread * dice.range(0.25f, 0.75f));
         float size = dice.range(1.3f, 3.2f) * (0.45f + 0.55f * keep);
         float px = cx + std::cos(angle) * dist, py = cy + std::sin(angle) * dist;
         if (dice.next() > keep + 0.15f) continue;
         Rgba hot = mix(rgb(255, 250, 200), rgb(255, 90, 20), t);
         canvas.fill(circle(px, py, size + 0.9f), rgb(90, 20, 10));
         canvas.fill(circle(px, py, size), hot);
-    }
-    if (frame < 10) {
-        float r = 14 - (frame - 6) * 3.0f;
-        canvas.fill(circle(cx, cy, r + 1.2f), rgb(110, 30, 10));
-        canvas.fill(circle(cx, cy, r),
-                    radialGradient(cx, cy, r, rgb(255, 240, 170), rgb(255, 120, 30)));
     }
 }
 
