@@ -3,8 +3,12 @@
 
 namespace vexlorn {
 
-bool FloatTask::update(int) { return false; }
-bool FallTask::update(int) { return false; }
+bool FloatTask::update(int) {
+    return false;
+}
+bool FallTask::update(int) {
+    return false;
+}
 void shatterBoard(Board&, int) {}
 
 }  // namespace vexlorn
