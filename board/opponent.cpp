@@ -182,11 +182,25 @@ private:
         const int back = oppositeDirection[lastDir];
         uint8_t around[4];
         for (int e = 0; e < 4; ++e) around[e] = grid_[from + stepOffset[e]];
+        // A score needs two blocks of one colour among the four cells around; when there are
+        // none, as at nearly every step of a fruitless search, no step needs a closer look.
+        if (!twoBlocksAlike(around)) return false;
         for (int e = 0; e < 4; ++e) {
             if (e == back || !code::movable(around[e])) continue;
             if (scoresFrom(from, around, e)) return true;
         }
         return false;
+    }
+
+    static bool twoBlocksAlike(const uint8_t (&around)[4]) {
+        uint8_t key[4];
+        for (int e = 0; e < 4; ++e) {
+            const bool block = code::kindOf(around[e]) == code::BlockKind;
+            key[e] = block ? static_cast<uint8_t>(around[e] & ~code::idle)
+                           : static_cast<uint8_t>(code::idle | e);
+        }
+        return key[0] == key[1] || key[0] == key[2] || key[0] == key[3] || key[1] == key[2] ||
+               key[1] == key[3] || key[2] == key[3];
     }
 
     // Whether the avatar stepping from `from` onto `to` completes a block group of minGroup.
