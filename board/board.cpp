@@ -1,8 +1,10 @@
 // The board record's level table, its window, and the generation of a fresh board.
 #include "board/board.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <iterator>
 
 #include "board/game_random.h"
 
@@ -82,9 +84,7 @@ Board* generateBoard(Board* board, int newGame) {
     const LevelParams& params = levelParams(board->level);
     const int startRow = windowRows - params.fillRows;
 
-    for (auto& column : board->cells) {
-        for (Cell& cell : column) cell = Cell{Empty, 0, Idle, 0, 0};
-    }
+    for (auto& column : board->cells) std::fill(std::begin(column), std::end(column), Cell{});
     for (int row = startRow; row < boardRows; ++row) {
         for (int column = 0; column < boardColumns; ++column) {
             fillCell(*board, column, row, startRow, params);

@@ -5,8 +5,12 @@
 
 namespace vexlorn {
 
-int gameRand() { return std::rand() & gameRandMax; }
+int gameRand() {
+    return std::rand() & gameRandMax;
+}
 
-int scaledDraw(int n) { return gameRand() * n / gameRandMax; }
+int scaledDraw(int n) {
+    return gameRand() * n / gameRandMax;
+}
 
 }  // namespace vexlorn

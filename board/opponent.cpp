@@ -2,7 +2,9 @@
 // game uses, which finds the same distances by making and unmaking moves on one compact grid.
 #include "board/opponent.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 
 #include "board/game_random.h"
@@ -78,7 +80,7 @@ public:
         if (board.avatarCol < 0 || board.avatarCol >= boardColumns) return false;
         if (board.avatarRow < board.topRow || board.avatarRow >= end) return false;
 
-        for (uint8_t& cell : grid_) cell = code::wall;
+        std::fill(std::begin(grid_), std::end(grid_), code::wall);
         for (int row = board.topRow + 1; row < end; ++row) {
             for (int column = 0; column < boardColumns; ++column) {
                 uint8_t c;
@@ -149,27 +151,56 @@ private:
     // Moves made so far: `moves`; the avatar stands at `from`, having arrived by `lastDir`.
     void explore(int from, int lastDir, int moves, int maxMoves) {
         if (moves + 1 > bound_) return;
+        // Any scoring move one step on ends this subtree: nothing deeper can be nearer.
+        if (anyStepScores(from, lastDir)) {
+            found_ = moves + 1;
+            bound_ = moves;
+            return;
+        }
+        const int back = oppositeDirection[lastDir];
+        for (int e = 0; e < 4; ++e) {
+            const int reach = bound_ < maxMoves ? bound_ : maxMoves;
+            if (moves + 2 > reach) return;
+            const int target = from + stepOffset[e];
+            if (e == back || !code::movable(grid_[target])) continue;
+            const Undo undo = makeMove(from, target);
+            // Most of the tree is its last level: those steps are only tested, never made.
+            if (moves + 2 == reach) {
+                if (anyStepScores(target, e)) {
+                    found_ = moves + 2;
+                    bound_ = moves + 1;
+                }
+            } else {
+                explore(target, e, moves + 1, maxMoves);
+            }
+            unmakeMove(undo);
+        }
+    }
+
+    // Whether any step from `from` other than straight back scores.
+    bool anyStepScores(int from, int lastDir) {
         const int back = oppositeDirection[lastDir];
         uint8_t around[4];
         for (int e = 0; e < 4; ++e) around[e] = grid_[from + stepOffset[e]];
-        // Any scoring move one step on ends this subtree: nothing deeper can be nearer.
+        // A score needs two blocks of one colour among the four cells around; when there are
+        // none, as at nearly every step of a fruitless search, no step needs a closer look.
+        if (!twoBlocksAlike(around)) return false;
         for (int e = 0; e < 4; ++e) {
             if (e == back || !code::movable(around[e])) continue;
-            if (scoresFrom(from, around, e)) {
-                found_ = moves + 1;
-                bound_ = moves;
-                return;
-            }
+            if (scoresFrom(from, around, e)) return true;
         }
-        if (moves + 1 >= maxMoves) return;
+        return false;
+    }
+
+    static bool twoBlocksAlike(const uint8_t (&around)[4]) {
+        uint8_t key[4];
         for (int e = 0; e < 4; ++e) {
-            if (moves + 2 > bound_) return;
-            if (e == back || !code::movable(around[e])) continue;
-            const int target = from + stepOffset[e];
-            const Undo undo = makeMove(from, target);
-            explore(target, e, moves + 1, maxMoves);
-            unmakeMove(undo);
+            const bool block = code::kindOf(around[e]) == code::BlockKind;
+            key[e] = block ? static_cast<uint8_t>(around[e] & ~code::idle)
+                           : static_cast<uint8_t>(code::idle | e);
         }
+        return key[0] == key[1] || key[0] == key[2] || key[0] == key[3] || key[1] == key[2] ||
+               key[1] == key[3] || key[2] == key[3];
     }
 
     // Whether the avatar stepping from `from` onto `to` completes a block group of minGroup.
@@ -201,10 +232,7 @@ private:
     // Cells of the group of `c` around `start` (counted as holding c), `skip` excluded;
     // stops counting at `limit`. Visited cells are left in visited_[0..size).
     int groupSize(int start, int skip, uint8_t c, int limit) {
-        if (++stamp_ == 0) {
-            for (uint32_t& s : seen_) s = 0;
-            stamp_ = 1;
-        }
+        ++stamp_;  // one search object lives for one decision: far fewer than 2^32 groups
         seen_[start] = stamp_;
         seen_[skip] = stamp_;
         visited_[0] = start;
@@ -267,12 +295,12 @@ private:
         uint8_t previous;
     };
 
-    uint8_t grid_[gridCells];
+    uint8_t grid_[gridCells] = {};
     uint32_t seen_[gridCells] = {};
     uint32_t stamp_ = 0;
-    int visited_[gridCells];
+    int visited_[gridCells] = {};
     // Along one path a cell is blasted at most once per time a move makes it idle again.
-    Blasted blasted_[gridCells + fastDepthLimit + 2];
+    Blasted blasted_[gridCells + fastDepthLimit + 2] = {};
     int blastCount_ = 0;
     int avatar_ = 0;
     int minGroup_ = 0;

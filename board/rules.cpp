@@ -271,9 +271,12 @@ int16_t resolveAt(Board& board, int column, int row, bool withSound) {
     // A cell with no partner beside it makes no group; most calls end here, before the grid.
     if (minGroup > 0 && !hasPartner(board, column, row)) return 0;
 
+    // Only the shown rows are ever read: the search stays in the play area and every later
+    // scan runs from the bottom of the window up to the danger row.
     MarkGrid marks;
+    const int end = windowEnd(board);
     for (int c = 0; c < boardColumns; ++c) {
-        for (int r = 0; r < boardRows; ++r) marks[c][r] = board.at(c, r).state != Idle ? 2 : 0;
+        for (int r = board.topRow; r < end; ++r) marks[c][r] = board.at(c, r).state != Idle ? 2 : 0;
     }
     const int size = floodGroup(board, marks, column, row, start.kind, start.colour);
     if (size < minGroup) return 0;

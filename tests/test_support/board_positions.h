@@ -30,6 +30,23 @@ inline void putCell(Board& board, int column, int row, int32_t kind, int32_t col
     }
 }
 
+inline bool cellsEqual(const Cell& a, const Cell& b) {
+    return a.kind == b.kind && a.colour == b.colour && a.state == b.state && a.timer == b.timer &&
+           a.chain == b.chain;
+}
+
+inline bool boardsEqual(const Board& a, const Board& b) {
+    for (int column = 0; column < boardColumns; ++column) {
+        for (int row = 0; row < boardRows; ++row) {
+            if (!cellsEqual(a.at(column, row), b.at(column, row))) return false;
+        }
+    }
+    return a.avatarCol == b.avatarCol && a.avatarRow == b.avatarRow && a.moveCol == b.moveCol &&
+           a.moveRow == b.moveRow && a.topRow == b.topRow && a.riseStep == b.riseStep &&
+           a.riseDelay == b.riseDelay && a.continues == b.continues && a.score == b.score &&
+           a.level == b.level;
+}
+
 // One string per row from firstRow down, one character per column: '.' empty, '0'..'7' a
 // block of that colour, 'B' bomb, 'S' stone, '@' the avatar. A shorter list leaves the rest.
 inline void setRows(Board& board, int firstRow, std::initializer_list<std::string> rows) {
