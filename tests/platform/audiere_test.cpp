@@ -109,22 +109,26 @@ TEST(AudiereRefPtr, HoldsOneReferenceAndTheLastReleaseDeletes) {
     EXPECT_EQ(deleted, 2);
 }
 
+bool opens(const audiere::FilePtr& file, audiere::FileFormat format = audiere::FF_AUTODETECT) {
+    return bool(audiere::SampleSourcePtr(audiere::OpenSampleSource(file, format)));
+}
+
 TEST(AudiereFiles, SampleSourcesAcceptOnlyTheirFormat) {
     std::vector<unsigned char> bytes = wav(level(10, 1000));
     audiere::FilePtr file = audiere::CreateMemoryFile(bytes.data(), static_cast<int>(bytes.size()));
     std::fill(bytes.begin(), bytes.end(), 0);  // the file kept its own copy
-    EXPECT_TRUE(audiere::OpenSampleSource(file, audiere::FF_WAV));
-    EXPECT_TRUE(audiere::OpenSampleSource(file));
-    EXPECT_FALSE(audiere::OpenSampleSource(file, audiere::FF_MP3));
+    EXPECT_TRUE(opens(file, audiere::FF_WAV));
+    EXPECT_TRUE(opens(file));
+    EXPECT_FALSE(opens(file, audiere::FF_MP3));
 
     const unsigned char mp3Frame[] = {0xFF, 0xFB, 0x90, 0x64};
     audiere::FilePtr mp3 = audiere::CreateMemoryFile(mp3Frame, sizeof mp3Frame);
-    EXPECT_TRUE(audiere::OpenSampleSource(mp3, audiere::FF_MP3));
-    EXPECT_FALSE(audiere::OpenSampleSource(mp3, audiere::FF_WAV));
+    EXPECT_TRUE(opens(mp3, audiere::FF_MP3));
+    EXPECT_FALSE(opens(mp3, audiere::FF_WAV));
 
-    EXPECT_FALSE(audiere::OpenSampleSource(audiere::CreateMemoryFile(bytes.data(), 64)));
-    EXPECT_FALSE(audiere::OpenSampleSource(audiere::CreateMemoryFile(nullptr, 0), audiere::FF_MP3));
-    EXPECT_FALSE(audiere::OpenSampleSource(nullptr, audiere::FF_MP3));
+    EXPECT_FALSE(opens(audiere::CreateMemoryFile(bytes.data(), 64)));
+    EXPECT_FALSE(opens(audiere::CreateMemoryFile(nullptr, 0), audiere::FF_MP3));
+    EXPECT_FALSE(opens(nullptr, audiere::FF_MP3));
     EXPECT_FALSE(audiere::CreateMemoryFile(nullptr, 16));
     EXPECT_FALSE(audiere::CreateMemoryFile(bytes.data(), -1));
 }
