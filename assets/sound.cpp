@@ -55,7 +55,8 @@ const DATAFILE* dataObject(int index) {
 
 audiere::File* memoryFileOf(int object) {
     const DATAFILE* found = dataObject(object);
-    if (!found || !found->dat) return nullptr;
+    // Only raw objects are bytes: any other kind points at a structure of another size.
+    if (!found || found->type != DAT_DATA || !found->dat) return nullptr;
     return audiere::CreateMemoryFile(found->dat, static_cast<int>(found->size));
 }
 

@@ -210,7 +210,10 @@ SampleSource* OpenSampleSource(const FilePtr& file, FileFormat format) {
 SoundEffect* OpenSoundEffect(const AudioDevicePtr& device, const SampleSourcePtr& source,
                              SoundEffectType type) {
     if (!device || !source) return nullptr;
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(static_cast<Source*>(source.get())->open(), 1);
+    // Closed here: SDL_mixer 2.6 leaks it when asked to close it after a failed decode.
+    SDL_RWops* bytes = static_cast<Source*>(source.get())->open();
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(bytes, 0);
+    SDL_RWclose(bytes);
     if (!chunk) return nullptr;
     return new Effect(device, chunk, type);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -76,6 +77,15 @@ public:
           delay_("SDL_DISKAUDIODELAY", nullptr) {}
     ~DiskAudio() { std::remove(path_.c_str()); }
 
+    // Waits until the device has played `milliseconds` more: on a busy machine its thread falls
+    // behind the clock, and waiting by the clock would squeeze the gaps a test leaves.
+    void wait(int milliseconds) const {
+        long target = framesWritten() + framesOf(milliseconds);
+        auto giveUp =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(2000 + 10 * milliseconds);
+        while (framesWritten() < target && std::chrono::steady_clock::now() < giveUp) sleepMs(2);
+    }
+
     // Only complete once the device is closed.
     Capture capture() const {
         Capture result;
@@ -91,6 +101,12 @@ public:
     }
 
 private:
+    // What has reached the file so far; the driver's buffered writes keep up to a few ms back.
+    long framesWritten() const {
+        struct stat status;
+        return ::stat(path_.c_str(), &status) == 0 ? static_cast<long>(status.st_size / 4) : 0;
+    }
+
     static std::string makePath() {
         char pattern[] = "/tmp/vexlorn-audio-XXXXXX";
         int fd = ::mkstemp(pattern);
