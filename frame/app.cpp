@@ -31,14 +31,18 @@ void onSecond() {
 }
 END_OF_FUNCTION(onSecond)
 
+// Set once allegro_init has succeeded: before that, even going back to text mode crashes.
+static bool libraryStarted = false;
+
 void reportFatal(const char* message) {
-    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    if (libraryStarted) set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     allegro_message("%s", message);
 }
 
 static bool startLibrary(bool windowed) {
     // Without a display allegro_init fails, and install_keyboard would then crash.
     if (allegro_init() != 0) return false;
+    libraryStarted = true;
     if (install_keyboard() != 0) return false;
     if (install_timer() != 0) return false;
     set_color_depth(32);
@@ -55,7 +59,9 @@ bool startUp(bool windowed) {
     openAudioDevice();
     if (!startLibrary(windowed)) {
         char message[512];
-        std::snprintf(message, sizeof message, "Unable to set graphics mode\n%s\n", allegro_error);
+        // With no display at all Allegro leaves its error text empty.
+        const char* reason = allegro_error[0] != '\0' ? allegro_error : "No display could be opened.";
+        std::snprintf(message, sizeof message, "Unable to set graphics mode\n%s\n", reason);
         reportFatal(message);
         return false;
     }

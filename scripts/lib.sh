@@ -1,0 +1,34 @@
+# Shared by the scripts: Debian packages and the build.
+# shellcheck shell=bash
+
+VEXLORN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# What building, playing and testing need on a fresh Debian 12 machine.
+VEXLORN_BUILD_PACKAGES=(build-essential cmake pkg-config liballegro4-dev libsdl2-mixer-dev
+  libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core)
+VEXLORN_TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick
+  x11-utils python3 desktop-file-utils man-db clang libclang-rt-14-dev)
+
+# Installs whichever of the given packages are missing, through sudo when not root.
+ensure_packages() {
+  local missing=()
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+  local dir=$1
+  shift
+  cmake -S "$VEXLORN_ROOT" -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
+}

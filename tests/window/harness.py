@@ -1,0 +1,233 @@
+"""Drives the real program as a player would: its own Xvfb, keys from xdotool, screenshots.
+
+Each Game runs the built `vexlorn` in a temporary working directory on a private X server.
+Pixels are read from ImageMagick screenshots of the root window.
+"""
+
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+# xdotool key names for the keys the game uses.
+KEYS = {
+    "enter": "Return", "space": "space", "esc": "Escape", "up": "Up", "down": "Down",
+    "left": "Left", "right": "Right", "p": "p", "backspace": "BackSpace", "plus": "KP_Add",
+}
+
+_exe = None
+
+
+def executable():
+    """Path of the built program: --exe on the command line, else VEXLORN_EXE."""
+    global _exe
+    if _exe is None:
+        _exe = os.environ.get("VEXLORN_EXE")
+    if not _exe:
+        raise RuntimeError("no vexlorn executable given (--exe or VEXLORN_EXE)")
+    return _exe
+
+
+class XServer:
+    """A private Xvfb on a free display number."""
+
+    def __init__(self, width=640, height=480, depth=24):
+        read_fd, write_fd = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x{depth}",
+             "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        with os.fdopen(read_fd) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            self.proc.kill()
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+
+
+class Screenshot:
+    """An RGB picture of the whole X screen."""
+
+    def __init__(self, path, width, height, data):
+        self.path, self.width, self.height, self.data = path, width, height, data
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def region_colours(self, x0, y0, x1, y1, step=1):
+        """The set of distinct colours in a rectangle (inclusive of x0,y0, exclusive of x1,y1)."""
+        return {self.pixel(x, y) for y in range(y0, y1, step) for x in range(x0, x1, step)}
+
+    def differs(self, other, x0=0, y0=0, x1=None, y1=None):
+        """How many pixels differ from another screenshot inside a rectangle."""
+        x1 = self.width if x1 is None else x1
+        y1 = self.height if y1 is None else y1
+        return sum(1 for y in range(y0, y1) for x in range(x0, x1)
+                   if self.pixel(x, y) != other.pixel(x, y))
+
+
+class Game:
+    """The real program on its own X server, in a temporary working directory."""
+
+    def __init__(self, *args, cwd=None, env=None, screen=(640, 480), executable_path=None,
+                 audio="dummy", wait_window=True):
+        self.xserver = XServer(*screen)
+        self.tmp = tempfile.mkdtemp(prefix="vexlorn-window-")
+        self.cwd = cwd or os.path.join(self.tmp, "work")
+        os.makedirs(self.cwd, exist_ok=True)
+        self.shots = os.environ.get("VEXLORN_SHOTS") or os.path.join(self.tmp, "shots")
+        os.makedirs(self.shots, exist_ok=True)
+        self.bin = os.path.join(self.tmp, "bin")
+        os.makedirs(self.bin)
+        self.message_log = os.path.join(self.tmp, "messages.txt")
+        # allegro_message starts xmessage and blocks until it is clicked: record it instead.
+        self._write_script("xmessage", f'printf "%s\\n" "$@" >> "{self.message_log}"\n')
+        self.env = dict(os.environ, DISPLAY=self.xserver.display, SDL_AUDIODRIVER=audio,
+                        PATH=self.bin + os.pathsep + os.environ.get("PATH", ""))
+        self.env.pop("VEXLORN_SHOTS", None)
+        if env:
+            self.env.update(env)
+        self.stdout_path = os.path.join(self.tmp, "stdout.txt")
+        self.stdout = open(self.stdout_path, "w")
+        self.proc = subprocess.Popen([executable_path or executable(), *args], cwd=self.cwd,
+                                     env=self.env, stdout=self.stdout,
+                                     stderr=subprocess.STDOUT)
+        self.window = None
+        self.started = time.monotonic()
+        if wait_window:
+            self.window = self.wait_window()
+
+    def _write_script(self, name, body):
+        path = os.path.join(self.bin, name)
+        with open(path, "w") as script:
+            script.write("#!/bin/sh\n" + body)
+        os.chmod(path, 0o755)
+        return path
+
+    def add_command(self, name, body):
+        """Puts a stand-in command on the game's PATH (before the game is started)."""
+        return self._write_script(name, body)
+
+    def xdotool(self, *args, timeout=10):
+        result = subprocess.run(["xdotool", *args], env=self.env, capture_output=True,
+                                text=True, timeout=timeout)
+        return result.stdout.strip()
+
+    def wait_window(self, timeout=20):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if self.proc.poll() is not None:
+                raise AssertionError(f"game exited with {self.proc.returncode} before its "
+                                     f"window appeared:\n{self.output()}")
+            found = self.xdotool("search", "--name", "^Vexlorn$")
+            if found:
+                window = found.splitlines()[0]
+                self.xdotool("mousemove", "320", "240")
+                return window
+            time.sleep(0.05)
+        raise AssertionError("no window titled Vexlorn appeared")
+
+    def key(self, name, hold=0.06, after=0.12):
+        """Presses and releases one key (down, short pause, up): quick taps can be missed."""
+        keysym = KEYS.get(name, name)
+        self.xdotool("keydown", "--window", self.window, keysym)
+        time.sleep(hold)
+        self.xdotool("keyup", "--window", self.window, keysym)
+        time.sleep(after)
+
+    def type_keys(self, *names):
+        for name in names:
+            self.key(name)
+
+    def screenshot(self, name="shot"):
+        path = os.path.join(self.shots, f"{name}.png")
+        subprocess.run(["import", "-display", self.xserver.display, "-window", "root", path],
+                       check=True, env=self.env, timeout=20)
+        raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True,
+                             capture_output=True, timeout=20).stdout
+        size = subprocess.run(["identify", "-format", "%w %h", path], check=True,
+                              capture_output=True, text=True, timeout=20).stdout.split()
+        return Screenshot(path, int(size[0]), int(size[1]), raw)
+
+    def wait(self, seconds):
+        time.sleep(seconds)
+
+    def wait_exit(self, timeout=15):
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError("game did not exit in time")
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def output(self):
+        self.stdout.flush()
+        with open(self.stdout_path) as text:
+            return text.read()
+
+    def messages(self):
+        if not os.path.exists(self.message_log):
+            return ""
+        with open(self.message_log) as text:
+            return text.read()
+
+    def file(self, name):
+        return os.path.join(self.cwd, name)
+
+    def close(self):
+        if self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGKILL)
+            self.proc.wait()
+        self.stdout.close()
+        self.xserver.stop()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+
+def close_to(colour, expected, tolerance=8):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
+
+
+def main():
+    """Runs the unittest cases of the calling script; takes --exe PATH."""
+    global _exe
+    parser = argparse.ArgumentParser(add_help=False)
+    parser.add_argument("--exe")
+    known, rest = parser.parse_known_args()
+    if known.exe:
+        _exe = known.exe
+    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+
+
+def quit_through_menu(game, timeout=15):
+    """Ends the program the way a player does: intro, menu, "E X I T". Returns the exit code."""
+    game.key("enter")
+    game.wait(0.3)
+    game.key("up")
+    game.key("enter")
+    game.wait(0.5)
+    if game.running():
+        game.key("esc")  # the first screen before the menu existed
+    return game.wait_exit(timeout)
