@@ -202,7 +202,8 @@ std::vector<unsigned char> readFileBytes(const std::string& path) {
 bool writeFileBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return false;
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    bool written =
+        bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
 }
 
