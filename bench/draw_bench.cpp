@@ -121,6 +121,71 @@ Board busyBoard() {
     return board;
 }
 
+// Both boards alone, to tell their share of the frame.
+void BM_BusyBoards(benchmark::State& state) {
+    startAllegro();
+    SyntheticTiles tiles;
+    BITMAP* savedBuffer = backBuffer;
+    backBuffer = create_bitmap(screenWidth, screenHeight);
+    BITMAP* backdrop = makePicture(2);
+    Board left = busyBoard();
+    Board right = busyBoard();
+    for (auto _ : state) {
+        state.PauseTiming();
+        blit(backdrop, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+        state.ResumeTiming();
+        drawLeftBoard(left);
+        drawRightBoard(right);
+        benchmark::ClobberMemory();
+    }
+    destroy_bitmap(backdrop);
+    destroy_bitmap(backBuffer);
+    backBuffer = savedBuffer;
+}
+BENCHMARK(BM_BusyBoards)->Unit(benchmark::kMicrosecond);
+
+constexpr int fallingTiles = 200;
+
+// Flying tiles at every stage of their fade, spread over the screen.
+std::vector<FallTask*> addFallingTiles() {
+    std::vector<FallTask*> falling;
+    for (int i = 0; i < fallingTiles; ++i) {
+        auto* task = new FallTask;
+        task->bitmap = blockTiles[i % blockColours];
+        falling.push_back(task);
+        taskList.add(task);
+    }
+    return falling;
+}
+
+void restartFallingTiles(const std::vector<FallTask*>& falling) {
+    for (int i = 0; i < fallingTiles; ++i) {
+        FallTask* task = falling[i];
+        task->age = i % 89;
+        task->x = static_cast<float>(60 + (i * 37) % 520);
+        task->y = static_cast<float>(30 + (i * 53) % 400);
+        task->vx = 1.0f;
+        task->vy = -1.0f;
+    }
+}
+
+void BM_FallingTiles(benchmark::State& state) {
+    startAllegro();
+    SyntheticTiles tiles;
+    BITMAP* savedBuffer = backBuffer;
+    backBuffer = makePicture(2);
+    std::vector<FallTask*> falling = addFallingTiles();
+    for (auto _ : state) {
+        restartFallingTiles(falling);
+        taskList.updateAll(1);
+        benchmark::ClobberMemory();
+    }
+    taskList.clear();
+    destroy_bitmap(backBuffer);
+    backBuffer = savedBuffer;
+}
+BENCHMARK(BM_FallingTiles)->Unit(benchmark::kMicrosecond);
+
 void BM_BusiestFrame(benchmark::State& state) {
     startAllegro();
     SyntheticTiles tiles;
@@ -131,23 +196,9 @@ void BM_BusiestFrame(benchmark::State& state) {
     Board right = busyBoard();
     tickCount = 20;
 
-    constexpr int fallingTiles = 200;
-    std::vector<FallTask*> falling;
-    for (int i = 0; i < fallingTiles; ++i) {
-        auto* task = new FallTask;
-        task->bitmap = blockTiles[i % blockColours];
-        falling.push_back(task);
-        taskList.add(task);
-    }
+    std::vector<FallTask*> falling = addFallingTiles();
     for (auto _ : state) {
-        for (int i = 0; i < fallingTiles; ++i) {
-            FallTask* task = falling[i];
-            task->age = i % 89;
-            task->x = static_cast<float>(60 + (i * 37) % 520);
-            task->y = static_cast<float>(30 + (i * 53) % 400);
-            task->vx = 1.0f;
-            task->vy = -1.0f;
-        }
+        restartFallingTiles(falling);
         blit(backdrop, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
         drawLeftBoard(left);
         drawRightBoard(right);

@@ -18,8 +18,9 @@ namespace vexlorn {
 namespace {
 
 constexpr int tileSize = 32;
-constexpr int windowWidth = boardColumns * tileSize;     // 192
-constexpr int windowHeight = windowRows * tileSize - 1;  // 383: the last line belongs to the frame
+constexpr int windowWidth = boardColumns * tileSize;  // 192
+// Rows climb at least one pixel, so the window never needs its 384th line.
+constexpr int windowHeight = windowRows * tileSize - 1;
 constexpr int clearingTicks = 30;
 constexpr int lastBlastFrame = 14;
 constexpr int lastAvatarFrame = 5;

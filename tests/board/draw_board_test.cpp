@@ -73,7 +73,6 @@ TEST_F(BoardDrawTest, FallingCellSlidesDownFromTheRowAbove) {
 }
 
 TEST_F(BoardDrawTest, ClearingCellFadesOutOverThirtyTicks) {
-    if (!translucentDrawReady()) GTEST_SKIP() << "translucentDraw is still a stand-in";
     board.riseStep = 1;
     int px = x0 + 32 * 2 + 16, py = y0 + 32 * 3 + 15;  // centre of cell (2, 4)
     int tile = colourOf(blockTiles[5]);
@@ -102,7 +101,6 @@ TEST_F(BoardDrawTest, ClearingCellFadesOutOverThirtyTicks) {
 }
 
 TEST_F(BoardDrawTest, BlockAndStoneCellsUseTheirTiles) {
-    if (!translucentDrawReady()) GTEST_SKIP() << "translucentDraw is still a stand-in";
     board.riseStep = 1;
     for (int colour = 0; colour < 6; ++colour) setCell(colour, 5, Block, Idle, 0, colour);
     setCell(0, 6, Block, Idle, 0, 7);

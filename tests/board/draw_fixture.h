@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "assets/assets.h"
-#include "assets/translucent.h"
 #include "board/board.h"
 #include "frame/globals.h"
 #include "test_support/headless_allegro.h"
@@ -66,19 +65,6 @@ protected:
     // Each channel of s over d at opacity 128: the halfway mix, rounded down.
     static int halfway(int s, int d) {
         return makecol((getr(s) + getr(d)) / 2, (getg(s) + getg(d)) / 2, (getb(s) + getb(d)) / 2);
-    }
-
-    // The stand-in draws nothing; tests of the translucent cells wait for the real one.
-    static bool translucentDrawReady() {
-        BITMAP* sprite = create_bitmap(1, 1);
-        BITMAP* target = create_bitmap(1, 1);
-        clear_to_color(sprite, makecol(255, 255, 255));
-        clear_to_color(target, 0);
-        translucentDraw(sprite, target, 0, 0, 255);
-        bool ready = getpixel(target, 0, 0) == makecol(255, 255, 255);
-        destroy_bitmap(sprite);
-        destroy_bitmap(target);
-        return ready;
     }
 
     void setCell(int column, int row, CellKind kind, CellState state = Idle, int timer = 0,

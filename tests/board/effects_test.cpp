@@ -105,7 +105,6 @@ TEST_F(EffectsTest, FloatTaskZoomsFromTwiceItsSizeAroundItsCentre) {
 }
 
 TEST_F(EffectsTest, FloatTaskRisesFortyPixelsWhileFading) {
-    if (!translucentDrawReady()) GTEST_SKIP() << "translucentDraw is still a stand-in";
     FloatTask task(0, 120, picture, 320, 200);
     ASSERT_TRUE(step(task, 60));  // age 60: opaque, resting
     Box box = paintedBox();
@@ -166,7 +165,6 @@ TEST_F(EffectsTest, FallTaskMovesWithItsNewSpeedEachStep) {
 }
 
 TEST_F(EffectsTest, FallTaskFadesOutOverItsLifetime) {
-    if (!translucentDrawReady()) GTEST_SKIP() << "translucentDraw is still a stand-in";
     FallTask task;
     task.bitmap = blockTiles[0];
     task.x = 200.7f;
