@@ -114,6 +114,19 @@ inline Board quietBoard(int level) {
     return board;
 }
 
+// One rise step short of the end of the well, with nothing near the danger row.
+inline Board usedUpBoard(int level) {
+    Board board = quietBoard(level);
+    for (int column = 0; column < boardColumns; ++column) {
+        for (int row = 0; row <= 30; ++row) board.at(column, row) = Cell{};
+    }
+    board.topRow = 29;
+    board.riseStep = 32;
+    board.avatarRow = 31;
+    board.at(5, 31).kind = Avatar;
+    return board;
+}
+
 // A resting block in the danger row.
 inline void topOut(Board& board) {
     Cell& cell = board.at(0, board.topRow);
