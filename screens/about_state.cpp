@@ -1,11 +1,38 @@
-// Stand-in until this screen is built.
+// The about page: one picture, closed by Enter, Space or a time-out.
 #include "screens/about_state.h"
+
+#include <allegro.h>
+
+#include "assets/assets.h"
+#include "assets/sound.h"
+#include "frame/globals.h"
 
 namespace vexlorn {
 
 AboutState aboutState;
 
-void AboutState::activate() {}
-bool AboutState::update() { return true; }
+namespace {
+
+constexpr int informationMusic = 8;
+constexpr int aboutTimeoutTicks = 3600;
+
+}  // namespace
+
+void AboutState::activate() {
+    tickCount = 0;
+    playMusic(informationMusic);
+    // Drawn once: update leaves the picture standing in the back buffer.
+    blit(dataBitmap(ObjAboutPage), backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+}
+
+bool AboutState::update() {
+    if (lastKey == KeyEnter || lastKey == KeySpace) {
+        lastKey = 0;
+        stateStack.pop();
+        return true;
+    }
+    if (tickCount > aboutTimeoutTicks) stateStack.pop();
+    return true;
+}
 
 }  // namespace vexlorn

@@ -1,11 +1,44 @@
-// Stand-in until this screen is built.
+// The instructions page with its pulsing marker, closed by Enter, Space or a long time-out.
 #include "screens/instructions_state.h"
+
+#include <allegro.h>
+
+#include "assets/assets.h"
+#include "assets/sound.h"
+#include "assets/translucent.h"
+#include "frame/globals.h"
+#include "screens/fade.h"
 
 namespace vexlorn {
 
 InstructionsState instructionsState;
 
-void InstructionsState::activate() {}
-bool InstructionsState::update() { return true; }
+namespace {
+
+constexpr int informationMusic = 8;
+// Ten times the other pages' time-out: there is a lot to read.
+constexpr int instructionsTimeoutTicks = 36000;
+constexpr int markerX = 614;
+constexpr int markerY = 438;
+
+}  // namespace
+
+void InstructionsState::activate() {
+    tickCount = 0;
+    playMusic(informationMusic);
+}
+
+bool InstructionsState::update() {
+    blit(dataBitmap(ObjInstructionsPage), backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+    translucentDraw(dataBitmap(ObjInstructionsMarker), backBuffer, markerX, markerY,
+                    pulseOpacity(tickCount));
+    if (lastKey == KeyEnter || lastKey == KeySpace) {
+        lastKey = 0;
+        stateStack.pop();
+        return true;
+    }
+    if (tickCount > instructionsTimeoutTicks) stateStack.pop();
+    return true;
+}
 
 }  // namespace vexlorn

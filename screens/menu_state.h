@@ -32,6 +32,9 @@ public:
 
     int32_t selected = 0;
     int32_t nextSelected = 0;
+
+private:
+    void handleKey();
 };
 
 extern MenuState menuState;

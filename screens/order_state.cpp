@@ -1,13 +1,68 @@
-// Stand-in until this screen is built.
+// The order page: visit the project's page through the desktop, or go back to the menu.
 #include "screens/order_state.h"
+
+#include <allegro.h>
+
+#include "assets/assets.h"
+#include "assets/sound.h"
+#include "assets/translucent.h"
+#include "frame/globals.h"
+#include "platform/shell/shell.h"
 
 namespace vexlorn {
 
 OrderState orderState;
 
-void OrderState::enter() {}
-bool OrderState::update() { return true; }
-const OrderOption orderOptions[2] = {{39, 16, 368}, {38, 186, 368}};
+const OrderOption orderOptions[orderOptionCount] = {
+    {ObjOrderVisit, 16, 368},
+    {ObjOrderBack, 186, 368},
+};
+
+// Named without a directory: it is looked up in the current directory, where the game runs.
 const char linkFileName[] = "vexlorn.url";
+
+namespace {
+
+constexpr int visitChoice = 0;
+constexpr int dimmedOpacity = 64;
+constexpr int cursorSound = 0;
+constexpr int centrePan = 128;
+
+bool isArrow(int key) {
+    return key == KeyUp || key == KeyDown || key == KeyLeft || key == KeyRight;
+}
+
+}  // namespace
+
+void OrderState::enter() {
+    selected = 0;
+}
+
+bool OrderState::update() {
+    blit(dataBitmap(ObjOrderPage), backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+    for (int i = 0; i < orderOptionCount; ++i) {
+        const OrderOption& option = orderOptions[i];
+        BITMAP* picture = dataBitmap(option.object);
+        if (i == selected) {
+            draw_sprite(backBuffer, picture, option.x, option.y);
+        } else {
+            translucentDraw(picture, backBuffer, option.x, option.y, dimmedOpacity);
+        }
+    }
+    if (isArrow(lastKey)) {
+        // With two choices every arrow simply moves to the other one.
+        selected = (selected + 1) % orderOptionCount;
+        lastKey = 0;
+        playSound(cursorSound, centrePan);
+    }
+    if (lastKey == KeyEnter || lastKey == KeySpace) {
+        // Whether the desktop could open the link changes nothing here.
+        if (selected == visitChoice) openWithDesktop(linkFileName);
+        stateStack.pop();
+    }
+    lastKey = 0;
+    lastTickCount = tickCount;
+    return true;
+}
 
 }  // namespace vexlorn

@@ -13,7 +13,8 @@ struct OrderOption {
     int32_t y;
 };
 
-extern const OrderOption orderOptions[2];
+inline constexpr int orderOptionCount = 2;
+extern const OrderOption orderOptions[orderOptionCount];
 extern const char linkFileName[];
 
 class OrderState : public BaseState {

@@ -219,3 +219,15 @@ def main():
     if known.exe:
         _exe = known.exe
     unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+
+
+def quit_through_menu(game, timeout=15):
+    """Ends the program the way a player does: intro, menu, "E X I T". Returns the exit code."""
+    game.key("enter")
+    game.wait(0.3)
+    game.key("up")
+    game.key("enter")
+    game.wait(0.5)
+    if game.running():
+        game.key("esc")  # the first screen before the menu existed
+    return game.wait_exit(timeout)

@@ -1,0 +1,111 @@
+// Opening the link file through xdg-open: what the opener receives, and what is left behind.
+#include "platform/shell/shell.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "test_support/temp_dir.h"
+
+namespace vexlorn {
+namespace {
+
+// Records what the opener saw, then renames the record into place so a reader never sees half.
+const char recordingOpener[] = R"sh(#!/bin/sh
+PATH=/usr/bin:/bin
+record="$(dirname "$0")/record"
+stdin=$(readlink /proc/$$/fd/0)
+stdout=$(readlink /proc/$$/fd/1)
+stderr=$(readlink /proc/$$/fd/2)
+{
+  echo "argc=$#"
+  for arg in "$@"; do echo "arg=$arg"; done
+  echo "stdin=$stdin"
+  echo "stdout=$stdout"
+  echo "stderr=$stderr"
+  echo "session=$(cut -d' ' -f6 /proc/$$/stat)"
+  echo "pid=$$"
+  if [ -e /proc/$$/fd/57 ]; then echo "leaked=57"; fi
+} > "$record.part"
+mv "$record.part" "$record"
+)sh";
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* path = std::getenv("PATH");
+        savedPath_ = path ? path : "";
+        setenv("PATH", dir_.path().c_str(), 1);
+    }
+    void TearDown() override { setenv("PATH", savedPath_.c_str(), 1); }
+
+    void installOpener() {
+        std::string opener = dir_.path() + "/xdg-open";
+        std::ofstream(opener) << recordingOpener;
+        chmod(opener.c_str(), 0755);
+    }
+
+    std::string waitForRecord() {
+        std::string path = dir_.path() + "/record";
+        for (int i = 0; i < 500; ++i) {
+            std::ifstream in(path);
+            if (in) {
+                std::stringstream text;
+                text << in.rdbuf();
+                return text.str();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return "";
+    }
+
+    static bool hasChildren() { return waitpid(-1, nullptr, WNOHANG) != -1 || errno != ECHILD; }
+
+    TempDir dir_;
+    std::string savedPath_;
+};
+
+TEST_F(ShellTest, OpenerGetsExactlyTheFileDetachedAndWithoutOurDescriptors) {
+    installOpener();
+    // A descriptor the game holds open, as it does its X connection and sound device.
+    int held = open("/dev/null", O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(dup2(held, 57), 57);
+
+    EXPECT_TRUE(openWithDesktop("vexlorn.url"));
+    std::string record = waitForRecord();
+    close(57);
+    close(held);
+
+    ASSERT_FALSE(record.empty()) << "the opener never ran";
+    EXPECT_NE(record.find("argc=1\narg=vexlorn.url\n"), std::string::npos) << record;
+    EXPECT_NE(record.find("stdin=/dev/null\nstdout=/dev/null\nstderr=/dev/null\n"),
+              std::string::npos)
+        << record;
+    EXPECT_EQ(record.find("leaked="), std::string::npos) << record;
+    std::string pid = record.substr(record.find("pid=") + 4);
+    pid = pid.substr(0, pid.find('\n'));
+    EXPECT_NE(record.find("session=" + pid + "\n"), std::string::npos)
+        << "the opener does not lead its own session:\n"
+        << record;
+    EXPECT_FALSE(hasChildren()) << "a child of the game is left behind";
+}
+
+TEST_F(ShellTest, MissingOpenerReportsFailureAndLeavesNoChild) {
+    EXPECT_FALSE(openWithDesktop("vexlorn.url"));
+    EXPECT_FALSE(hasChildren());
+    EXPECT_EQ(dir_.count(), 0);
+}
+
+}  // namespace
+}  // namespace vexlorn

@@ -1,0 +1,155 @@
+// The about, instructions and order pages: their keys, time-outs and pictures.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "screens/about_state.h"
+#include "screens/instructions_state.h"
+#include "screens/order_state.h"
+#include "screens/screen_fixture.h"
+#include "test_support/temp_dir.h"
+
+namespace vexlorn {
+namespace {
+
+class PageTest : public ScreenTest {
+protected:
+    void SetUp() override {
+        ScreenTest::SetUp();
+        openMenu();
+    }
+};
+
+TEST_F(PageTest, AboutShowsItsPictureAndClosesOnEnterSpaceOrAfter3600Ticks) {
+    stateStack.push(&aboutState);
+    EXPECT_EQ(pixel(10, 10), objectColour(ObjAboutPage));
+    for (int key : {KeyUp, KeyEsc, KeyP}) {
+        press(key);
+        EXPECT_EQ(stateStack.top(), &aboutState);
+    }
+    tickCount = 3600;
+    stateStack.updateTop();
+    EXPECT_EQ(stateStack.top(), &aboutState);
+    tickCount = 3601;
+    stateStack.updateTop();
+    EXPECT_EQ(stateStack.top(), &menuState);
+
+    for (int key : {KeyEnter, KeySpace}) {
+        stateStack.push(&aboutState);
+        press(key);
+        EXPECT_EQ(stateStack.top(), &menuState);
+        EXPECT_EQ(lastKey, 0);
+    }
+}
+
+TEST_F(PageTest, InstructionsCloseOnEnterSpaceOrAfter36000Ticks) {
+    stateStack.push(&instructionsState);
+    EXPECT_EQ(tickCount, 0);
+    for (int key : {KeyDown, KeyEsc}) {
+        press(key);
+        EXPECT_EQ(stateStack.top(), &instructionsState);
+    }
+    EXPECT_EQ(pixel(10, 10), objectColour(ObjInstructionsPage));
+    tickCount = 36000;
+    stateStack.updateTop();
+    EXPECT_EQ(stateStack.top(), &instructionsState);
+    tickCount = 36001;
+    stateStack.updateTop();
+    EXPECT_EQ(stateStack.top(), &menuState);
+
+    for (int key : {KeyEnter, KeySpace}) {
+        stateStack.push(&instructionsState);
+        press(key);
+        EXPECT_EQ(stateStack.top(), &menuState);
+        EXPECT_EQ(lastKey, 0);
+    }
+}
+
+TEST_F(PageTest, InstructionsMarkerPulsesInTheBottomRightCorner) {
+    if (translucentDrawMissing()) GTEST_SKIP() << "translucentDraw is a stand-in";
+    stateStack.push(&instructionsState);
+    const int x = 614 + markerSize / 2;
+    const int y = 438 + markerSize / 2;
+    tickCount = 0;
+    stateStack.updateTop();
+    EXPECT_EQ(pixel(x, y), objectColour(ObjInstructionsPage));
+    tickCount = 90;
+    stateStack.updateTop();
+    EXPECT_EQ(pixel(x, y), objectColour(ObjInstructionsMarker));
+    EXPECT_EQ(pixel(613, y), objectColour(ObjInstructionsPage));
+    tickCount = 180 * 5 + 30;
+    stateStack.updateTop();
+    EXPECT_NE(pixel(x, y), objectColour(ObjInstructionsMarker));
+    EXPECT_NE(pixel(x, y), objectColour(ObjInstructionsPage));
+}
+
+class OrderTest : public PageTest {
+protected:
+    void SetUp() override {
+        PageTest::SetUp();
+        // No opener at all on PATH: a test must never open a real browser.
+        const char* path = std::getenv("PATH");
+        savedPath_ = path ? path : "";
+        setenv("PATH", emptyDir_.path().c_str(), 1);
+        stateStack.push(&orderState);
+    }
+    void TearDown() override {
+        setenv("PATH", savedPath_.c_str(), 1);
+        PageTest::TearDown();
+    }
+
+    static int optionPixel(int row) {
+        return pixel(orderOptions[row].x + 5, orderOptions[row].y + 5);
+    }
+
+    TempDir emptyDir_;
+    std::string savedPath_;
+};
+
+TEST_F(OrderTest, AnyArrowTogglesAndOtherKeysAreSwallowed) {
+    EXPECT_EQ(orderState.selected, 0);
+    press(KeyLeft);
+    EXPECT_EQ(orderState.selected, 1);
+    EXPECT_EQ(lastKey, 0);
+    for (int key : {KeyRight, KeyUp, KeyDown}) {
+        int before = orderState.selected;
+        press(key);
+        EXPECT_EQ(orderState.selected, 1 - before) << "key " << key;
+    }
+    for (int key : {KeyEsc, KeyP, KeyBackspace}) {
+        press(key);
+        EXPECT_EQ(lastKey, 0);
+        EXPECT_EQ(orderState.selected, 0);
+        EXPECT_EQ(stateStack.top(), &orderState);
+    }
+}
+
+TEST_F(OrderTest, SelectedChoiceIsOpaqueAndTheOtherFaint) {
+    if (translucentDrawMissing()) GTEST_SKIP() << "translucentDraw is a stand-in";
+    tickCount = 77;
+    stateStack.updateTop();
+    EXPECT_EQ(lastTickCount, 77);
+    EXPECT_EQ(pixel(10, 10), objectColour(ObjOrderPage));
+    EXPECT_EQ(optionPixel(0), objectColour(ObjOrderVisit));
+    int faint = optionPixel(1);
+    EXPECT_NE(faint, objectColour(ObjOrderBack));
+    EXPECT_NE(faint, objectColour(ObjOrderPage));
+    press(KeyRight);
+    stateStack.updateTop();
+    EXPECT_EQ(optionPixel(1), objectColour(ObjOrderBack));
+    EXPECT_NE(optionPixel(0), objectColour(ObjOrderVisit));
+}
+
+TEST_F(OrderTest, BothChoicesReturnToTheMenuEvenWithoutAnOpener) {
+    press(KeyEnter);
+    EXPECT_EQ(stateStack.top(), &menuState);
+    stateStack.push(&orderState);
+    EXPECT_EQ(orderState.selected, 0) << "reopening does not highlight the first choice";
+    press(KeyRight);
+    press(KeySpace);
+    EXPECT_EQ(stateStack.top(), &menuState);
+}
+
+}  // namespace
+}  // namespace vexlorn

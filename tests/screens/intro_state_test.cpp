@@ -1,0 +1,155 @@
+// The attract loop's timeline at its bounds, its logo pulse and the keys that open the menu.
+#include "screens/intro_state.h"
+
+#include <gtest/gtest.h>
+
+#include "screens/fade.h"
+#include "screens/hiscore_state.h"
+#include "screens/menu_state.h"
+#include "screens/screen_fixture.h"
+
+namespace vexlorn {
+namespace {
+
+class IntroTest : public ScreenTest {
+protected:
+    void SetUp() override {
+        ScreenTest::SetUp();
+        stateStack.push(&introState);
+    }
+
+    // One pass of the intro at tick t, over a back buffer that shows where nothing was drawn.
+    static void runAt(int t) {
+        clear_to_color(backBuffer, sentinel());
+        tickCount = t;
+        stateStack.updateTop();
+    }
+
+    // A point inside the logo, clear of everything else drawn around it.
+    static int logoPixel() { return pixel(320, 200); }
+};
+
+TEST_F(IntroTest, ActivateRestartsTheLoop) {
+    tickCount = 1234;
+    introState.activate();
+    EXPECT_EQ(tickCount, 0);
+}
+
+TEST_F(IntroTest, BoundsDrawNothingAndTheTitleHoldIsLeaptOver) {
+    runAt(30);
+    EXPECT_EQ(pixel(100, 100), makecol(0, 0, 0));
+    for (int bound : {60, 120, 240, 300, 360, 960, 1020, 1320, 1380, 3000, 3060}) {
+        runAt(bound);
+        EXPECT_EQ(pixel(10, 10), sentinel()) << "drawn at tick " << bound;
+        EXPECT_EQ(tickCount, bound);
+    }
+    runAt(121);
+    EXPECT_EQ(tickCount, 241);
+    EXPECT_EQ(pixel(10, 10), objectColour(ObjTitleSplash));
+    runAt(239);
+    EXPECT_EQ(tickCount, 359);
+}
+
+TEST_F(IntroTest, TitleFadesInFromBlack) {
+    runAt(61);
+    int early = getg32(pixel(10, 10));
+    runAt(90);
+    int half = getg32(pixel(10, 10));
+    runAt(119);
+    int late = getg32(pixel(10, 10));
+    int full = getg32(objectColour(ObjTitleSplash));
+    EXPECT_LT(early, full / 10);
+    EXPECT_NEAR(half, full / 2, 3);
+    EXPECT_GT(late, full * 9 / 10);
+}
+
+TEST_F(IntroTest, PicturesFollowEachOtherThroughTheLoop) {
+    const struct {
+        int tick;
+        int object;
+    } shown[] = {{250, ObjTitleSplash},
+                 {500, ObjMenuBackdrop},
+                 {1100, ObjAboutPage},
+                 {1500, ObjMenuBackdrop},
+                 {2500, ObjMenuBackdrop}};
+    for (const auto& step : shown) {
+        runAt(step.tick);
+        EXPECT_EQ(pixel(10, 10), objectColour(step.object)) << "at tick " << step.tick;
+    }
+    runAt(3059);
+    EXPECT_LT(getg32(pixel(10, 10)), 10) << "the last fade does not end in black";
+}
+
+TEST_F(IntroTest, HallOfFameStepsShowTheTable) {
+    clear_to_color(backBuffer, sentinel());
+    HiscoreState::drawTable();
+    BITMAP* table = create_bitmap(screenWidth, screenHeight);
+    blit(backBuffer, table, 0, 0, 0, 0, screenWidth, screenHeight);
+    // At a multiple of the pulse period the logo is fully transparent, so only the table shows.
+    runAt(2160);
+    int differing = 0;
+    for (int y = 0; y < screenHeight; y += 3) {
+        for (int x = 0; x < screenWidth; x += 3) {
+            if (getpixel(table, x, y) != pixel(x, y)) ++differing;
+        }
+    }
+    destroy_bitmap(table);
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(IntroTest, LogoPulsesOverTheMiddleOfTheLoopOnly) {
+    if (translucentDrawMissing()) GTEST_SKIP() << "translucentDraw is a stand-in";
+    runAt(390);  // r = 30: fading in
+    EXPECT_NE(logoPixel(), objectColour(ObjMenuBackdrop));
+    EXPECT_NE(logoPixel(), objectColour(ObjLogo));
+    runAt(450);  // r = 90: held
+    EXPECT_EQ(logoPixel(), objectColour(ObjLogo));
+    EXPECT_EQ(pixel(320 - logoWidth / 2, 200 - logoHeight / 2), objectColour(ObjLogo));
+    EXPECT_EQ(pixel(320 - logoWidth / 2 - 1, 200), objectColour(ObjMenuBackdrop));
+    runAt(540);  // r = 0: invisible
+    EXPECT_EQ(logoPixel(), objectColour(ObjMenuBackdrop));
+    runAt(2400 + 30 + 180 * 3);  // r = 90 again, near the end of the loop
+    EXPECT_EQ(logoPixel(), objectColour(ObjLogo));
+    // The pass that wraps the loop draws nothing at all, logo included.
+    runAt(3061);
+    EXPECT_EQ(tickCount, 0);
+    EXPECT_EQ(logoPixel(), sentinel());
+    EXPECT_EQ(pixel(10, 10), sentinel());
+}
+
+TEST(PulseOpacity, RisesHoldsAndFallsOverEachPeriod) {
+    EXPECT_EQ(pulseOpacity(0), 0);
+    EXPECT_EQ(pulseOpacity(30), 127);
+    EXPECT_EQ(pulseOpacity(60), 255);
+    EXPECT_EQ(pulseOpacity(90), 255);
+    EXPECT_EQ(pulseOpacity(120), 255);
+    EXPECT_EQ(pulseOpacity(150), 128);
+    EXPECT_EQ(pulseOpacity(179), 5);
+    EXPECT_EQ(pulseOpacity(180), 0);
+    EXPECT_EQ(pulseOpacity(180 * 7 + 179), 5);
+}
+
+TEST_F(IntroTest, EnterOrSpaceOpenTheMenuFromAnyStep) {
+    for (int key : {KeyEnter, KeySpace}) {
+        for (int t : {10, 121, 500, 2100, 3030}) {
+            tickCount = t;
+            press(key);
+            EXPECT_EQ(stateStack.top(), &menuState) << "key " << key << " at tick " << t;
+            EXPECT_EQ(lastKey, 0);
+            stateStack.pop();
+        }
+    }
+}
+
+TEST_F(IntroTest, OtherKeysStayInLastKey) {
+    for (int key : {KeyEsc, KeyUp, KeyDown, KeyP, KeyBackspace}) {
+        press(key);
+        EXPECT_EQ(stateStack.top(), &introState);
+        EXPECT_EQ(lastKey, key);
+        stateStack.updateTop();
+        EXPECT_EQ(lastKey, key);
+    }
+}
+
+}  // namespace
+}  // namespace vexlorn
