@@ -75,15 +75,7 @@ TEST_F(Game1StateTest, SlowPassTakesOneStepPerUpdateAndWorksOffTheBacklog) {
 }
 
 TEST_F(Game1StateTest, FailedRiseOnEitherSideStepsTheOtherBoardToo) {
-    // One step short of the end of the well, with nothing near the danger row.
-    Board usedUp = quietBoard(0);
-    for (int column = 0; column < boardColumns; ++column) {
-        for (int row = 0; row <= 30; ++row) usedUp.at(column, row) = Cell{};
-    }
-    usedUp.topRow = 29;
-    usedUp.riseStep = 32;
-    usedUp.avatarRow = 31;
-    usedUp.at(5, 31).kind = Avatar;
+    const Board usedUp = usedUpBoard(0);
 
     startRound(quietBoard(0), usedUp);
     pass(levelParams(0).riseInterval + 1);

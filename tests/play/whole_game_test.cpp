@@ -54,6 +54,9 @@ protected:
             previous = top;
             if (top == &game1State) {
                 record.levelsPlayed.insert(leftBoard->level);
+                // The same search on both sides wins about half the rounds; never running out
+                // of continues lets one game reach every level.
+                leftBoard->continues = 3;
                 steerLeftBoard();
             } else if (top == &continue1State && screenTicks == 20) {
                 ++record.rounds;
@@ -76,35 +79,24 @@ protected:
 };
 
 TEST_F(WholeGameTest, BothSidesSteeredByTheOpponentPlayEveryLevelToTheHallOfFame) {
-    constexpr int maxGames = 6;
-    constexpr long tickLimit = 2000000;
-    bool wonAGame = false;
-    // Ten points are the table's lowest: every won game enters it.
+    // Ten points are the table's lowest: a won game enters it.
     for (HighScoreEntry& entry : highScoreTable) entry.score = 0;
-    for (int game = 0; game < maxGames && !wonAGame; ++game) {
-        const GameRecord record = playGame(tickLimit);
-        ASSERT_EQ(stateStack.top(), &hiscoreState) << "game " << game << " never ended";
-        EXPECT_EQ(taskList.size(), 0);
-        EXPECT_EQ(stateStack.top()->next, &menu);
-        if (record.won) {
-            wonAGame = true;
-            EXPECT_EQ(record.levelsPlayed, (std::set<int>{0, 1, 2, 3, 4}));
-            bool entered = false;
-            for (const HighScoreEntry& entry : highScoreTable) {
-                if (entry.score == leftBoard->score && std::strcmp(entry.name, "v") == 0) {
-                    entered = entry.level == 5;
-                }
-            }
-            EXPECT_TRUE(entered) << "score " << leftBoard->score;
+    const GameRecord record = playGame(3000000);
+    std::printf("%d rounds, %ld ticks, score %d\n", record.rounds, record.ticks, leftBoard->score);
+    ASSERT_EQ(stateStack.top(), &hiscoreState) << "the game never ended";
+    EXPECT_TRUE(record.won);
+    EXPECT_EQ(record.levelsPlayed, (std::set<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(stateStack.top()->next, &menu);
+    EXPECT_EQ(taskList.size(), 0);
+    bool entered = false;
+    for (const HighScoreEntry& entry : highScoreTable) {
+        if (entry.score == leftBoard->score && std::strcmp(entry.name, "v") == 0) {
+            entered = entry.level == 5;
         }
-        std::printf("game %d: %s after %d rounds, %ld ticks, levels up to %d, score %d\n", game,
-                    record.won ? "won" : "lost", record.rounds, record.ticks,
-                    *record.levelsPlayed.rbegin(), leftBoard->score);
-        // Back to the menu, as the player would.
-        press(KeyEnter);
-        ASSERT_EQ(stateStack.top(), &menu);
     }
-    EXPECT_TRUE(wonAGame) << "no game of " << maxGames << " reached the win screen";
+    EXPECT_TRUE(entered) << "score " << leftBoard->score;
+    press(KeyEnter);
+    EXPECT_EQ(stateStack.top(), &menu);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "assets/assets.h"
 #include "test_support/play_fixture.h"
 
 namespace vexlorn {
@@ -62,8 +63,8 @@ TEST_F(NameEntryTest, CursorBlinksInTheSecondHalfOfEveryThirtyTicks) {
         clear_bitmap(backBuffer);
         lastKey = 0;
         nameEntryStep(endNameLayout);
-        for (int y = 96; y < 110; ++y) {
-            for (int x = 180; x < 196; ++x) {
+        for (int y = 96; y < 96 + text_height(gameFont); ++y) {
+            for (int x = 180; x < 180 + 22; ++x) {
                 if (getpixel(backBuffer, x, y) != 0) return true;
             }
         }

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <vector>
 
 #include "assets/assets.h"
 #include "board/board.h"
@@ -18,59 +17,9 @@
 #include "screens/high_scores.h"
 #include "screens/name_entry.h"
 #include "test_support/headless_allegro.h"
+#include "test_support/test_datafile.h"
 
 namespace vexlorn {
-
-// Plain coloured pictures in place of the data file, and Allegro's own font.
-class StandInAssets {
-public:
-    StandInAssets() {
-        for (int i = 0; i < dataObjectCount; ++i) {
-            const bool backdrop = (i >= ObjLevelBackdrop0 && i < ObjLevelBackdrop0 + levelCount) ||
-                                  i == ObjWinPicture || i == ObjHallOfFame;
-            BITMAP* picture =
-                backdrop ? create_bitmap(screenWidth, screenHeight) : create_bitmap(40, 24);
-            clear_to_color(picture, makecol(20 + i, 40, 60));
-            objects_[i].type = DAT_BITMAP;
-            objects_[i].dat = picture;
-            objects_[i].size = 0;
-            objects_[i].prop = nullptr;
-        }
-        objects_[dataObjectCount].type = DAT_END;
-        objects_[dataObjectCount].dat = nullptr;
-        dataFile = objects_;
-        gameFont = font;
-        fillTiles(blockTiles, 8);
-        fillTiles(incomingTiles, 8);
-        fillTiles(blastFrames, 15);
-        fillTiles(avatarFrames, 6);
-        fillTiles(&bombTile, 1);
-        fillTiles(&stoneTile, 1);
-    }
-    ~StandInAssets() {
-        dataFile = nullptr;
-        gameFont = nullptr;
-        for (int i = 0; i < dataObjectCount; ++i)
-            destroy_bitmap(static_cast<BITMAP*>(objects_[i].dat));
-        for (BITMAP* tile : tiles_) destroy_bitmap(tile);
-        std::memset(blockTiles, 0, sizeof blockTiles);
-        std::memset(incomingTiles, 0, sizeof incomingTiles);
-        std::memset(blastFrames, 0, sizeof blastFrames);
-        std::memset(avatarFrames, 0, sizeof avatarFrames);
-        bombTile = stoneTile = nullptr;
-    }
-
-private:
-    void fillTiles(BITMAP** table, int count) {
-        for (int i = 0; i < count; ++i) {
-            table[i] = create_bitmap(32, 32);
-            clear_to_color(table[i], makecol(200, 30 * i % 256, 90));
-            tiles_.push_back(table[i]);
-        }
-    }
-    DATAFILE objects_[dataObjectCount + 1];
-    std::vector<BITMAP*> tiles_;
-};
 
 // What sits under the play state in the game; like the menu, it restarts the tick counters.
 class MenuStandIn : public BaseState {
@@ -114,6 +63,19 @@ inline Board quietBoard(int level) {
     return board;
 }
 
+// One rise step short of the end of the well, with nothing near the danger row.
+inline Board usedUpBoard(int level) {
+    Board board = quietBoard(level);
+    for (int column = 0; column < boardColumns; ++column) {
+        for (int row = 0; row <= 30; ++row) board.at(column, row) = Cell{};
+    }
+    board.topRow = 29;
+    board.riseStep = 32;
+    board.avatarRow = 31;
+    board.at(5, 31).kind = Avatar;
+    return board;
+}
+
 // A resting block in the danger row.
 inline void topOut(Board& board) {
     Cell& cell = board.at(0, board.topRow);
@@ -130,11 +92,16 @@ inline bool boardRulesBuilt() {
 
 class PlayFixture : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() { assetsLoaded = loadTestAssets(); }
+    static void TearDownTestSuite() {
+        if (assetsLoaded) freeTestAssets();
+        assetsLoaded = false;
+    }
+
     void SetUp() override {
-        ensureHeadlessAllegro();
+        ASSERT_TRUE(assetsLoaded);
         backBuffer = create_bitmap(screenWidth, screenHeight);
         clear_bitmap(backBuffer);
-        assets_ = new StandInAssets;
         keyToAscii = testKeyToAscii;
         taskList.clear();
         resetHighScores();
@@ -148,7 +115,6 @@ protected:
     void TearDown() override {
         stateStack.popAll();
         taskList.clear();
-        delete assets_;
         destroy_bitmap(backBuffer);
         backBuffer = nullptr;
     }
@@ -175,7 +141,7 @@ protected:
     }
 
     MenuStandIn menu;
-    StandInAssets* assets_ = nullptr;
+    static inline bool assetsLoaded = false;
 };
 
 }  // namespace vexlorn
