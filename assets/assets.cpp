@@ -1,7 +1,14 @@
-// Stand-in until the data file exists: no objects, nothing to load.
+// The data file and everything cut or built from it at start-up, and their release at shutdown.
 #include "assets/assets.h"
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "assets/datafile_check.h"
 #include "screens/high_scores.h"
+#include "screens/menu_state.h"
 
 namespace vexlorn {
 
@@ -16,19 +23,187 @@ BITMAP* stoneTile = nullptr;
 BITMAP* musicOnImage = nullptr;
 BITMAP* musicOffImage = nullptr;
 
-BITMAP* dataBitmap(int index) {
-    return dataFile ? static_cast<BITMAP*>(dataFile[index].dat) : nullptr;
+namespace {
+
+constexpr char dataFileName[] = "vexlorn-demo.dat";
+constexpr char musicOnText[] = "M U S I C   O N ";
+constexpr char musicOffText[] = "M U S I C  O F F";
+constexpr int tileSize = 32;
+// The size of the game's path buffers; a longer path is refused rather than cut.
+constexpr int pathSize = 256;
+
+char dataPath[pathSize];
+bool pathTooLong = false;
+
+// The labels made here; the menu may swap its row's image for a music label, so the rows
+// themselves do not say which bitmaps are ours to destroy.
+BITMAP* menuLabels[menuItemCount];
+
+template <int N>
+void destroyAll(BITMAP* (&bitmaps)[N]) {
+    for (BITMAP*& bitmap : bitmaps) {
+        if (bitmap != nullptr) destroy_bitmap(bitmap);
+        bitmap = nullptr;
+    }
 }
 
-const char* dataFilePath() { return "vexlorn-demo.dat"; }
+void destroyOne(BITMAP*& bitmap) {
+    if (bitmap != nullptr) destroy_bitmap(bitmap);
+    bitmap = nullptr;
+}
 
-bool loadAssets(char*, int) {
+bool filledBuffer(const char* text) {
+    return std::strlen(text) >= static_cast<size_t>(pathSize - 1);
+}
+
+void findDataFile() {
+    char executable[pathSize];
+    get_executable_name(executable, pathSize);
+    // Allegro's system-less driver answers "./"; the process itself knows where it lives.
+    size_t length = std::strlen(executable);
+    if (length == 0 || executable[length - 1] == '/') {
+        ssize_t got = ::readlink("/proc/self/exe", executable, pathSize - 1);
+        if (got > 0) executable[got] = '\0';
+    }
+    replace_filename(dataPath, executable, dataFileName, pathSize);
+    // Allegro cuts strings to the buffer silently: a full buffer may be a cut path.
+    size_t pathLength = std::strlen(dataPath);
+    size_t nameLength = sizeof dataFileName - 1;
+    pathTooLong = filledBuffer(executable) || filledBuffer(dataPath) || pathLength < nameLength ||
+                  std::strcmp(dataPath + pathLength - nameLength, dataFileName) != 0;
+}
+
+bool cutTile(BITMAP*& tile, BITMAP* sheet, int x, int y) {
+    tile = create_sub_bitmap(sheet, x, y, tileSize, tileSize);
+    return tile != nullptr;
+}
+
+bool cutTiles() {
+    BITMAP* sheet = dataBitmap(ObjTileSheet);
+    bool cut = true;
+    for (int i = 0; i < 8; ++i) {
+        cut = cutTile(blockTiles[i], sheet, tileSize * i, 0) && cut;
+        cut = cutTile(incomingTiles[i], sheet, 256 + tileSize * i, 0) && cut;
+    }
+    for (int i = 0; i < 6; ++i)
+        cut = cutTile(avatarFrames[i], sheet, 320 + tileSize * i, 96) && cut;
+    for (int i = 0; i < 15; ++i) cut = cutTile(blastFrames[i], sheet, 32 + tileSize * i, 32) && cut;
+    cut = cutTile(bombTile, sheet, 128, 64) && cut;
+    cut = cutTile(stoneTile, sheet, 256, 64) && cut;
+    return cut;
+}
+
+void destroyTiles() {
+    destroyOne(bombTile);
+    destroyOne(stoneTile);
+    destroyAll(blastFrames);
+    destroyAll(avatarFrames);
+    destroyAll(blockTiles);
+    destroyAll(incomingTiles);
+}
+
+bool makeLabels() {
+    bool made = true;
+    for (int i = 0; i < menuItemCount; ++i) {
+        // The row's text field need not end in a NUL within its 32 bytes.
+        char text[sizeof menuItems[i].text + 1] = {};
+        std::memcpy(text, menuItems[i].text, sizeof menuItems[i].text);
+        menuLabels[i] = makeLabel(text);
+        menuItems[i].image = menuLabels[i];
+        made = made && menuLabels[i] != nullptr;
+    }
+    musicOnImage = makeLabel(musicOnText);
+    musicOffImage = makeLabel(musicOffText);
+    return made && musicOnImage != nullptr && musicOffImage != nullptr;
+}
+
+bool outOfMemory(const char* path, char* error, int errorSize) {
+    std::snprintf(error, static_cast<size_t>(errorSize),
+                  "There is not enough memory to prepare the pictures of the data file \"%s\".",
+                  path);
+    freeMenuImages();
+    freeAssets();
+    return false;
+}
+
+}  // namespace
+
+BITMAP* dataBitmap(int index) {
+    if (dataFile == nullptr || index < 0 || index >= dataObjectCount) return nullptr;
+    if (dataFile[index].type != DAT_BITMAP) return nullptr;
+    return static_cast<BITMAP*>(dataFile[index].dat);
+}
+
+const char* dataFilePath() {
+    if (dataPath[0] == '\0') findDataFile();
+    return dataPath;
+}
+
+bool loadAssets(char* error, int errorSize) {
+    const char* path = dataFilePath();
+    if (pathTooLong) {
+        std::snprintf(error, static_cast<size_t>(errorSize),
+                      "The data file \"%s\" cannot be found: the program's folder has a path "
+                      "longer than %d characters.",
+                      path, pathSize - 1);
+        return false;
+    }
+    return loadAssetsFrom(path, error, errorSize);
+}
+
+bool loadAssetsFrom(const char* path, char* error, int errorSize) {
+    // Allegro reads "file#object" as an object inside a data file.
+    if (std::strchr(path, '#') != nullptr) {
+        std::snprintf(error, static_cast<size_t>(errorSize),
+                      "The data file \"%s\" cannot be opened: the game library does not accept a "
+                      "'#' in its path.",
+                      path);
+        return false;
+    }
+    if (!checkDataFileStructure(path, error, errorSize)) return false;
+    dataFile = load_datafile(path);
+    if (dataFile == nullptr) {
+        std::snprintf(error, static_cast<size_t>(errorSize),
+                      "The data file \"%s\" could not be loaded: %s.", path,
+                      std::strerror(allegro_errno != nullptr ? *allegro_errno : 0));
+        return false;
+    }
+    if (!checkLoadedObjects(dataFile, path, error, errorSize)) {
+        freeAssets();
+        return false;
+    }
+    if (!cutTiles()) return outOfMemory(path, error, errorSize);
     loadHighScores();
+    gameFont = static_cast<FONT*>(dataFile[ObjGameFont].dat);
+    if (!makeLabels()) return outOfMemory(path, error, errorSize);
     return true;
 }
 
-void freeMenuImages() {}
-void freeAssets() {}
-BITMAP* makeLabel(const char*) { return nullptr; }
+BITMAP* makeLabel(const char* text) {
+    if (gameFont == nullptr) return nullptr;
+    // An empty text still gets a (blank) picture, so that every menu row has one.
+    int width = text_length(gameFont, text);
+    int height = text_height(gameFont);
+    BITMAP* label = create_bitmap(width > 0 ? width : 1, height > 0 ? height : 1);
+    if (label == nullptr) return nullptr;
+    clear_to_color(label, bitmap_mask_color(label));
+    textout_ex(label, gameFont, text, 0, 0, -1, -1);
+    return label;
+}
+
+void freeMenuImages() {
+    destroyAll(menuLabels);
+    for (MenuItem& item : menuItems) item.image = nullptr;
+}
+
+void freeAssets() {
+    destroyTiles();
+    // Allegro's exit handler runs before static destructors: no bitmap may outlive main.
+    destroyOne(musicOnImage);
+    destroyOne(musicOffImage);
+    gameFont = nullptr;
+    if (dataFile != nullptr) unload_datafile(dataFile);
+    dataFile = nullptr;
+}
 
 }  // namespace vexlorn

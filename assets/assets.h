@@ -74,8 +74,10 @@ const char* dataFilePath();
 // Loads and checks the data file, cuts the tiles, reads the hall of fame, renders the menu labels.
 // On failure it fills `error` with a message naming the file and returns false; nothing is kept.
 bool loadAssets(char* error, int errorSize);
-void freeMenuImages();    // first half of freeAssets: before the hall of fame is written
-void freeAssets();        // second half: tiles and data file
+// The same from a data file at `path` (loadAssets passes dataFilePath()).
+bool loadAssetsFrom(const char* path, char* error, int errorSize);
+void freeMenuImages();  // first half of freeAssets: before the hall of fame is written
+void freeAssets();      // second half: tiles and data file
 
 // Renders a text in the game font onto a magenta bitmap exactly as large as the text.
 BITMAP* makeLabel(const char* text);

@@ -1,19 +1,156 @@
-// Stand-in until the sound layer exists: the game runs silent.
+// Sound effects and music: nine effects decoded at start-up, one tune streamed at a time.
 #include "assets/sound.h"
+
+#include <audiere.h>
+
+#include "assets/assets.h"
 
 namespace vexlorn {
 
 bool musicMuted = false;
 
-void openAudioDevice() {}
-void loadSounds() {}
-void updateAudio() {}
-void playSound(int, int) {}
-void playMusic(int) {}
-void switchMusicOff() { musicMuted = true; }
-void switchMusicOn() { musicMuted = false; }
-void pauseMusic() {}
-void resumeMusic() {}
-void releaseSounds() {}
+namespace {
+
+constexpr int musicFileCount = 5;
+
+// Effect index -> data-file object.
+const int effectObjects[] = {
+    ObjSoundMove, ObjSoundCleared, ObjSoundReady,  ObjSoundGo,          ObjSoundWon,
+    ObjSoundLost, ObjSoundBomb,    ObjSoundStones, ObjSoundStoneLanded,
+};
+static_assert(sizeof effectObjects / sizeof *effectObjects == soundEffectCount);
+
+// The tunes kept in memory, in the order they are loaded.
+const int musicObjects[] = {
+    ObjMusicTitle, ObjMusicInformation, ObjMusicMenu, ObjMusicHallOfFame, ObjMusicContinue,
+};
+static_assert(sizeof musicObjects / sizeof *musicObjects == musicFileCount);
+
+struct Track {
+    int number;
+    int object;
+};
+
+// Tracks that play a tune; every other number stops the music. 3 is the menu tune again.
+const Track tracks[] = {
+    {1, ObjMusicTitle},    {2, ObjMusicMenu},       {3, ObjMusicMenu},
+    {6, ObjMusicContinue}, {7, ObjMusicHallOfFame}, {8, ObjMusicInformation},
+};
+static_assert(sizeof tracks / sizeof *tracks == 6);
+
+audiere::AudioDevicePtr audioDevice;
+audiere::SoundEffectPtr soundEffects[soundEffectCount];
+audiere::FilePtr musicFiles[musicFileCount];
+audiere::OutputStreamPtr currentMusic;
+float musicVolume = 1.0f;
+
+// The data file's object at `index`, or null when the file is missing or ends before it.
+const DATAFILE* dataObject(int index) {
+    if (!dataFile) return nullptr;
+    for (int i = 0; i <= index; ++i) {
+        if (dataFile[i].type == DAT_END) return nullptr;
+    }
+    return &dataFile[index];
+}
+
+audiere::File* memoryFileOf(int object) {
+    const DATAFILE* found = dataObject(object);
+    if (!found || !found->dat) return nullptr;
+    return audiere::CreateMemoryFile(found->dat, static_cast<int>(found->size));
+}
+
+audiere::SoundEffect* effectOf(int object) {
+    audiere::FilePtr file = memoryFileOf(object);
+    audiere::SampleSourcePtr source = audiere::OpenSampleSource(file, audiere::FF_MP3);
+    return audiere::OpenSoundEffect(audioDevice, source, audiere::MULTIPLE);
+}
+
+const audiere::FilePtr* tuneOf(int track) {
+    for (const Track& entry : tracks) {
+        if (entry.number != track) continue;
+        for (int i = 0; i < musicFileCount; ++i) {
+            if (musicObjects[i] == entry.object) return &musicFiles[i];
+        }
+    }
+    return nullptr;
+}
+
+// 32 (left board) -> -0.75, 128 (centre) -> 0, 224 (right board) -> +0.75.
+float panOf(int pan) {
+    return static_cast<float>(pan - 128) / 128.0f;
+}
+
+}  // namespace
+
+void openAudioDevice() {
+    audioDevice = audiere::OpenDevice();
+}
+
+void loadSounds() {
+    // Without an output there is nothing to play them on: stay silent and keep no memory.
+    if (!audioDevice) return;
+    for (int i = 0; i < soundEffectCount; ++i) soundEffects[i] = effectOf(effectObjects[i]);
+    for (int i = 0; i < musicFileCount; ++i) musicFiles[i] = memoryFileOf(musicObjects[i]);
+}
+
+void updateAudio() {
+    if (audioDevice) audioDevice->update();
+}
+
+void playSound(int index, int pan) {
+    if (index < 0 || index >= soundEffectCount || !soundEffects[index]) return;
+    soundEffects[index]->setPan(panOf(pan));
+    soundEffects[index]->play();
+}
+
+void playMusic(int track) {
+    if (currentMusic) {
+        currentMusic->stop();
+        currentMusic = nullptr;
+    }
+    const audiere::FilePtr* tune = tuneOf(track);
+    if (tune && *tune) {
+        currentMusic = audiere::OpenSound(audioDevice,
+                                          audiere::OpenSampleSource(*tune, audiere::FF_MP3), true);
+    }
+    // The volume goes on every new stream: a track started while switched off stays silent.
+    if (currentMusic) {
+        currentMusic->setVolume(musicVolume);
+        currentMusic->play();
+    }
+}
+
+void switchMusicOff() {
+    musicVolume = 0.0f;
+    musicMuted = true;
+    if (currentMusic) {
+        currentMusic->setVolume(0.0f);
+        currentMusic->stop();
+    }
+}
+
+void switchMusicOn() {
+    musicVolume = 1.0f;
+    musicMuted = false;
+    if (currentMusic) {
+        currentMusic->setVolume(1.0f);
+        currentMusic->play();
+    }
+}
+
+void pauseMusic() {
+    if (currentMusic) currentMusic->stop();
+}
+
+void resumeMusic() {
+    if (currentMusic) currentMusic->play();
+}
+
+void releaseSounds() {
+    currentMusic = nullptr;
+    for (audiere::FilePtr& file : musicFiles) file = nullptr;
+    for (audiere::SoundEffectPtr& effect : soundEffects) effect = nullptr;
+    audioDevice = nullptr;
+}
 
 }  // namespace vexlorn

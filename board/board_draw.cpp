@@ -1,16 +1,305 @@
-// Stand-in until board drawing is built.
+// Drawing a board's window, incoming row, warning frame and side panel, and the grey filter.
 #include "board/board_draw.h"
+
+#include <allegro.h>
+
+#include <cstdint>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+#include "assets/assets.h"
+#include "assets/translucent.h"
+#include "frame/globals.h"
 
 namespace vexlorn {
 
-void drawBoard(const Board&, int, int) {}
-void drawLeftBoard(const Board&) {}
-void drawRightBoard(const Board&) {}
-void drawRowsLeft(const Board&, int, int) {}
-void drawLevel(const Board&, int, int) {}
-void drawScore(const Board&, int, int) {}
-void greyScreen() {}
-void greyScreenReference(BITMAP*) {}
-void greyBitmap(BITMAP*) {}
+namespace {
+
+constexpr int tileSize = 32;
+constexpr int windowWidth = boardColumns * tileSize;     // 192
+constexpr int windowHeight = windowRows * tileSize - 1;  // 383: the last line belongs to the frame
+constexpr int clearingTicks = 30;
+constexpr int lastBlastFrame = 14;
+constexpr int lastAvatarFrame = 5;
+constexpr int warningPeriod = 60;
+constexpr int lastIncomingTopRow = 23;
+
+constexpr int panelRowsLeftY = 64;
+constexpr int panelLevelY = 139;
+constexpr int panelScoreY = 219;
+
+// The grey filter must give exactly the reference's pixels: the same double products of
+// 0.299, 0.587 and 0.114, summed in the same order and truncated. Single precision or integer
+// weights differ wherever the luminance lands on a whole number.
+struct GreyLayout {
+    int redShift = _rgb_r_shift_32;
+    int greenShift = _rgb_g_shift_32;
+    int blueShift = _rgb_b_shift_32;
+    uint32_t grey(int v) const {
+        return static_cast<uint32_t>(v) << redShift | static_cast<uint32_t>(v) << greenShift |
+               static_cast<uint32_t>(v) << blueShift;
+    }
+};
+
+void greyRowScalar(uint32_t* row, int count, const GreyLayout& layout) {
+    for (int x = 0; x < count; ++x) {
+        uint32_t p = row[x];
+        int r = static_cast<int>((p >> layout.redShift) & 0xff);
+        int g = static_cast<int>((p >> layout.greenShift) & 0xff);
+        int b = static_cast<int>((p >> layout.blueShift) & 0xff);
+        row[x] = layout.grey(static_cast<int>(0.299 * r + 0.587 * g + 0.114 * b));
+    }
+}
+
+#ifdef __SSE2__
+// Four pixels at a time, two doubles per register: the same multiplications and additions as
+// the scalar code, lane by lane.
+__m128d luminance(__m128i r, __m128i g, __m128i b) {
+    __m128d red = _mm_mul_pd(_mm_cvtepi32_pd(r), _mm_set1_pd(0.299));
+    __m128d green = _mm_mul_pd(_mm_cvtepi32_pd(g), _mm_set1_pd(0.587));
+    __m128d blue = _mm_mul_pd(_mm_cvtepi32_pd(b), _mm_set1_pd(0.114));
+    return _mm_add_pd(_mm_add_pd(red, green), blue);
+}
+
+void greyRow(uint32_t* row, int count, const GreyLayout& layout) {
+    const __m128i byte = _mm_set1_epi32(0xff);
+    const __m128i redShift = _mm_cvtsi32_si128(layout.redShift);
+    const __m128i greenShift = _mm_cvtsi32_si128(layout.greenShift);
+    const __m128i blueShift = _mm_cvtsi32_si128(layout.blueShift);
+    int x = 0;
+    for (; x + 4 <= count; x += 4) {
+        __m128i* at = reinterpret_cast<__m128i*>(row + x);
+        __m128i p = _mm_loadu_si128(at);
+        __m128i r = _mm_and_si128(_mm_srl_epi32(p, redShift), byte);
+        __m128i g = _mm_and_si128(_mm_srl_epi32(p, greenShift), byte);
+        __m128i b = _mm_and_si128(_mm_srl_epi32(p, blueShift), byte);
+        __m128i low = _mm_cvttpd_epi32(luminance(r, g, b));
+        __m128i high = _mm_cvttpd_epi32(
+            luminance(_mm_srli_si128(r, 8), _mm_srli_si128(g, 8), _mm_srli_si128(b, 8)));
+        __m128i v = _mm_unpacklo_epi64(low, high);
+        __m128i grey =
+            _mm_or_si128(_mm_or_si128(_mm_sll_epi32(v, redShift), _mm_sll_epi32(v, greenShift)),
+                         _mm_sll_epi32(v, blueShift));
+        _mm_storeu_si128(at, grey);
+    }
+    greyRowScalar(row + x, count - x, layout);
+}
+#else
+void greyRow(uint32_t* row, int count, const GreyLayout& layout) {
+    greyRowScalar(row, count, layout);
+}
+#endif
+
+// The tables hold 8 colours; a colour outside them draws nothing rather than reading past the end.
+BITMAP* tileForColour(BITMAP* const (&tiles)[blockColours], int colour) {
+    return colour >= 0 && colour < blockColours ? tiles[colour] : nullptr;
+}
+
+// The shown cells drawn into a sub-bitmap the size of the clip rectangle: translucentDraw
+// ignores clipping below full opacity, and a fading cell of the danger row would otherwise
+// spill over the frame above the window.
+class WindowView {
+public:
+    WindowView(int x, int y) : x_(x), y_(y) {
+        int left = x < 0 ? 0 : x;
+        int top = y < 0 ? 0 : y;
+        int right = x + windowWidth < backBuffer->w ? x + windowWidth : backBuffer->w;
+        int bottom = y + windowHeight < backBuffer->h ? y + windowHeight : backBuffer->h;
+        if (right > left && bottom > top) {
+            view_ = create_sub_bitmap(backBuffer, left, top, right - left, bottom - top);
+            x_ = x - left;
+            y_ = y - top;
+        }
+    }
+    ~WindowView() {
+        if (view_ != nullptr) destroy_bitmap(view_);
+    }
+    WindowView(const WindowView&) = delete;
+    WindowView& operator=(const WindowView&) = delete;
+
+    void translucent(BITMAP* tile, int px, int py, int opacity) const {
+        if (view_ != nullptr && tile != nullptr)
+            translucentDraw(tile, view_, x_ + px, y_ + py, opacity);
+    }
+    void sprite(BITMAP* tile, int px, int py) const {
+        if (view_ != nullptr && tile != nullptr) draw_sprite(view_, tile, x_ + px, y_ + py);
+    }
+
+private:
+    BITMAP* view_ = nullptr;
+    int x_;  // the window's corner inside the view
+    int y_;
+};
+
+int clearingOpacity(const Cell& cell) {
+    return cell.state == Clearing ? 255 - 255 * cell.timer / clearingTicks : 255;
+}
+
+int fallSlide(const Cell& cell) {
+    return cell.state == Falling ? 4 * cell.timer - 32 : 0;
+}
+
+// Cells outlive their 30 ticks by a tick or two when drawn before the rules remove them.
+int blastFrame(const Cell& cell) {
+    int frame = lastBlastFrame * cell.timer / clearingTicks;
+    if (frame < 0) return 0;
+    return frame < lastBlastFrame ? frame : lastBlastFrame;
+}
+
+int avatarFrame(const Cell& cell) {
+    if (cell.state != Swapping || cell.timer < 0) return 0;
+    return cell.timer < lastAvatarFrame ? cell.timer : lastAvatarFrame;
+}
+
+// px, py are relative to the window's corner.
+void drawCell(const WindowView& view, const Cell& cell, int px, int py) {
+    int slide = fallSlide(cell);
+    int opacity = clearingOpacity(cell);
+    bool blasting = cell.state == Blasting;
+    int frame = blasting ? blastFrame(cell) : 0;
+    if (!blasting || frame < 4) {
+        switch (cell.kind) {
+            case Block:
+                view.translucent(tileForColour(blockTiles, cell.colour), px, py + slide, opacity);
+                break;
+            case Stone:
+                view.translucent(stoneTile, px, py + slide, opacity);
+                break;
+            case Bomb:
+                view.sprite(bombTile, px, py + slide);
+                break;
+            default:
+                break;
+        }
+    }
+    if (blasting) view.sprite(blastFrames[frame], px, py);
+    if (cell.kind == Avatar) view.sprite(avatarFrames[avatarFrame(cell)], px, py + slide);
+}
+
+BITMAP* incomingTile(const Cell& cell) {
+    switch (cell.kind) {
+        case Block:
+            return tileForColour(incomingTiles, cell.colour);
+        case Stone:
+            return stoneTile;
+        case Bomb:
+            return bombTile;
+        default:
+            return nullptr;
+    }
+}
+
+// Only the top riseStep - 1 lines show: the view ends one line above the row's resting place.
+void drawIncomingRow(const WindowView& view, const Board& board) {
+    if (board.topRow > lastIncomingTopRow) return;
+    int row = windowEnd(board);
+    int py = windowRows * tileSize - board.riseStep;
+    for (int c = 0; c < boardColumns; ++c)
+        view.sprite(incomingTile(board.at(c, row)), tileSize * c, py);
+}
+
+bool warningNeeded(const Board& board) {
+    int row = board.topRow + 2;
+    if (row < 0 || row >= boardRows) return false;
+    for (int c = 0; c < boardColumns; ++c) {
+        if (board.at(c, row).kind != Empty) return true;
+    }
+    return false;
+}
+
+// Black to full red and back every 60 ticks.
+int warningRed() {
+    int h = tickCount % warningPeriod;
+    if (h < 0) h += warningPeriod;
+    int half = warningPeriod / 2;
+    return h <= half ? 255 * h / half : 255 - 255 * (h - half) / half;
+}
+
+void drawWarningFrame(int x, int y) {
+    int colour = makecol(warningRed(), 0, 0);
+    int right = x + windowWidth - 1;
+    int bottom = y + windowHeight - 1;
+    for (int inset = 2; inset >= -2; --inset) {
+        rect(backBuffer, x + inset, y + inset, right - inset, bottom - inset, colour);
+    }
+}
+
+void drawPanel(const Board& board, int x) {
+    drawRowsLeft(board, x, panelRowsLeftY);
+    drawLevel(board, x, panelLevelY);
+    drawScore(board, x, panelScoreY);
+}
+
+}  // namespace
+
+void drawBoard(const Board& board, int x, int y) {
+    {
+        WindowView view(x, y);
+        int end = windowEnd(board);
+        for (int r = board.topRow; r < end; ++r) {
+            int py = tileSize * (r - board.topRow) - board.riseStep;
+            for (int c = 0; c < boardColumns; ++c) drawCell(view, board.at(c, r), tileSize * c, py);
+        }
+        drawIncomingRow(view, board);
+    }
+    if (warningNeeded(board)) drawWarningFrame(x, y);
+}
+
+void drawLeftBoard(const Board& board) {
+    drawBoard(board, leftBoardX, boardScreenY);
+    drawPanel(board, leftPanelX);
+}
+
+void drawRightBoard(const Board& board) {
+    drawBoard(board, rightBoardX, boardScreenY);
+    drawPanel(board, rightPanelX);
+}
+
+void drawRowsLeft(const Board& board, int x, int y) {
+    textprintf(backBuffer, gameFont, x, y, -1, "%d", 31 - board.topRow);
+}
+
+void drawLevel(const Board& board, int x, int y) {
+    textprintf(backBuffer, gameFont, x, y, -1, "%d", board.level + 1);
+}
+
+void drawScore(const Board& board, int x, int y) {
+    textprintf(backBuffer, gameFont, x, y, -1, "%05d", static_cast<int>(board.score));
+}
+
+void greyScreen() {
+    greyBitmap(backBuffer);
+}
+
+void greyBitmap(BITMAP* bitmap) {
+    if (bitmap_color_depth(bitmap) != 32 || !is_memory_bitmap(bitmap)) {
+        greyScreenReference(bitmap);
+        return;
+    }
+    GreyLayout layout;
+    // putpixel leaves everything outside the clip rectangle alone, and so does this.
+    int left = 0, top = 0, right = bitmap->w, bottom = bitmap->h;
+    if (bitmap->clip) {
+        left = bitmap->cl;
+        top = bitmap->ct;
+        right = bitmap->cr;
+        bottom = bitmap->cb;
+    }
+    for (int y = top; y < bottom; ++y) {
+        greyRow(reinterpret_cast<uint32_t*>(bitmap->line[y]) + left, right - left, layout);
+    }
+}
+
+void greyScreenReference(BITMAP* bitmap) {
+    for (int x = 0; x < bitmap->w; ++x) {
+        for (int y = 0; y < bitmap->h; ++y) {
+            int p = getpixel(bitmap, x, y);
+            int v = static_cast<int>(0.299 * getr(p) + 0.587 * getg(p) + 0.114 * getb(p));
+            putpixel(bitmap, x, y, makecol(v, v, v));
+        }
+    }
+}
 
 }  // namespace vexlorn

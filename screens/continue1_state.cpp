@@ -1,11 +1,131 @@
-// Stand-in until this screen is built.
+// The end of a round: the continue countdown, the draw, or on to the end and win screens.
 #include "screens/continue1_state.h"
+
+#include <allegro.h>
+
+#include <cstdio>
+
+#include "assets/assets.h"
+#include "assets/sound.h"
+#include "board/board_draw.h"
+#include "board/rules.h"
+#include "frame/globals.h"
+#include "frame/task_list.h"
+#include "play/game1_state.h"
+#include "screens/end1_state.h"
+#include "screens/screen_draw.h"
+#include "screens/win_state.h"
 
 namespace vexlorn {
 
 Continue1State continue1State;
 
-void Continue1State::activate() {}
-bool Continue1State::update() { return true; }
+namespace {
+
+constexpr int countdownTicks = 550;  // 11 seconds
+constexpr int ticksPerSecond = 50;
+constexpr int drawPictureY = 200;
+constexpr int captionGap = 20;
+
+void replaceWith(BaseState* state) {
+    stateStack.pop();
+    stateStack.push(state);
+}
+
+// The number swells from nothing to twice its size and back once a second.
+float promptScale(int countdown) {
+    float scale = static_cast<float>((countdown % ticksPerSecond) * 4 / double(ticksPerSecond));
+    if (scale > 2) scale = 4 - scale;
+    return scale;
+}
+
+}  // namespace
+
+void Continue1State::activate() {
+    const bool leftOut = isToppedOut(*leftBoard);
+    const bool rightOut = isToppedOut(*rightBoard);
+    background = static_cast<int16_t>(levelParams(leftBoard->level).background);
+    isDraw = leftOut && rightOut;
+    if (isDraw) {
+        // A draw costs no continue.
+    } else if (leftOut || !rightOut) {
+        continueBoard = leftBoard;
+        promptX = 200;
+        promptY = 140;
+        if (leftBoard->continues > 0) {
+            leftBoard->continues -= 1;
+            playMusic(6);
+            countdown = countdownTicks;
+        } else {
+            replaceWith(&end1State);
+        }
+    } else if (leftBoard->level >= levelCount - 1) {
+        replaceWith(&winState);
+    } else {
+        replaceWith(&end1State);
+    }
+    lastTickCount = 0;
+    tickCount = 0;
+}
+
+bool Continue1State::update() {
+    const int elapsed = elapsedTicks();
+    if (!isDraw) {
+        countdown -= elapsed;
+        if (countdown < 0) {
+            tickCount = 0;
+            continueBoard->continues = 0;
+            // This screen is gone now: a key in this same update must not act on the end screen.
+            replaceWith(&end1State);
+            return true;
+        }
+    }
+    drawBackdrop(background);
+    drawLeftBoard(*leftBoard);
+    drawRightBoard(*rightBoard);
+    taskList.updateAll(elapsed);
+    greyScreen();
+    if (isDraw) {
+        drawPictureCentred(ObjDraw, screenWidth / 2, drawPictureY);
+    } else {
+        drawPrompt();
+    }
+    if (isConfirmKey(lastKey)) {
+        lastKey = 0;
+        // generateBoard with the flag at 0 moves on a level, so one step back replays this one.
+        newGameFlag = 0;
+        leftBoard->level -= 1;
+        rightBoard->level -= 1;
+        stateStack.pop();
+        stateStack.pop();
+        stateStack.push(&game1State);
+        // The new play state has just reset the tick counters; leave them to it.
+        return true;
+    }
+    lastTickCount += elapsed;
+    return true;
+}
+
+void Continue1State::drawPrompt() const {
+    if (BITMAP* caption = dataBitmap(ObjContinueCaption)) {
+        draw_sprite(backBuffer, caption, promptX - caption->w / 2,
+                    promptY - caption->h / 2 - captionGap);
+    }
+    char number[16];
+    std::snprintf(number, sizeof number, "%d", countdown / ticksPerSecond);
+    FONT* textFont = screenFont();
+    BITMAP* digits = create_bitmap(text_length(textFont, number), text_height(textFont));
+    if (digits == nullptr) return;
+    clear_to_color(digits, bitmap_mask_color(digits));
+    textout_ex(digits, textFont, number, 0, 0, -1, -1);
+    const float scale = promptScale(countdown);
+    const int width = static_cast<int>(digits->w * scale);
+    const int height = static_cast<int>(digits->h * scale);
+    if (width > 0 && height > 0) {
+        stretch_sprite(backBuffer, digits, promptX - width / 2, promptY - height / 2, width,
+                       height);
+    }
+    destroy_bitmap(digits);
+}
 
 }  // namespace vexlorn

@@ -14,6 +14,8 @@ class Continue1State : public BaseState {
 public:
     void activate() override;
     bool update() override;
+    // The caption and the swelling number of seconds left.
+    void drawPrompt() const;
 
     int16_t background = 0;
     Board* continueBoard = nullptr;

@@ -1,11 +1,124 @@
-// Stand-in until this screen is built.
+// The end of a round that was not continued: round won, or game over with initials.
 #include "screens/end1_state.h"
+
+#include <cstring>
+
+#include "assets/assets.h"
+#include "assets/sound.h"
+#include "board/board_draw.h"
+#include "board/effects.h"
+#include "board/rules.h"
+#include "frame/globals.h"
+#include "frame/task_list.h"
+#include "play/game1_state.h"
+#include "screens/high_scores.h"
+#include "screens/hiscore_state.h"
+#include "screens/name_entry.h"
+#include "screens/screen_draw.h"
 
 namespace vexlorn {
 
 End1State end1State;
 
-void End1State::activate() {}
-bool End1State::update() { return true; }
+namespace {
+
+constexpr int leftPictureX = 108;
+constexpr int rightPictureX = 349;
+constexpr int pictureY = 190;
+constexpr int wonSound = 4;
+constexpr int lostSound = 5;
+constexpr int hallOfFameMusic = 7;
+
+void drawPressAKey() {
+    drawText(245, 340, "Press a key to");
+    drawText(245, 355, "   continue   ");
+}
+
+}  // namespace
+
+int bobOffset(int ticks) {
+    int phase = ticks % 80;
+    if (phase > 40) phase = 80 - phase;
+    return 20 - phase;
+}
+
+void leaveForHallOfFame() {
+    lastKey = 0;
+    newGameFlag = 1;
+    const int32_t score = leftBoard->score;
+    if (qualifies(score)) insertEntry(static_cast<uint16_t>(leftBoard->level), entryName, score);
+    playMusic(hallOfFameMusic);
+    // The hall of fame runs no effects; the ones left from the finished game would only linger.
+    taskList.clear();
+    stateStack.pop();
+    stateStack.pop();
+    stateStack.push(&hiscoreState);
+}
+
+void End1State::activate() {
+    background = static_cast<int16_t>(levelParams(leftBoard->level).background);
+    lastKey = 0;
+    // Only a right board that topped out wins; a round that ended any other way was lost,
+    // including one whose well was used up before the countdown ran out.
+    roundWon = isToppedOut(*rightBoard);
+    playMusic(0);
+    if (roundWon) {
+        playSound(wonSound, panCentre);
+        boardCopy = *rightBoard;
+        shatterBoard(boardCopy, rightBoardX);
+    } else {
+        playSound(lostSound, panCentre);
+        boardCopy = *leftBoard;
+        shatterBoard(boardCopy, leftBoardX);
+    }
+    entryCursor = 0;
+    std::memset(entryName, 0, sizeof entryName);
+    tickCount = 0;
+    lastTickCount = 0;
+}
+
+bool End1State::update() {
+    const int elapsed = elapsedTicks();
+    drawBackdrop(background);
+    if (roundWon) {
+        drawLeftBoard(*leftBoard);
+        drawRightBoard(boardCopy);
+        updateBoard(boardCopy, elapsed, panRight);
+    } else {
+        drawLeftBoard(boardCopy);
+        drawRightBoard(*rightBoard);
+        updateBoard(boardCopy, elapsed, panLeft);
+    }
+    taskList.updateAll(elapsed);
+    greyScreen();
+
+    const int bob = bobOffset(tickCount);
+    if (roundWon) {
+        drawPicture(ObjWinnerLeft, leftPictureX, pictureY + bob);
+        drawPicture(ObjLoserRight, rightPictureX, pictureY);
+    } else {
+        drawPicture(ObjLoserLeft, leftPictureX, pictureY);
+        drawPicture(ObjWinnerRight, rightPictureX, pictureY + bob);
+    }
+
+    if (!roundWon && qualifies(leftBoard->score)) nameEntryStep(endNameLayout);
+    drawPressAKey();
+    if (isConfirmKey(lastKey)) {
+        if (roundWon) {
+            lastKey = 0;
+            newGameFlag = 0;
+            stateStack.pop();
+            stateStack.pop();
+            // Its enter generates the next level.
+            stateStack.push(&game1State);
+        } else {
+            leaveForHallOfFame();
+        }
+        // The next screen has reset the tick counters.
+        return true;
+    }
+    lastTickCount += elapsed;
+    return true;
+}
 
 }  // namespace vexlorn

@@ -20,4 +20,11 @@ public:
 
 extern End1State end1State;
 
+// The bobbing of the winner's picture: +20 down to -20 and back every 80 ticks.
+int bobOffset(int ticks);
+
+// Game over or game won: the score into the table if it qualifies, then the hall of fame
+// in place of this screen and the play state.
+void leaveForHallOfFame();
+
 }  // namespace vexlorn

@@ -1,11 +1,58 @@
-// Stand-in until this screen is built.
+// Get-ready screen shown before every round: two pop-ups over the frozen boards.
 #include "screens/start_state.h"
+
+#include "assets/assets.h"
+#include "assets/sound.h"
+#include "board/board_draw.h"
+#include "board/effects.h"
+#include "board/rules.h"
+#include "frame/globals.h"
+#include "frame/task_list.h"
+#include "play/game1_state.h"
+#include "screens/screen_draw.h"
 
 namespace vexlorn {
 
 StartState startState;
 
-void StartState::activate() {}
-bool StartState::update() { return true; }
+namespace {
+
+constexpr int readyTicks = 90;
+constexpr int popUpDuration = 120;
+constexpr int popUpX = 320;
+constexpr int popUpY = 200;
+
+void addPopUp(int delay, int object) {
+    BITMAP* picture = dataBitmap(object);
+    if (picture == nullptr) return;
+    taskList.add(new FloatTask(delay, popUpDuration, picture, popUpX, popUpY));
+}
+
+}  // namespace
+
+void StartState::activate() {
+    background = static_cast<int16_t>(levelParams(leftBoard->level).background);
+    playMusic(3);
+    playSound(2, panCentre);
+    taskList.clear();
+    addPopUp(0, ObjGetReady);
+    addPopUp(readyTicks, ObjGo);
+}
+
+bool StartState::update() {
+    const int elapsed = elapsedTicks();
+    drawBackdrop(background);
+    drawLeftBoard(*leftBoard);
+    drawRightBoard(*rightBoard);
+    taskList.updateAll(elapsed);
+    if (tickCount > readyTicks) {
+        playSound(3, panCentre);
+        // The play state's activate starts the round's clock; the second pop-up animates on there.
+        stateStack.pop();
+    }
+    riseClock = 0;
+    lastTickCount = tickCount;
+    return true;
+}
 
 }  // namespace vexlorn

@@ -1,6 +1,8 @@
 // Get-ready screen shown before every round.
 #pragma once
 
+#include <cstdint>
+
 #include "frame/state_stack.h"
 
 namespace vexlorn {
@@ -9,6 +11,8 @@ class StartState : public BaseState {
 public:
     void activate() override;
     bool update() override;
+
+    int16_t background = 0;
 };
 
 extern StartState startState;

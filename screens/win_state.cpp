@@ -1,13 +1,84 @@
-// Stand-in until this screen is built.
+// The win screen after the last level: balloons rise over a picture, initials may be typed.
 #include "screens/win_state.h"
+
+#include <allegro.h>
+
+#include "assets/assets.h"
+#include "assets/sound.h"
+#include "board/game_random.h"
+#include "frame/globals.h"
+#include "frame/task_list.h"
+#include "play/game1_state.h"
+#include "screens/end1_state.h"
+#include "screens/high_scores.h"
+#include "screens/name_entry.h"
+#include "screens/screen_draw.h"
 
 namespace vexlorn {
 
 WinState winState;
 
-void WinState::activate() {}
-bool WinState::update() { return true; }
-bool BalloonTask::update(int) { return false; }
-void spawnBalloon() {}
+namespace {
+
+constexpr int balloonSpacing = 45;  // a new balloon on the first tick past this
+constexpr int winMusic = 1;
+const int balloonPictures[3] = {ObjBalloonB, ObjBalloonA, ObjBalloonC};
+
+}  // namespace
+
+void spawnBalloon() {
+    // The draws come in this order: picture, x, horizontal speed, vertical speed.
+    BalloonTask* balloon = new BalloonTask;
+    balloon->sprite = dataBitmap(balloonPictures[gameRand() % 3]);
+    balloon->posX = static_cast<float>(gameRand() % 320 + 160);
+    balloon->posY = 470;
+    balloon->velX = static_cast<float>(30 - gameRand() % 60);
+    balloon->velY = static_cast<float>(-(gameRand() % 60) - 20);
+    taskList.add(balloon);
+}
+
+bool BalloonTask::update(int ticks) {
+    elapsed += ticks;
+    if (elapsed > lifetime) return false;
+    const double seconds = ticks / 50.0;
+    velX = static_cast<float>(velX + accX * seconds);
+    velY = static_cast<float>(velY + accY * seconds);
+    posX = static_cast<float>(posX + velX * seconds);
+    posY = static_cast<float>(posY + velY * seconds);
+    if (sprite != nullptr) {
+        draw_sprite(backBuffer, sprite, static_cast<int>(posX), static_cast<int>(posY));
+    }
+    return true;
+}
+
+void WinState::activate() {
+    taskList.clear();
+    spawnBalloon();
+    playMusic(winMusic);
+    lastKey = 0;
+    tickCount = 0;
+    lastTickCount = 0;
+}
+
+bool WinState::update() {
+    const int elapsed = elapsedTicks();
+    drawBackdrop(ObjWinPicture);
+    taskList.updateAll(elapsed);
+    if (tickCount > balloonSpacing) {
+        spawnBalloon();
+        tickCount = elapsed;
+        lastTickCount = 0;
+    }
+    if (qualifies(leftBoard->score) && nameEntryStep(winNameLayout)) {
+        lastTickCount += elapsed;
+        return true;
+    }
+    if (isConfirmKey(lastKey)) {
+        leaveForHallOfFame();
+        return true;
+    }
+    lastTickCount += elapsed;
+    return true;
+}
 
 }  // namespace vexlorn

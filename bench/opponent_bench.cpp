@@ -1,0 +1,70 @@
+// The opponent's decision: reference search against fast search, worst case and typical play.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "board/opponent.h"
+#include "board/rules.h"
+#include "tests/test_support/board_positions.h"
+
+namespace vexlorn {
+namespace {
+
+// A full window in which no path of eight moves completes a group: every trial is made.
+Board worstCase() {
+    Board board = emptyBoard(0);
+    board.topRow = 9;
+    fillWithoutGroups(board, board.topRow + 1);
+    putCell(board, 2, 15, Avatar);
+    return board;
+}
+
+// Positions of play: random, but with the avatar at rest inside the play area, as the play
+// state only asks the opponent then.
+std::vector<Board> typicalPositions() {
+    PositionMaker maker(4242);
+    std::vector<Board> boards;
+    while (boards.size() < 256) {
+        Board board = maker.make();
+        const Cell& avatar = board.at(board.avatarCol, board.avatarRow);
+        if (avatar.state != Idle || board.avatarRow == board.topRow) continue;
+        if (board.score > 1000000) board.score = 0;
+        boards.push_back(board);
+    }
+    return boards;
+}
+
+template <int (*choose)(Board, int)>
+void worstCaseDecision(benchmark::State& state) {
+    const Board board = worstCase();
+    std::srand(1);
+    for (auto _ : state) benchmark::DoNotOptimize(choose(board, 1));
+}
+
+template <int (*choose)(Board, int)>
+void typicalDecision(benchmark::State& state) {
+    const std::vector<Board> boards = typicalPositions();
+    std::srand(1);
+    size_t next = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(choose(boards[next], 1));
+        next = (next + 1) % boards.size();
+    }
+}
+
+BENCHMARK_TEMPLATE(worstCaseDecision, chooseAiDirectionReference)
+    ->Name("WorstCase/Reference")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(worstCaseDecision, chooseAiDirection)
+    ->Name("WorstCase/Fast")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(typicalDecision, chooseAiDirectionReference)
+    ->Name("Typical/Reference")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(typicalDecision, chooseAiDirection)
+    ->Name("Typical/Fast")
+    ->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace vexlorn

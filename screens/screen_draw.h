@@ -1,0 +1,26 @@
+// Small drawing helpers shared by the round, end and hall-of-fame screens.
+#pragma once
+
+#include <allegro.h>
+
+namespace vexlorn {
+
+// The game font, or Allegro's own where no data file is loaded (tools and tests).
+FONT* screenFont();
+
+// A data-file picture over the whole back buffer; nothing when the picture is missing.
+void drawBackdrop(int object);
+
+// A data-file picture with its top-left corner at (x, y), mask colour left out.
+void drawPicture(int object, int x, int y);
+
+// A data-file picture centred on (x, y).
+void drawPictureCentred(int object, int x, int y);
+
+// Text in the font's own colours on a transparent background.
+void drawText(int x, int y, const char* text);
+
+// Enter or Space: the keys that move on from the round and end screens.
+bool isConfirmKey(int scancode);
+
+}  // namespace vexlorn

@@ -1,0 +1,253 @@
+// The game's sound and music operations, heard through a device that writes to a file.
+#include "assets/sound.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "assets/assets.h"
+#include "test_support/disk_audio.h"
+#include "test_support/headless_allegro.h"
+
+namespace vexlorn {
+namespace {
+
+constexpr int leftPan = 32;
+constexpr int centrePan = 128;
+constexpr int rightPan = 224;
+constexpr int menuTrack = 2;
+constexpr long window = 4096;  // frames compared when looking for a place in a tune
+
+// The generated data file, loaded once; null while it carries no sounds.
+DATAFILE* soundData() {
+    static DATAFILE* loaded = [] {
+        ensureHeadlessAllegro();
+        DATAFILE* file = load_datafile(VEXLORN_BUILD_DIR "/vexlorn-demo.dat");
+        if (!file) return file;
+        for (int object = 0; object <= ObjSoundWon; ++object) {
+            if (file[object].type == DAT_END) return static_cast<DATAFILE*>(nullptr);
+        }
+        if (file[ObjSoundMove].size == 0 || file[ObjMusicMenu].size == 0)
+            return static_cast<DATAFILE*>(nullptr);
+        return file;
+    }();
+    return loaded;
+}
+
+// Data-file objects made up in the test: `count` raw objects holding `bytes`.
+class FakeData {
+public:
+    FakeData(int count, std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) {
+        for (int i = 0; i < count; ++i) {
+            objects_.push_back(
+                {bytes_.data(), DAT_DATA, static_cast<long>(bytes_.size()), nullptr});
+        }
+        objects_.push_back({nullptr, DAT_END, 0, nullptr});
+    }
+    DATAFILE* objects() { return objects_.data(); }
+
+private:
+    std::vector<unsigned char> bytes_;
+    std::vector<DATAFILE> objects_;
+};
+
+// Puts data-file objects in place of the game's for the guard's lifetime.
+class UsingData {
+public:
+    explicit UsingData(DATAFILE* data) : previous_(dataFile) { dataFile = data; }
+    ~UsingData() { dataFile = previous_; }
+
+private:
+    DATAFILE* previous_;
+};
+
+// One run of the sound system from start-up to shutdown, on a device writing to a file.
+class Session {
+public:
+    explicit Session(DATAFILE* data) : data_(data) {
+        switchMusicOn();
+        openAudioDevice();
+        loadSounds();
+    }
+    ~Session() { releaseSounds(); }
+    Capture end() {
+        releaseSounds();
+        return disk_.capture();
+    }
+
+private:
+    DiskAudio disk_;  // first: the device opens on it
+    UsingData data_;
+};
+
+// Where in the tune `capture` is at `frame`: its offset in an uninterrupted recording; -1 if none.
+long placeInTune(const Capture& tune, const Capture& capture, long frame) {
+    long at = findFrames(tune, 0, capture, frame, window);
+    return at < 0 ? -1 : at - firstSound(tune);
+}
+
+class SoundTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!soundData()) GTEST_SKIP() << "the data file carries no sounds yet";
+    }
+
+    static Capture effect(int index, int pan, int plays = 1) {
+        Session session(soundData());
+        for (int i = 0; i < plays; ++i) playSound(index, pan);
+        sleepMs(500);
+        return session.end();
+    }
+
+    static const Capture& menuTune() {
+        static Capture tune = [] {
+            Session session(soundData());
+            playMusic(menuTrack);
+            sleepMs(2000);
+            return session.end();
+        }();
+        return tune;
+    }
+};
+
+TEST_F(SoundTest, EffectsComeFromTheBoardTheyArePannedTo) {
+    Capture left = effect(0, leftPan);
+    Capture centre = effect(0, centrePan);
+    Capture right = effect(0, rightPan);
+    double leftRatio = leftToRight(left, 0, left.frames());
+    double centreRatio = leftToRight(centre, 0, centre.frames());
+    double rightRatio = leftToRight(right, 0, right.frames());
+    std::printf("effect 0 left:right at pan 32 %.3f, 128 %.3f, 224 %.3f\n", leftRatio, centreRatio,
+                rightRatio);
+    EXPECT_NEAR(leftRatio, 4.0, 0.2);
+    EXPECT_NEAR(centreRatio, 1.0, 0.02);
+    EXPECT_NEAR(rightRatio, 0.25, 0.0125);
+}
+
+TEST_F(SoundTest, EffectNumbersOutsideTheTableDoNothing) {
+    Session session(soundData());
+    playSound(9, centrePan);
+    playSound(-1, centrePan);
+    sleepMs(200);
+    playSound(0, centrePan);
+    sleepMs(300);
+    Capture played = session.end();
+    long start = firstSound(played);
+    ASSERT_GE(start, 0);
+    EXPECT_GT(start, framesOf(150));
+}
+
+TEST_F(SoundTest, TwoPlaysOfOneEffectOverlap) {
+    double once = energy(effect(0, centrePan));
+    double twice = energy(effect(0, centrePan, 2));
+    ASSERT_GT(once, 0.0);
+    EXPECT_GT(twice / once, 1.6);
+}
+
+TEST_F(SoundTest, PausedMusicGoesOnWhereItStopped) {
+    const Capture& tune = menuTune();
+    Session session(soundData());
+    playMusic(menuTrack);
+    sleepMs(500);
+    pauseMusic();
+    sleepMs(500);
+    resumeMusic();
+    sleepMs(500);
+    Capture played = session.end();
+
+    std::vector<Span> parts = bursts(played, framesOf(300));
+    ASSERT_EQ(parts.size(), 2u);
+    long heardBefore = parts[0].end - parts[0].begin;
+    long resumedAt = placeInTune(tune, played, parts[1].begin);
+    EXPECT_GE(resumedAt, heardBefore);
+    EXPECT_LT(resumedAt, heardBefore + framesOf(100));
+}
+
+TEST_F(SoundTest, PlayingTheSameTrackAgainRestartsIt) {
+    const Capture& tune = menuTune();
+    Session session(soundData());
+    playMusic(menuTrack);
+    sleepMs(600);
+    playMusic(menuTrack);
+    sleepMs(600);
+    Capture played = session.end();
+
+    long opening = firstSound(tune);
+    long first = findFrames(played, 0, tune, opening, window);
+    ASSERT_GE(first, 0);
+    long again = findFrames(played, first + 1, tune, opening, window);
+    ASSERT_GE(again, 0);
+    EXPECT_GT(again - first, framesOf(400));
+}
+
+TEST_F(SoundTest, TrackZeroSilencesAndSwitchingOnBringsNothingBack) {
+    Session session(soundData());
+    playMusic(menuTrack);
+    sleepMs(300);
+    playMusic(0);
+    switchMusicOn();
+    sleepMs(400);
+    Capture played = session.end();
+    ASSERT_GE(firstSound(played), 0);
+    EXPECT_TRUE(silent(played, played.frames() - framesOf(250), played.frames()));
+}
+
+TEST_F(SoundTest, SwitchedOffTrackRunsSilentlyAndComesBackAtFullVolume) {
+    const Capture& tune = menuTune();
+    Session session(soundData());
+    switchMusicOff();
+    EXPECT_TRUE(musicMuted);
+    playMusic(menuTrack);
+    sleepMs(400);
+    switchMusicOn();
+    EXPECT_FALSE(musicMuted);
+    sleepMs(400);
+    Capture played = session.end();
+
+    long heard = firstSound(played);
+    ASSERT_GE(heard, framesOf(300));
+    // Found sample for sample in the full-volume recording, well into the tune.
+    EXPECT_GT(placeInTune(tune, played, heard), framesOf(300));
+}
+
+TEST(SoundWithoutOutput, EveryOperationRunsSilently) {
+    ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+    FakeData data(dataObjectCount, {0xFF, 0xFB, 0x90, 0x64});
+    UsingData using_(soundData() ? soundData() : data.objects());
+    openAudioDevice();
+    loadSounds();
+    updateAudio();
+    for (int index = -1; index <= soundEffectCount; ++index) playSound(index, leftPan);
+    playMusic(menuTrack);
+    pauseMusic();
+    resumeMusic();
+    switchMusicOff();
+    EXPECT_TRUE(musicMuted);
+    playMusic(1);
+    switchMusicOn();
+    EXPECT_FALSE(musicMuted);
+    playMusic(0);
+    releaseSounds();
+}
+
+TEST(SoundWithoutSoundData, ShortOrBrokenDataFilesPlayNothing) {
+    FakeData shortFile(ObjSoundMove, {0xFF, 0xFB, 0x90, 0x64});
+    FakeData brokenSounds(dataObjectCount, {0xFF, 0xFB, 0x90, 0x64, 1, 2, 3, 4});
+    FakeData emptyObjects(dataObjectCount, {});
+    for (DATAFILE* data : {static_cast<DATAFILE*>(nullptr), shortFile.objects(),
+                           brokenSounds.objects(), emptyObjects.objects()}) {
+        Session session(data);
+        for (int index = 0; index < soundEffectCount; ++index) playSound(index, centrePan);
+        playMusic(menuTrack);
+        resumeMusic();
+        switchMusicOn();
+        sleepMs(100);
+        Capture played = session.end();
+        EXPECT_GT(played.frames(), 0);
+        EXPECT_EQ(firstSound(played), -1);
+    }
+}
+
+}  // namespace
+}  // namespace vexlorn

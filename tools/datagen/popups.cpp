@@ -1,0 +1,167 @@
+// Sprites on magenta: pop-up captions, the logo, balloons, buttons and the end-screen cards.
+#include <cmath>
+
+#include "tools/datagen/look.h"
+#include "tools/datagen/pictures.h"
+
+namespace datagen {
+
+namespace {
+
+// A spiky burst behind a caption, with its own dark rim.
+void drawBurst(Canvas& canvas, float cx, float cy, float outer, float inner, int points,
+               const Rgba& top, const Rgba& bottom) {
+    Shape burst = star(cx, cy, outer, inner, points, 0.1f);
+    canvas.fill(grow(burst, 2), rgb(30, 10, 20));
+    canvas.fill(burst, verticalGradient(cy - outer, top, cy + outer, bottom));
+}
+
+}  // namespace
+
+Canvas makeChainPopup(bool twice) {
+    Canvas canvas(184, twice ? 96 : 64);
+    float cy = canvas.height() / 2.0f;
+    if (!twice) {
+        drawBurst(canvas, 92, cy, 34, 22, 12, rgb(255, 120, 40), rgb(200, 40, 20));
+        drawText(canvas, "CHAIN!", 92, cy + 14,
+                 popupStyle(40, rgb(255, 255, 200), rgb(255, 190, 30)), Align::Centre);
+        return canvas;
+    }
+    drawBurst(canvas, 92, cy, 46, 30, 14, rgb(255, 90, 170), rgb(170, 20, 90));
+    drawText(canvas, "DOUBLE", 92, 40, popupStyle(32, rgb(255, 255, 255), rgb(140, 230, 255)),
+             Align::Centre);
+    drawText(canvas, "CHAIN!", 92, 84, popupStyle(40, rgb(255, 255, 200), rgb(255, 190, 30)),
+             Align::Centre);
+    return canvas;
+}
+
+Canvas makeContinueCaption() {
+    Canvas canvas(184, 44);
+    drawText(canvas, "CONTINUE?", 92, 33, popupStyle(30, rgb(255, 255, 255), rgb(120, 220, 255)),
+             Align::Centre);
+    return canvas;
+}
+
+Canvas makeDrawPicture() {
+    Canvas canvas(240, 96);
+    Shape plate = roundedRect(6, 10, 234, 86, 14);
+    canvas.fill(grow(plate, 2), rgb(12, 10, 28));
+    canvas.fill(plate, verticalGradient(10, rgb(80, 90, 140), 86, rgb(30, 34, 70)));
+    canvas.fill(intersect(plate, roundedRect(6, 10, 234, 40, 14)), rgb(255, 255, 255, 0.12f));
+    drawText(canvas, "DRAW", 120, 70, popupStyle(56, rgb(255, 255, 255), rgb(180, 200, 230)),
+             Align::Centre);
+    return canvas;
+}
+
+Canvas makePausedPicture() {
+    Canvas canvas(300, 128);
+    Shape plate = roundedRect(4, 4, 296, 124, 16);
+    canvas.fill(grow(plate, 2), rgb(10, 8, 24));
+    canvas.fill(plate, verticalGradient(4, rgb(50, 50, 110), 124, rgb(16, 16, 44)));
+    canvas.fill(intersect(plate, roundedRect(4, 4, 296, 50, 16)), rgb(255, 255, 255, 0.10f));
+    drawText(canvas, "PAUSED", 150, 72, popupStyle(52, rgb(255, 255, 255), rgb(150, 200, 255)),
+             Align::Centre);
+    TextStyle hint = bodyStyle(17, rgb(220, 225, 255));
+    hint.shadow = Rgba{0, 0, 0, 0};
+    drawText(canvas, "press any key", 150, 104, hint, Align::Centre);
+    return canvas;
+}
+
+Canvas makeGetReady() {
+    Canvas canvas(380, 84);
+    drawText(canvas, "GET READY", 190, 62, popupStyle(56, rgb(255, 255, 220), rgb(120, 230, 90)),
+             Align::Centre);
+    return canvas;
+}
+
+Canvas makeGo() {
+    Canvas canvas(200, 128);
+    drawBurst(canvas, 100, 64, 62, 42, 16, rgb(255, 230, 90), rgb(255, 120, 30));
+    drawText(canvas, "GO!", 100, 94, popupStyle(80, rgb(255, 255, 255), rgb(120, 240, 120)),
+             Align::Centre);
+    return canvas;
+}
+
+Canvas makeLogo() {
+    Canvas canvas(420, 132);
+    TextStyle style = popupStyle(82, rgb(255, 252, 225), rgb(255, 150, 40));
+    style.outlineWidth = 5;
+    drawText(canvas, "VEXLORN", 210, 86, style, Align::Centre);
+    for (int i = 0; i < 8; ++i) drawBlock(canvas, 210 - 4 * 22 + 22 * i, 104, 20, i);
+    return canvas;
+}
+
+Canvas makeInstructionsMarker() {
+    Canvas canvas(24, 24);
+    Shape disc = circle(12, 12, 11);
+    canvas.fill(disc, rgb(14, 10, 30));
+    canvas.fill(grow(disc, -1.5f), verticalGradient(2, rgb(255, 230, 120), 22, rgb(230, 130, 20)));
+    // A return arrow: down and back to the left.
+    canvas.fill(unite(roundedRect(14, 6, 17, 15, 1), roundedRect(9, 12, 17, 15, 1)),
+                rgb(40, 20, 6));
+    canvas.fill(polygon({5, 13.5f, 10.5f, 9, 10.5f, 18}), rgb(40, 20, 6));
+    return canvas;
+}
+
+Canvas makeButton(const char* text, int width) {
+    Canvas canvas(width, 46);
+    Shape button = roundedRect(1, 1, width - 1.0f, 45, 12);
+    canvas.fill(button, rgb(10, 20, 24));
+    canvas.fill(grow(button, -2), verticalGradient(3, rgb(110, 240, 220), 43, rgb(10, 120, 120)));
+    canvas.fill(intersect(grow(button, -2), roundedRect(1, 1, width - 1.0f, 22, 12)),
+                rgb(255, 255, 255, 0.25f));
+    drawText(canvas, text, width / 2.0f, 30, popupStyle(18, rgb(255, 255, 255), rgb(220, 255, 250)),
+             Align::Centre);
+    return canvas;
+}
+
+Canvas makeBalloon(int which) {
+    static const int colours[3] = {0, 5, 2};  // red, blue, yellow blocks' colours
+    Rgba base = blockColour(colours[which]);
+    Canvas canvas(44, 84);
+    // String first, so the balloon's knot covers its end.
+    for (int i = 0; i < 30; ++i) {
+        float y = 52 + i * 1.0f, x = 22 + 3 * std::sin(i * 0.35f);
+        canvas.fill(circle(x, y, 0.9f), rgb(230, 230, 240));
+    }
+    canvas.fill(polygon({18, 54, 26, 54, 22, 47}), shade(base, 0.3f));
+    canvas.fill(polygon({19, 53, 25, 53, 22, 48}), shade(base, 0.8f));
+    Shape body = ellipse(22, 27, 19, 24);
+    canvas.fill(body, shade(base, 0.3f));
+    canvas.fill(grow(body, -1.5f),
+                radialGradient(15, 17, 34, shade(base, 1.45f), shade(base, 0.7f)));
+    canvas.fill(ellipse(14, 16, 4, 7), rgb(255, 255, 255, 0.6f));
+    canvas.fill(blockSymbol(colours[which], 22, 30, 7), rgb(255, 255, 255, 0.8f));
+    return canvas;
+}
+
+Canvas makeEndPicture(bool winner, bool leftSide) {
+    Canvas canvas(184, 124);
+    Rgba side = leftSide ? rgb(70, 190, 255) : rgb(255, 140, 60);
+    Rgba top = winner ? rgb(255, 230, 110) : rgb(120, 130, 150);
+    Rgba bottom = winner ? rgb(220, 120, 20) : rgb(60, 64, 84);
+    Shape card = roundedRect(4, 30, 180, 120, 14);
+    canvas.fill(grow(card, 2), rgb(14, 10, 24));
+    canvas.fill(card, verticalGradient(30, shade(side, 0.55f), 120, shade(side, 0.2f)));
+    canvas.fill(intersect(card, roundedRect(4, 30, 180, 60, 14)), rgb(255, 255, 255, 0.12f));
+    if (winner) {
+        drawBurst(canvas, 92, 28, 27, 17, 10, rgb(255, 250, 170), rgb(255, 170, 30));
+        canvas.fill(star(92, 29, 13, 6, 5), rgb(255, 255, 255));
+    } else {
+        Shape cloud = unite(unite(circle(80, 28, 14), circle(100, 24, 17)), circle(114, 32, 11));
+        cloud = unite(cloud, roundedRect(70, 28, 120, 42, 7));
+        canvas.fill(grow(cloud, 2), rgb(14, 10, 24));
+        canvas.fill(cloud, verticalGradient(8, rgb(190, 195, 210), 42, rgb(110, 115, 135)));
+        for (int i = 0; i < 3; ++i)
+            canvas.fill(roundedRect(80 + 12 * i, 44, 82.5f + 12 * i, 52, 1), rgb(120, 180, 255));
+    }
+    drawText(canvas, winner ? "WINNER!" : "LOSER", 92, 90, popupStyle(34, shade(top, 1.3f), bottom),
+             Align::Centre);
+    TextStyle who = popupStyle(13, rgb(255, 255, 255), shade(side, 1.4f));
+    who.outlineWidth = 1.5f;
+    who.tracking = 2;
+    drawText(canvas, leftSide ? "PLAYER" : "COMPUTER", 92, 111, who, Align::Centre);
+    return canvas;
+}
+
+}  // namespace datagen

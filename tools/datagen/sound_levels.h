@@ -1,0 +1,14 @@
+// Loudness matching for the sound objects: RMS targets and a soft peak ceiling.
+#pragma once
+
+#include "tools/datagen/synth_voice.h"
+
+namespace datagen {
+
+// Brings a tune's overall RMS to the level shared by every tune.
+void normaliseTune(synth::Buffer& samples);
+
+// Brings an effect's loudest tenth of a second to a level that sits well over the music.
+void normaliseEffect(synth::Buffer& samples);
+
+}  // namespace datagen
