@@ -4,11 +4,11 @@ import os
 import stat
 import unittest
 
-from harness import Game, close_to, main
+from harness import Game, close_to, main, quit_through_menu
 
 
 class FrameWindowTest(unittest.TestCase):
-    def test_window_fps_and_escape_exit(self):
+    def test_window_fps_and_exit(self):
         with Game("-window", "-fps") as game:
             geometry = game.xdotool("getwindowgeometry", game.window)
             self.assertIn("640x480", geometry)
@@ -17,8 +17,7 @@ class FrameWindowTest(unittest.TestCase):
             white = [shot.pixel(x, y) for y in range(0, 8) for x in range(0, 64)]
             self.assertTrue(any(close_to(p, (255, 255, 255), 2) for p in white),
                             "no white FPS text in the top-left corner")
-            game.key("esc")
-            self.assertEqual(game.wait_exit(), 0)
+            self.assertEqual(quit_through_menu(game), 0)
             path = game.file("vexlorn.hi")
             self.assertTrue(os.path.exists(path))
             self.assertEqual(os.path.getsize(path), 160)
@@ -26,15 +25,13 @@ class FrameWindowTest(unittest.TestCase):
     def test_option_case_is_ignored(self):
         with Game("-WINDOW") as game:
             self.assertIn("640x480", game.xdotool("getwindowgeometry", game.window))
-            game.key("esc")
-            self.assertEqual(game.wait_exit(), 0)
+            self.assertEqual(quit_through_menu(game), 0)
 
     def test_read_only_working_directory_still_exits_cleanly(self):
         with Game("-window") as game:
             os.chmod(game.cwd, stat.S_IRUSR | stat.S_IXUSR)
             try:
-                game.key("esc")
-                self.assertEqual(game.wait_exit(), 0)
+                self.assertEqual(quit_through_menu(game), 0)
                 if os.geteuid() != 0:
                     self.assertFalse(os.path.exists(game.file("vexlorn.hi")))
             finally:
