@@ -67,7 +67,6 @@ TEST_F(PageTest, InstructionsCloseOnEnterSpaceOrAfter36000Ticks) {
 }
 
 TEST_F(PageTest, InstructionsMarkerPulsesInTheBottomRightCorner) {
-    if (translucentDrawMissing()) GTEST_SKIP() << "translucentDraw is a stand-in";
     stateStack.push(&instructionsState);
     const int x = 614 + markerSize / 2;
     const int y = 438 + markerSize / 2;
@@ -126,7 +125,6 @@ TEST_F(OrderTest, AnyArrowTogglesAndOtherKeysAreSwallowed) {
 }
 
 TEST_F(OrderTest, SelectedChoiceIsOpaqueAndTheOtherFaint) {
-    if (translucentDrawMissing()) GTEST_SKIP() << "translucentDraw is a stand-in";
     tickCount = 77;
     stateStack.updateTop();
     EXPECT_EQ(lastTickCount, 77);

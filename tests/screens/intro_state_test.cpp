@@ -98,7 +98,6 @@ TEST_F(IntroTest, HallOfFameStepsShowTheTable) {
 }
 
 TEST_F(IntroTest, LogoPulsesOverTheMiddleOfTheLoopOnly) {
-    if (translucentDrawMissing()) GTEST_SKIP() << "translucentDraw is a stand-in";
     runAt(390);  // r = 30: fading in
     EXPECT_NE(logoPixel(), objectColour(ObjMenuBackdrop));
     EXPECT_NE(logoPixel(), objectColour(ObjLogo));

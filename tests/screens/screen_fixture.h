@@ -6,7 +6,6 @@
 
 #include "assets/assets.h"
 #include "assets/sound.h"
-#include "assets/translucent.h"
 #include "frame/globals.h"
 #include "frame/state_stack.h"
 #include "screens/intro_state.h"
@@ -100,19 +99,6 @@ protected:
         stateStack.push(&introState);
         press(KeyEnter);
         ASSERT_EQ(stateStack.top(), &menuState);
-    }
-
-    // Until the real translucent draw lands, the checks of faded pictures cannot be made.
-    static bool translucentDrawMissing() {
-        BITMAP* probe = create_bitmap_ex(32, 1, 1);
-        BITMAP* target = create_bitmap_ex(32, 1, 1);
-        clear_to_color(probe, makecol(255, 255, 255));
-        clear_to_color(target, 0);
-        translucentDraw(probe, target, 0, 0, 255);
-        bool missing = getpixel(target, 0, 0) == 0;
-        destroy_bitmap(probe);
-        destroy_bitmap(target);
-        return missing;
     }
 
     static bool onStack(const BaseState* state) {

@@ -217,15 +217,18 @@ class OrderWindowTest(unittest.TestCase):
             self.assertTrue(game.running())
 
     def test_missing_xdg_open_changes_nothing(self):
-        nothing = tempfile.mkdtemp(prefix="vexlorn-empty-path-")
-        with Game("-window", env={"PATH": nothing}) as game:
+        # A PATH with only the tools the harness itself runs through the game's environment.
+        tools = tempfile.mkdtemp(prefix="vexlorn-path-")
+        for tool in ("xdotool", "import"):
+            os.symlink(shutil.which(tool), os.path.join(tools, tool))
+        with Game("-window", env={"PATH": tools}) as game:
             menu = self.open_order(game)
             game.key("enter")
             game.wait(1.0)
             self.assertTrue(game.running())
             after = game.screenshot("menu-after-order-without-opener")
             self.assertLess(after.differs(menu), SAME_SCREEN)
-        os.rmdir(nothing)
+        shutil.rmtree(tools)
 
 
 if __name__ == "__main__":
