@@ -7,7 +7,7 @@ import tempfile
 import time
 import unittest
 
-from harness import Game, main
+from harness import Game, main, wait_shown
 
 # Pixels a screen must change to count as a different screen, and may change to count as the same.
 WHOLE = 640 * 480
@@ -19,7 +19,7 @@ ONE_PLAYER, INSTRUCTIONS, ORDER, HALL_OF_FAME, ABOUT, MUSIC, EXIT = range(7)
 
 
 def open_menu(game):
-    game.wait(0.5)
+    wait_shown(game)
     game.key("enter")
     game.wait(0.8)
 
@@ -39,7 +39,11 @@ def hall_of_fame_file(rows):
 class IntroWindowTest(unittest.TestCase):
     def test_attract_loop_runs_through_its_pictures(self):
         with Game("-window") as game:
-            start = time.monotonic()
+            black = game.screenshot("intro-black")
+            self.assertEqual(black.region_colours(0, 0, 640, 480, step=7), {(0, 0, 0)})
+            # The title starts fading in from black at tick 60, 1.2 s into the loop.
+            wait_shown(game)
+            start = time.monotonic() - 1.3
 
             def shot_at(seconds, name):
                 game.wait(max(0.0, start + seconds - time.monotonic()))
@@ -47,8 +51,6 @@ class IntroWindowTest(unittest.TestCase):
 
             # Ticks t run at 50 a second, and t leaps from 121 to 241: real second s shows
             # t = 50 s before the leap and 50 s + 120 after it.
-            black = shot_at(0.4, "intro-black")
-            self.assertEqual(black.region_colours(0, 0, 640, 480, step=7), {(0, 0, 0)})
             title = shot_at(3.0, "intro-title")
             backdrop = shot_at(10.2, "intro-logo")  # t = 630: logo held at full strength
             about = shot_at(21.0, "intro-about")
@@ -70,16 +72,21 @@ class IntroWindowTest(unittest.TestCase):
 
     def test_other_keys_leave_the_intro_running(self):
         with Game("-window") as game:
-            game.wait(3.0)
-            before = game.screenshot("intro-before-keys")
+            wait_shown(game)
             for name in ("esc", "up", "p"):
                 game.key(name)
-            game.wait(0.3)
-            self.assertTrue(game.running())
+            game.wait(0.8)
+            title = game.screenshot("intro-after-other-keys")
+            game.wait(4.0)
+            later = game.screenshot("intro-still-running")
+            self.assertGreater(later.differs(title), NEW_SCREEN, "the intro stopped")
             game.key("space")
             game.wait(0.8)
             menu = game.screenshot("menu-from-space")
-            self.assertGreater(menu.differs(before), NEW_SCREEN)
+            game.wait(1.5)
+            # The menu stands still where the intro would have moved on.
+            self.assertLess(game.screenshot("menu-still").differs(menu), SAME_SCREEN)
+            self.assertGreater(menu.differs(later), 5000)
 
 
 class MenuWindowTest(unittest.TestCase):
