@@ -29,12 +29,6 @@ protected:
     static int logoPixel() { return pixel(320, 200); }
 };
 
-TEST_F(IntroTest, ActivateRestartsTheLoop) {
-    tickCount = 1234;
-    introState.activate();
-    EXPECT_EQ(tickCount, 0);
-}
-
 TEST_F(IntroTest, BoundsDrawNothingAndTheTitleHoldIsLeaptOver) {
     runAt(30);
     EXPECT_EQ(pixel(100, 100), makecol(0, 0, 0));

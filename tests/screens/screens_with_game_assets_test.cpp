@@ -4,14 +4,12 @@
 #include "assets/assets.h"
 #include "frame/globals.h"
 #include "frame/state_stack.h"
-#include "play/game1_state.h"
 #include "screens/about_state.h"
 #include "screens/hiscore_state.h"
 #include "screens/instructions_state.h"
 #include "screens/intro_state.h"
 #include "screens/menu_state.h"
 #include "screens/order_state.h"
-#include "test_support/temp_dir.h"
 #include "test_support/test_datafile.h"
 
 namespace vexlorn {
@@ -74,25 +72,6 @@ TEST_F(GameAssetsTest, EveryMenuItemOpensAndReturnsOnTheRealPictures) {
     press(KeyDown);
     lastKey = KeyEnter;
     EXPECT_FALSE(stateStack.updateTop());
-}
-
-TEST_F(GameAssetsTest, OnePlayerStartsThePlayScreen) {
-    TempDir dir;
-    dir.enter();  // the play screens may touch the hall of fame
-    stateStack.push(&introState);
-    press(KeyEnter);
-    press(KeyEnter);
-    bool playing = false;
-    for (const BaseState* s = stateStack.top(); s != nullptr; s = s->next) {
-        playing = playing || s == &game1State;
-    }
-    EXPECT_TRUE(playing);
-    ASSERT_NE(leftBoard, nullptr);
-    EXPECT_EQ(leftBoard->level, 0);
-    for (int pass = 0; pass < 10; ++pass) {
-        tickCount = tickCount + 1;
-        stateStack.updateTop();
-    }
 }
 
 }  // namespace
