@@ -10,7 +10,7 @@ Canvas makeIcon(int size) {
     float s = size / 48.0f;
     icon.fillOutlined(roundedRect(1.5f * s, 1.5f * s, size - 1.5f * s, size - 1.5f * s, 8 * s),
                       verticalGradient(0, rgb(38, 30, 92), float(size), rgb(10, 8, 34)),
-                      rgb(150, 160, 255), 1.5f * s);
+                      rgb(96, 104, 200), 1.0f * s);
     float block = 19 * s;
     float left = (size - 2 * block) / 2.0f;
     float top = (size - 2 * block) / 2.0f;
