@@ -56,12 +56,11 @@ class DataFileFaultsTest(unittest.TestCase):
     def test_missing_damaged_and_foreign_data_files_are_refused(self):
         with open(real_data_file(), "rb") as real:
             good = real.read()
+        # The file check itself is tested case by case without a window; these are the kinds
+        # of damage that crash the game library's own loader if it ever saw them.
         cases = {
             "missing": None,
-            "empty": b"",
-            "garbage": os.urandom(4096),
             "cut after the count": good[:12],
-            "cut in half": good[:len(good) // 2],
             "count too large": good[:8] + struct.pack(">i", 5000) + good[12:],
             "foreign objects": smallest_data_file(),
         }
