@@ -144,8 +144,8 @@ void saveHighScores() {
     ::fchmod(fd, 0666 & ~mask);
     // Past a file-size limit the kernel would kill the game with SIGXFSZ; ignored, the write
     // fails instead and the old file stays.
-    struct sigaction ignore {
-    }, previous{};
+    struct sigaction ignore {};
+    struct sigaction previous {};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGXFSZ, &ignore, &previous);
     bool written = writeAll(fd, image, sizeof image) && ::fsync(fd) == 0;
