@@ -1,9 +1,11 @@
 // The hall-of-fame table and its file.
 #include "screens/high_scores.h"
 
+#include <errno.h>
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -23,9 +25,13 @@ HighScoreEntry highScoreTable[highScoreRows] = {
     {15, "KBX", 150},  {10, "KBX", 100}, {5, "KBX", 50},   {2, "KBX", 25},   {1, "KBX", 10},
 };
 
-void resetHighScores() { std::memcpy(highScoreTable, builtInHighScores, sizeof highScoreTable); }
+void resetHighScores() {
+    std::memcpy(highScoreTable, builtInHighScores, sizeof highScoreTable);
+}
 
-bool qualifies(int32_t score) { return score > highScoreTable[highScoreRows - 1].score; }
+bool qualifies(int32_t score) {
+    return score > highScoreTable[highScoreRows - 1].score;
+}
 
 static void copyName(char* destination, const char* name) {
     // Up to and including the NUL, never past the field.
@@ -37,7 +43,8 @@ void insertEntry(uint16_t levelIndex, const char* name, int32_t score) {
     int place = 0;
     while (place < highScoreRows && highScoreTable[place].score > score) ++place;
     if (place == highScoreRows) return;
-    for (int row = highScoreRows - 1; row > place; --row) highScoreTable[row] = highScoreTable[row - 1];
+    for (int row = highScoreRows - 1; row > place; --row)
+        highScoreTable[row] = highScoreTable[row - 1];
     HighScoreEntry& entry = highScoreTable[place];
     entry.level = static_cast<int16_t>(levelIndex + 1);
     std::memset(entry.name, 0, sizeof entry.name);
@@ -82,18 +89,40 @@ void decodeHighScores(const unsigned char* in, int length) {
     }
 }
 
+// Whether "vexlorn.hi" may be replaced at shutdown. Something that is there but is not a file
+// we can read and write (a directory, a pipe, a file without permissions) is not ours to replace:
+// the old hall of fame must survive whatever the run does.
+static bool replaceableFile(const char* path) {
+    struct stat info {};
+    if (::stat(path, &info) != 0) return errno == ENOENT;
+    return S_ISREG(info.st_mode) && ::access(path, R_OK | W_OK) == 0;
+}
+
 void loadHighScores() {
-    std::FILE* file = std::fopen(highScoreFileName, "rb");
-    if (file == nullptr) return;
+    // Non-blocking, so that a pipe of that name cannot stop the game before its first screen.
+    int fd = ::open(highScoreFileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return;
+    }
     unsigned char image[highScoreFileSize];
-    size_t length = std::fread(image, 1, sizeof image, file);
-    std::fclose(file);
+    size_t length = 0;
+    while (length < sizeof image) {
+        ssize_t got = ::read(fd, image + length, sizeof image - length);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        length += static_cast<size_t>(got);
+    }
+    ::close(fd);
     decodeHighScores(image, static_cast<int>(length));
 }
 
 static bool writeAll(int fd, const unsigned char* data, size_t length) {
     while (length > 0) {
         ssize_t written = ::write(fd, data, length);
+        if (written < 0 && errno == EINTR) continue;
         if (written <= 0) return false;
         data += written;
         length -= static_cast<size_t>(written);
@@ -104,6 +133,7 @@ static bool writeAll(int fd, const unsigned char* data, size_t length) {
 void saveHighScores() {
     // Written beside the old file and renamed over it, so a crash or a full disk in the middle
     // never costs the player the hall of fame they had.
+    if (!replaceableFile(highScoreFileName)) return;
     unsigned char image[highScoreFileSize];
     encodeHighScores(image);
     char temporary[] = "vexlorn.hi.XXXXXX";
@@ -112,7 +142,14 @@ void saveHighScores() {
     mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(fd, 0666 & ~mask);
+    // Past a file-size limit the kernel would kill the game with SIGXFSZ; ignored, the write
+    // fails instead and the old file stays.
+    struct sigaction ignore {};
+    struct sigaction previous {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &previous);
     bool written = writeAll(fd, image, sizeof image) && ::fsync(fd) == 0;
+    ::sigaction(SIGXFSZ, &previous, nullptr);
     written = (::close(fd) == 0) && written;
     if (!written || std::rename(temporary, highScoreFileName) != 0) ::unlink(temporary);
 }
