@@ -33,7 +33,6 @@ constexpr uint32_t allMagic = fourCc('A', 'L', 'L', '.');
 constexpr uint32_t propertyType = fourCc('p', 'r', 'o', 'p');
 constexpr uint32_t bitmapType = fourCc('B', 'M', 'P', ' ');
 constexpr uint32_t fontType = fourCc('F', 'O', 'N', 'T');
-constexpr uint32_t rawDataType = fourCc('D', 'A', 'T', 'A');
 
 // Types Allegro loads with a reader of its own that this game neither uses nor can vouch for
 // (nested files, samples, MIDI, sprites...). Every other type is read as plain bytes, safely.
