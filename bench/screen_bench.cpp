@@ -12,13 +12,17 @@
 #include "frame/state_stack.h"
 #include "frame/task_list.h"
 #include "play/game1_state.h"
+#include "screens/about_state.h"
 #include "screens/continue1_state.h"
 #include "screens/end1_state.h"
 #include "screens/hiscore_state.h"
+#include "screens/instructions_state.h"
 #include "screens/intro_state.h"
 #include "screens/menu_state.h"
 #include "screens/name_entry.h"
+#include "screens/order_state.h"
 #include "screens/pause_state.h"
+#include "screens/start_state.h"
 #include "screens/win_state.h"
 
 namespace vexlorn {
@@ -120,6 +124,14 @@ void BM_PassMenu(benchmark::State& state) {
 }
 BENCHMARK(BM_PassMenu)->Unit(benchmark::kMicrosecond);
 
+void BM_PassGetReady(benchmark::State& state) {
+    timePasses(state, &startState, [] {
+        startRound(0);
+        stateStack.push(&startState);
+    });
+}
+BENCHMARK(BM_PassGetReady)->Unit(benchmark::kMicrosecond);
+
 void BM_PassPlayLevel1(benchmark::State& state) {
     timePasses(state, &game1State, [] { startRound(0); });
 }
@@ -175,6 +187,30 @@ void BM_PassHallOfFame(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_PassHallOfFame)->Unit(benchmark::kMicrosecond);
+
+// The three information pages work alike; each is timed on its own.
+void timePage(benchmark::State& state, BaseState* page) {
+    timePasses(state, page, [page] {
+        stateStack.popAll();
+        stateStack.push(&bottom);
+        stateStack.push(page);
+    });
+}
+
+void BM_PassInstructions(benchmark::State& state) {
+    timePage(state, &instructionsState);
+}
+BENCHMARK(BM_PassInstructions)->Unit(benchmark::kMicrosecond);
+
+void BM_PassAbout(benchmark::State& state) {
+    timePage(state, &aboutState);
+}
+BENCHMARK(BM_PassAbout)->Unit(benchmark::kMicrosecond);
+
+void BM_PassOrder(benchmark::State& state) {
+    timePage(state, &orderState);
+}
+BENCHMARK(BM_PassOrder)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace vexlorn
