@@ -299,7 +299,7 @@ def print_table(results, repeats, seconds):
     row("CPU play level 1", v["play1"], "%", "match")
     row("CPU play level 5", v["play5"], "%", "match")
     row("CPU pause", v["pause"], "%", None)
-    row("CPU continue (10 s)", v["continue"], "%", None)
+    row(f"CPU continue ({min(seconds, 10.0):.0f} s)", v["continue"], "%", None)
     row("CPU end", v["end"], "%", None)
     row("pass rate (-fps)", v["passes"], "/s", None)
     row("peak RSS (VmHWM)", v["rss"], " MiB", "rss")
