@@ -523,6 +523,7 @@ bool checkDataFileStructure(const char* path, char* error, int errorSize) {
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr) return report.unreadable(errno);
     std::vector<unsigned char> bytes;
+    bytes.reserve(static_cast<size_t>(status.st_size));
     unsigned char block[65536];
     size_t got;
     while ((got = std::fread(block, 1, sizeof block, file)) > 0) {

@@ -3,6 +3,9 @@
 
 #include <audiere.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "assets/assets.h"
 
 namespace vexlorn {
@@ -149,8 +152,8 @@ void resumeMusic() {
 
 void releaseSounds() {
     currentMusic = nullptr;
-    for (audiere::FilePtr& file : musicFiles) file = nullptr;
-    for (audiere::SoundEffectPtr& effect : soundEffects) effect = nullptr;
+    std::fill(std::begin(musicFiles), std::end(musicFiles), nullptr);
+    std::fill(std::begin(soundEffects), std::end(soundEffects), nullptr);
     audioDevice = nullptr;
 }
 

@@ -26,9 +26,9 @@ private:
 template <typename T>
 class RefPtr {
 public:
-    RefPtr(T* ptr = nullptr) {
-        *this = ptr;
-    }  // implicit, as the Open* functions return plain pointers
+    // Implicit, as the Open* functions return plain pointers.
+    // cppcheck-suppress noExplicitConstructor
+    RefPtr(T* ptr = nullptr) { *this = ptr; }  // NOLINT(google-explicit-constructor)
     RefPtr(const RefPtr& other) { *this = other.ptr_; }
     ~RefPtr() { *this = nullptr; }
 

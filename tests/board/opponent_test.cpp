@@ -154,7 +154,7 @@ TEST(Opponent, SaturatedScoreNeverScores) {
 // leaves it. Split in shards so that a run can spread them; fewer under the sanitizers,
 // where the point is memory safety rather than coverage.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int positionsPerShard = 300;
+constexpr int positionsPerShard = 100;
 #else
 constexpr int positionsPerShard = 10000;
 #endif

@@ -124,6 +124,17 @@ class Game:
         """Puts a stand-in command on the game's PATH (before the game is started)."""
         return self._write_script(name, body)
 
+    def window_size(self, expected="640x480", timeout=10):
+        """The window's geometry once it matches `expected` (Allegro resizes it after mapping)."""
+        deadline = time.monotonic() + timeout
+        geometry = ""
+        while time.monotonic() < deadline:
+            geometry = self.xdotool("getwindowgeometry", self.window)
+            if expected in geometry:
+                break
+            time.sleep(0.1)
+        return geometry
+
     def xdotool(self, *args, timeout=10):
         result = subprocess.run(["xdotool", *args], env=self.env, capture_output=True,
                                 text=True, timeout=timeout)

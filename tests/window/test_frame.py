@@ -10,8 +10,7 @@ from harness import Game, close_to, main, quit_through_menu
 class FrameWindowTest(unittest.TestCase):
     def test_window_fps_and_exit_from_the_menu(self):
         with Game("-window", "-fps") as game:
-            geometry = game.xdotool("getwindowgeometry", game.window)
-            self.assertIn("640x480", geometry)
+            self.assertIn("640x480", game.window_size())
             game.wait(1.5)  # the pass-rate figure is 0 during the first second
             shot = game.screenshot("fps")
             white = [shot.pixel(x, y) for y in range(0, 8) for x in range(0, 64)]
@@ -24,7 +23,7 @@ class FrameWindowTest(unittest.TestCase):
 
     def test_option_case_is_ignored(self):
         with Game("-WINDOW") as game:
-            self.assertIn("640x480", game.xdotool("getwindowgeometry", game.window))
+            self.assertIn("640x480", game.window_size())
             self.assertEqual(quit_through_menu(game), 0)
 
     def test_read_only_working_directory_still_exits_cleanly(self):

@@ -22,6 +22,11 @@ class InstallTest(unittest.TestCase):
             self.assertTrue(os.path.islink(command))
             for name in ("vexlorn", "vexlorn-demo.dat", "vexlorn.url"):
                 self.assertTrue(os.path.exists(os.path.join(root, "usr/lib/vexlorn", name)))
+            for size in (48, 128, 256):
+                icon = os.path.join(root, f"usr/share/icons/hicolor/{size}x{size}/apps/vexlorn.png")
+                shape = subprocess.run(["identify", "-format", "%w %h %[channels]", icon],
+                                       check=True, capture_output=True, text=True).stdout
+                self.assertTrue(shape.startswith(f"{size} {size} srgba"), shape)
             with Game("-window", executable_path=command) as game:
                 self.assertEqual(quit_through_menu(game), 0)
                 self.assertEqual(os.path.getsize(game.file("vexlorn.hi")), 160)

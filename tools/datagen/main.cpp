@@ -6,8 +6,10 @@
 
 #include "tools/datagen/datafile_writer.h"
 #include "tools/datagen/font_raster.h"
+#include "tools/datagen/icons.h"
 #include "tools/datagen/look.h"
 #include "tools/datagen/pictures.h"
+#include "tools/datagen/png_writer.h"
 #include "tools/datagen/sounds.h"
 
 namespace datagen {
@@ -96,9 +98,19 @@ std::vector<Entry> objectTable(const std::vector<RgbImage>& font) {
 
 int main(int argc, char** argv) {
     using namespace datagen;
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: vexlorn-datagen <out.dat>\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: vexlorn-datagen <out.dat> [<icon folder>]\n");
         return 2;
+    }
+    if (argc == 3) {
+        // The desktop icons, at the sizes the install puts into the hicolor theme.
+        for (int size : {48, 128, 256}) {
+            std::string path = std::string(argv[2]) + "/vexlorn-" + std::to_string(size) + ".png";
+            if (!writePng(path, makeIcon(size))) {
+                std::fprintf(stderr, "vexlorn-datagen: cannot write %s\n", path.c_str());
+                return 1;
+            }
+        }
     }
     std::vector<RgbImage> font = makeGameFont();
     std::vector<Entry> table = objectTable(font);
