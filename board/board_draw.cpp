@@ -101,6 +101,36 @@ BITMAP* tileForColour(BITMAP* const (&tiles)[blockColours], int colour) {
 // The shown cells drawn into a sub-bitmap the size of the clip rectangle: translucentDraw
 // ignores clipping below full opacity, and a fading cell of the danger row would otherwise
 // spill over the frame above the window.
+// The two windows are the same rectangles of the same back buffer pass after pass: their views
+// are made once and kept while the bitmap they look into is the same one.
+struct KeptView {
+    BITMAP* parent = nullptr;
+    void* pixels = nullptr;
+    int parentW = 0, parentH = 0, x = 0, y = 0, w = 0, h = 0;
+    BITMAP* view = nullptr;
+
+    bool fits(BITMAP* bitmap, int left, int top, int width, int height) const {
+        return view != nullptr && parent == bitmap && pixels == bitmap->dat &&
+               parentW == bitmap->w && parentH == bitmap->h && x == left && y == top &&
+               w == width && h == height;
+    }
+};
+KeptView keptViews[2];
+int nextKeptView = 0;
+
+BITMAP* keptSubBitmap(BITMAP* parent, int x, int y, int w, int h) {
+    for (const KeptView& kept : keptViews) {
+        if (kept.fits(parent, x, y, w, h)) return kept.view;
+    }
+    KeptView& slot = keptViews[nextKeptView];
+    nextKeptView = (nextKeptView + 1) % 2;
+    if (slot.view != nullptr) destroy_bitmap(slot.view);
+    slot = KeptView{parent,    parent->dat, parent->w,
+                    parent->h, x,           y,
+                    w,         h,           create_sub_bitmap(parent, x, y, w, h)};
+    return slot.view;
+}
+
 class WindowView {
 public:
     WindowView(int x, int y) : x_(x), y_(y) {
@@ -109,13 +139,10 @@ public:
         int right = x + windowWidth < backBuffer->w ? x + windowWidth : backBuffer->w;
         int bottom = y + windowHeight < backBuffer->h ? y + windowHeight : backBuffer->h;
         if (right > left && bottom > top) {
-            view_ = create_sub_bitmap(backBuffer, left, top, right - left, bottom - top);
+            view_ = keptSubBitmap(backBuffer, left, top, right - left, bottom - top);
             x_ = x - left;
             y_ = y - top;
         }
-    }
-    ~WindowView() {
-        if (view_ != nullptr) destroy_bitmap(view_);
     }
     WindowView(const WindowView&) = delete;
     WindowView& operator=(const WindowView&) = delete;

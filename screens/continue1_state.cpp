@@ -39,6 +39,36 @@ float promptScale(int countdown) {
     return scale;
 }
 
+// The number changes once a second but is drawn on every pass: it is rendered once per value
+// and the same pixels stretched from then on.
+struct PromptDigits {
+    BITMAP* bitmap = nullptr;
+    FONT* font = nullptr;
+    int number = 0;
+};
+PromptDigits cachedDigits;
+
+void releasePromptDigits() {
+    if (cachedDigits.bitmap != nullptr) destroy_bitmap(cachedDigits.bitmap);
+    cachedDigits = PromptDigits{};
+}
+
+BITMAP* promptDigits(int number) {
+    FONT* textFont = screenFont();
+    if (cachedDigits.bitmap != nullptr && cachedDigits.number == number &&
+        cachedDigits.font == textFont)
+        return cachedDigits.bitmap;
+    releasePromptDigits();
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", number);
+    BITMAP* digits = create_bitmap(text_length(textFont, text), text_height(textFont));
+    if (digits == nullptr) return nullptr;
+    clear_to_color(digits, bitmap_mask_color(digits));
+    textout_ex(digits, textFont, text, 0, 0, -1, -1);
+    cachedDigits = PromptDigits{digits, textFont, number};
+    return digits;
+}
+
 }  // namespace
 
 void Continue1State::activate() {
@@ -111,13 +141,8 @@ void Continue1State::drawPrompt() const {
         draw_sprite(backBuffer, caption, promptX - caption->w / 2,
                     promptY - caption->h / 2 - captionGap);
     }
-    char number[16];
-    std::snprintf(number, sizeof number, "%d", countdown / ticksPerSecond);
-    FONT* textFont = screenFont();
-    BITMAP* digits = create_bitmap(text_length(textFont, number), text_height(textFont));
+    BITMAP* digits = promptDigits(countdown / ticksPerSecond);
     if (digits == nullptr) return;
-    clear_to_color(digits, bitmap_mask_color(digits));
-    textout_ex(digits, textFont, number, 0, 0, -1, -1);
     const float scale = promptScale(countdown);
     const int width = static_cast<int>(digits->w * scale);
     const int height = static_cast<int>(digits->h * scale);
@@ -125,7 +150,10 @@ void Continue1State::drawPrompt() const {
         stretch_sprite(backBuffer, digits, promptX - width / 2, promptY - height / 2, width,
                        height);
     }
-    destroy_bitmap(digits);
+}
+
+void Continue1State::leave() {
+    releasePromptDigits();
 }
 
 }  // namespace vexlorn

@@ -14,6 +14,7 @@ class Continue1State : public BaseState {
 public:
     void activate() override;
     bool update() override;
+    void leave() override;
     // The caption and the swelling number of seconds left.
     void drawPrompt() const;
 

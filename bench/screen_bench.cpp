@@ -1,0 +1,216 @@
+// One frame pass of each kind of screen, headless, with the real data file beside the program.
+#include <allegro.h>
+#include <benchmark/benchmark.h>
+#include <errno.h>
+#include <stdlib.h>
+
+#include <cstdio>
+
+#include "assets/assets.h"
+#include "board/board.h"
+#include "frame/globals.h"
+#include "frame/state_stack.h"
+#include "frame/task_list.h"
+#include "play/game1_state.h"
+#include "screens/about_state.h"
+#include "screens/continue1_state.h"
+#include "screens/end1_state.h"
+#include "screens/hiscore_state.h"
+#include "screens/instructions_state.h"
+#include "screens/intro_state.h"
+#include "screens/menu_state.h"
+#include "screens/name_entry.h"
+#include "screens/order_state.h"
+#include "screens/pause_state.h"
+#include "screens/start_state.h"
+#include "screens/win_state.h"
+
+namespace vexlorn {
+namespace {
+
+// Letters as Allegro numbers them: the real table needs a keyboard driver.
+int benchKeyToAscii(int scancode) {
+    return scancode >= KEY_A && scancode <= KEY_Z ? 'a' + scancode - KEY_A : 0;
+}
+
+// Headless Allegro with the game's data file and back buffer, once per process.
+bool gameReady() {
+    static int ready = -1;
+    if (ready >= 0) return ready == 1;
+    install_allegro(SYSTEM_NONE, &errno, atexit);
+    set_color_depth(32);
+    set_color_conversion(COLORCONV_24_TO_32);
+    char error[512] = "";
+    ready = loadAssets(error, sizeof error) ? 1 : 0;
+    if (ready == 0) std::fprintf(stderr, "screen benchmarks need the data file: %s\n", error);
+    backBuffer = create_bitmap(screenWidth, screenHeight);
+    clear_bitmap(backBuffer);
+    keyToAscii = benchKeyToAscii;
+    cheatMode = true;
+    return ready == 1;
+}
+
+// What the play state returns to; like the menu it restarts the clock.
+class BottomState : public BaseState {
+public:
+    void activate() override {
+        tickCount = 0;
+        lastTickCount = 0;
+    }
+    bool update() override { return true; }
+};
+BottomState bottom;
+
+void pass(int ticks = 1) {
+    tickCount = tickCount + ticks;
+    stateStack.updateTop();
+}
+
+// A round at `level` (0-based) on generated boards, past its get-ready pop-ups.
+void startRound(int level) {
+    stateStack.popAll();
+    taskList.clear();
+    lastKey = 0;
+    tickCount = 0;
+    lastTickCount = 0;
+    newGameFlag = 1;
+    stateStack.push(&bottom);
+    stateStack.push(&game1State);
+    for (int i = 0; i < 400 && stateStack.top() != &game1State; ++i) pass();
+    for (int skipped = 0; skipped < level; ++skipped) {
+        lastKey = KeyPlusPad;  // the cheat ends the round a level on; Enter takes the continue
+        pass();
+        lastKey = KeyEnter;
+        pass();
+        for (int i = 0; i < 400 && stateStack.top() != &game1State; ++i) pass();
+    }
+}
+
+// Times passes of `screen`, one tick each (the busiest kind: everything moves), starting over
+// from `setUp` whenever the screen has moved on by itself.
+template <typename SetUp>
+void timePasses(benchmark::State& state, BaseState* screen, SetUp setUp) {
+    if (!gameReady()) {
+        state.SkipWithError("no data file");
+        return;
+    }
+    setUp();
+    for (auto _ : state) {
+        pass();
+        if (stateStack.top() != screen) {
+            state.PauseTiming();
+            setUp();
+            state.ResumeTiming();
+        }
+    }
+    stateStack.popAll();
+    taskList.clear();
+}
+
+void BM_PassIntro(benchmark::State& state) {
+    timePasses(state, &introState, [] {
+        stateStack.popAll();
+        stateStack.push(&introState);
+    });
+}
+BENCHMARK(BM_PassIntro)->Unit(benchmark::kMicrosecond);
+
+void BM_PassMenu(benchmark::State& state) {
+    timePasses(state, &menuState, [] {
+        stateStack.popAll();
+        stateStack.push(&introState);
+        stateStack.push(&menuState);
+    });
+}
+BENCHMARK(BM_PassMenu)->Unit(benchmark::kMicrosecond);
+
+void BM_PassGetReady(benchmark::State& state) {
+    timePasses(state, &startState, [] {
+        startRound(0);
+        stateStack.push(&startState);
+    });
+}
+BENCHMARK(BM_PassGetReady)->Unit(benchmark::kMicrosecond);
+
+void BM_PassPlayLevel1(benchmark::State& state) {
+    timePasses(state, &game1State, [] { startRound(0); });
+}
+BENCHMARK(BM_PassPlayLevel1)->Unit(benchmark::kMicrosecond);
+
+void BM_PassPlayLevel5(benchmark::State& state) {
+    timePasses(state, &game1State, [] { startRound(levelCount - 1); });
+}
+BENCHMARK(BM_PassPlayLevel5)->Unit(benchmark::kMicrosecond);
+
+void BM_PassPause(benchmark::State& state) {
+    timePasses(state, &pauseState, [] {
+        startRound(0);
+        lastKey = KeyP;
+        pass();
+    });
+}
+BENCHMARK(BM_PassPause)->Unit(benchmark::kMicrosecond);
+
+void BM_PassContinue(benchmark::State& state) {
+    timePasses(state, &continue1State, [] {
+        startRound(0);
+        lastKey = KeyPlusPad;
+        pass();
+    });
+}
+BENCHMARK(BM_PassContinue)->Unit(benchmark::kMicrosecond);
+
+void BM_PassEnd(benchmark::State& state) {
+    timePasses(state, &end1State, [] {
+        startRound(0);
+        lastKey = KeyPlusPad;
+        pass();
+        // The countdown runs out: game over.
+        for (int i = 0; i < 600 && stateStack.top() != &end1State; ++i) pass();
+    });
+}
+BENCHMARK(BM_PassEnd)->Unit(benchmark::kMicrosecond);
+
+void BM_PassWin(benchmark::State& state) {
+    timePasses(state, &winState, [] {
+        startRound(0);
+        stateStack.push(&winState);
+    });
+}
+BENCHMARK(BM_PassWin)->Unit(benchmark::kMicrosecond);
+
+void BM_PassHallOfFame(benchmark::State& state) {
+    timePasses(state, &hiscoreState, [] {
+        stateStack.popAll();
+        stateStack.push(&bottom);
+        stateStack.push(&hiscoreState);
+    });
+}
+BENCHMARK(BM_PassHallOfFame)->Unit(benchmark::kMicrosecond);
+
+// The three information pages work alike; each is timed on its own.
+void timePage(benchmark::State& state, BaseState* page) {
+    timePasses(state, page, [page] {
+        stateStack.popAll();
+        stateStack.push(&bottom);
+        stateStack.push(page);
+    });
+}
+
+void BM_PassInstructions(benchmark::State& state) {
+    timePage(state, &instructionsState);
+}
+BENCHMARK(BM_PassInstructions)->Unit(benchmark::kMicrosecond);
+
+void BM_PassAbout(benchmark::State& state) {
+    timePage(state, &aboutState);
+}
+BENCHMARK(BM_PassAbout)->Unit(benchmark::kMicrosecond);
+
+void BM_PassOrder(benchmark::State& state) {
+    timePage(state, &orderState);
+}
+BENCHMARK(BM_PassOrder)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace vexlorn

@@ -1,0 +1,360 @@
+"""The whole program measured as a player runs it, beside two Debian games, under Xvfb.
+
+For each program and repeat: start-up to the first frame on the X screen (bench/probe/first_frame
+polls the screen with XGetImage about once a millisecond from just before exec), CPU time of the
+process (user + system from /proc/<pid>/stat, per cent of one core) while it sits on each screen,
+Vexlorn's pass rate read from its "-fps" figure (matched against the game library's 8x8 digits),
+and the peak resident memory (VmHWM). Prints one table of medians.
+"""
+
+import argparse
+import os
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "window"))
+from harness import KEYS, Screenshot, XServer  # noqa: E402
+
+SCREEN = (1024, 768)
+CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_seconds(pid):
+    with open(f"/proc/{pid}/stat") as stat:
+        # The command name may hold spaces; the fields after its closing parenthesis do not.
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+
+
+def peak_rss_mib(pid):
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1]) / 1024
+    return None
+
+
+def load_digit_templates(path):
+    """Lines "C row/row/..." as written by bench/probe/font_digits."""
+    templates = {}
+    with open(path) as lines:
+        for line in lines:
+            char, rows = line.split()
+            templates[char] = [[bit == "1" for bit in row] for row in rows.split("/")]
+    return templates
+
+
+def read_fps(shot, templates, origin=(0, 0)):
+    """The number after "FPS: " in white 8x8 text at origin, or None when it does not read."""
+    ox, oy = origin
+
+    def white(x, y):
+        return shot.pixel(x, y) == (255, 255, 255)
+
+    def glyph_at(cell):
+        best, best_extra = None, None
+        for char, rows in templates.items():
+            missing = extra = 0
+            for y in range(8):
+                for x in range(8):
+                    lit = white(ox + cell * 8 + x, oy + y)
+                    if rows[y][x] and not lit:
+                        missing += 1
+                    elif lit and not rows[y][x]:
+                        extra += 1
+            # The text is transparent: a white backdrop pixel can add to a glyph, never remove.
+            if missing == 0 and (best_extra is None or extra < best_extra):
+                best, best_extra = char, extra
+        return best
+
+    if "".join(glyph_at(cell) or "?" for cell in range(4)) != "FPS:":
+        return None
+    digits = ""
+    for cell in range(5, 10):
+        char = glyph_at(cell)
+        if char is None or not char.isdigit():
+            break
+        digits += char
+    return int(digits) if digits else None
+
+
+def wait_for_empty_screen(xserver, timeout=30):
+    """A killed program's windows go only once all its threads have ended, which can take
+    seconds on a loaded machine; the next program's start-up is timed from a black screen."""
+    env = dict(os.environ, DISPLAY=xserver.display)
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        tree = subprocess.run(["xwininfo", "-root", "-children"], env=env, capture_output=True,
+                              text=True, timeout=10).stdout
+        if " 0 children" in tree:
+            return
+        time.sleep(0.2)
+    raise RuntimeError("the previous program's windows did not go")
+
+
+class Program:
+    """One measured program on the shared X server, started through the first-frame probe."""
+
+    def __init__(self, xserver, probe, command, cwd, probe_rect, env=None, keys_to_window=False):
+        self.xserver = xserver
+        self.env = dict(os.environ, DISPLAY=xserver.display, SDL_AUDIODRIVER="dummy",
+                        HOME=cwd, **(env or {}))
+        self.keys_to_window = keys_to_window
+        wait_for_empty_screen(xserver)
+        out = subprocess.run([probe, *map(str, probe_rect), *command], cwd=cwd, env=self.env,
+                             capture_output=True, text=True, timeout=60, check=True).stdout.split()
+        self.pid = int(out[0])
+        self.startup_ms = float(out[1]) if float(out[1]) >= 0 else None
+        self.startup_cpu_ms = float(out[2]) if self.startup_ms is not None else None
+        self.window = None
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *args], env=self.env, capture_output=True, text=True,
+                              timeout=10).stdout.strip()
+
+    def find_window(self, name, timeout=20):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            found = self.xdotool("search", "--pid", str(self.pid)) or self.xdotool(
+                "search", "--name", name)
+            if found:
+                self.window = found.splitlines()[0]
+                return
+            time.sleep(0.1)
+        raise RuntimeError(f"no window for {name}")
+
+    def key(self, name, after=0.4):
+        keysym = KEYS.get(name, name)
+        target = ["--window", self.window] if self.keys_to_window and self.window else []
+        self.xdotool("keydown", *target, keysym)
+        time.sleep(0.06)
+        self.xdotool("keyup", *target, keysym)
+        time.sleep(after)
+
+    def point(self, x, y, after=0.3):
+        self.xdotool("mousemove", str(x), str(y))
+        time.sleep(after)
+
+    def cpu_percent(self, seconds):
+        start_cpu, start = cpu_seconds(self.pid), time.monotonic()
+        time.sleep(seconds)
+        return 100 * (cpu_seconds(self.pid) - start_cpu) / (time.monotonic() - start)
+
+    def screenshot(self, directory, name):
+        path = os.path.join(directory, f"{name}.png")
+        subprocess.run(["import", "-display", self.xserver.display, "-window", "root", path],
+                       check=True, env=self.env, timeout=30)
+        raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True,
+                             capture_output=True, timeout=30).stdout
+        return Screenshot(path, SCREEN[0], SCREEN[1], raw)
+
+    def alive(self):
+        try:
+            with open(f"/proc/{self.pid}/stat") as stat:
+                return stat.read().rsplit(")", 1)[1].split()[0] != "Z"
+        except FileNotFoundError:
+            return False
+
+    def stop(self):
+        if self.alive():
+            os.kill(self.pid, signal.SIGKILL)
+        for _ in range(50):
+            if not self.alive():
+                break
+            time.sleep(0.1)
+
+
+def measure_vexlorn(args, xserver, work, templates, seconds):
+    row = {}
+    game = Program(xserver, args.probe, [args.exe, "-window", "-fps", "-cheat"], work,
+                   (0, 0, 48, 8), keys_to_window=True)
+    try:
+        row["startup"] = game.startup_ms
+        row["startup_cpu"] = game.startup_cpu_ms
+        game.find_window("^Vexlorn$")
+        game.point(320, 240)
+        rates = []
+
+        def sample(name, length=seconds):
+            row[name] = game.cpu_percent(length)
+            if not game.alive():
+                raise RuntimeError(f"vexlorn ended during {name}")
+            rate = read_fps(game.screenshot(work, name), templates)
+            if rate is not None and name != "pause":
+                rates.append(rate)
+            if args.keep_shots:
+                shutil.copy(os.path.join(work, f"{name}.png"), args.keep_shots)
+
+        sample("intro")
+        game.key("enter", after=1.5)
+        sample("menu")
+        game.key("enter", after=5.0)  # the first item starts a game; the get-ready pop-ups go
+        sample("play1")
+        for _ in range(4):  # keypad plus ends the round a level on; Enter takes the continue
+            game.key("plus", after=1.0)
+            game.key("enter", after=1.0)
+        time.sleep(4.0)
+        sample("play5")
+        game.key("p", after=1.0)
+        sample("pause")
+        game.key("q", after=1.0)
+        game.key("plus", after=0.5)
+        # The countdown lasts 11 s: this screen gets 10 s however long the others get.
+        sample("continue", min(seconds, 10.0))
+        time.sleep(2.0)  # the countdown runs out: game over
+        sample("end")
+        row["passes"] = statistics.median(rates) if rates else None
+        row["rss"] = peak_rss_mib(game.pid)
+    finally:
+        game.stop()
+    return row
+
+
+def measure_blockattack(args, xserver, work, seconds):
+    row = {}
+    game = Program(xserver, args.probe, ["/usr/games/blockattack"], work, (0, SCREEN[1] // 2 - 4, SCREEN[0], 8))
+    try:
+        row["startup"] = game.startup_ms
+        row["startup_cpu"] = game.startup_cpu_ms
+        game.find_window("Block Attack")
+        game.point(SCREEN[0] - 4, 4)
+        time.sleep(1.0)
+        row["menu"] = game.cpu_percent(seconds)
+        # Pointing at a button selects it; Enter presses it: Single player, vs, Normal.
+        for x, y in ((512, 130), (512, 410), (512, 340)):
+            game.point(x, y)
+            game.key("enter", after=1.0)
+        game.point(SCREEN[0] - 4, 4)
+        time.sleep(2.0)
+        row["match"] = game.cpu_percent(seconds)
+        if args.keep_shots:
+            game.screenshot(args.keep_shots, "blockattack-match")
+        row["rss"] = peak_rss_mib(game.pid)
+    finally:
+        game.stop()
+    return row
+
+
+def measure_flobopuyo(args, xserver, work, seconds):
+    row = {}
+    game = Program(xserver, args.probe, ["/usr/games/flobopuyo"], work, (0, SCREEN[1] // 2 - 4, SCREEN[0], 8))
+    try:
+        row["startup"] = game.startup_ms
+        row["startup_cpu"] = game.startup_cpu_ms
+        game.find_window("FloboPuyo")
+        game.point(SCREEN[0] // 2, SCREEN[1] // 2)
+        time.sleep(1.0)
+        row["menu"] = game.cpu_percent(seconds)
+        game.key("enter", after=1.5)  # Single Player Game
+        game.key("enter", after=4.0)  # Medium
+        row["match"] = game.cpu_percent(seconds)
+        if args.keep_shots:
+            game.screenshot(args.keep_shots, "flobopuyo-match")
+        row["rss"] = peak_rss_mib(game.pid)
+    finally:
+        game.stop()
+    return row
+
+
+def median(rows, key):
+    values = [row[key] for row in rows if row.get(key) is not None]
+    return statistics.median(values) if values else None
+
+
+def fmt(value, unit=""):
+    if value is None:
+        return "-"
+    return f"{value:.1f}{unit}" if value < 100 else f"{value:.0f}{unit}"
+
+
+def ratio(ours, theirs):
+    if ours is None or theirs is None or theirs == 0:
+        return "-"
+    return f"{ours / theirs:.2f}x"
+
+
+def print_table(results, repeats, seconds):
+    v = {key: median(results["vexlorn"], key) for key in
+         ("startup", "startup_cpu", "intro", "menu", "play1", "play5", "pause", "continue", "end", "passes", "rss")}
+    others = {name: {key: median(rows, key) for key in ("startup", "startup_cpu", "menu", "match", "rss")}
+              for name, rows in results.items() if name != "vexlorn" and rows}
+    lines = [("measure", "vexlorn", *[f"{n} (vexlorn/{n})" for n in others])]
+
+    def row(label, ours, unit, other_key):
+        cells = [label, fmt(ours, unit)]
+        for stats in others.values():
+            theirs = stats.get(other_key) if other_key else None
+            cells.append(f"{fmt(theirs, unit)} ({ratio(ours, theirs)})" if other_key else "")
+        lines.append(tuple(cells))
+
+    row("start-up to first frame", v["startup"], " ms", "startup")
+    row("  its own CPU time by then", v["startup_cpu"], " ms", "startup_cpu")
+    row("CPU intro", v["intro"], "%", None)
+    row("CPU menu", v["menu"], "%", "menu")
+    row("CPU play level 1", v["play1"], "%", "match")
+    row("CPU play level 5", v["play5"], "%", "match")
+    row("CPU pause", v["pause"], "%", None)
+    row(f"CPU continue ({min(seconds, 10.0):.0f} s)", v["continue"], "%", None)
+    row("CPU end", v["end"], "%", None)
+    row("pass rate (-fps)", v["passes"], "/s", None)
+    row("peak RSS (VmHWM)", v["rss"], " MiB", "rss")
+    widths = [max(len(line[i]) for line in lines) for i in range(len(lines[0]))]
+    print(f"\nWhole program under Xvfb {SCREEN[0]}x{SCREEN[1]}x24, median of {repeats} run(s), "
+          f"CPU over {seconds:.0f} s per screen (per cent of one core); "
+          f"load average {os.getloadavg()[0]:.1f} on {os.cpu_count()} cores")
+    for i, line in enumerate(lines):
+        print("  ".join(cell.ljust(width) for cell, width in zip(line, widths)).rstrip())
+        if i == 0:
+            print("  ".join("-" * width for width in widths))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--probe", required=True, help="bench/probe/first_frame, built")
+    parser.add_argument("--digits", required=True, help="templates from bench/probe/font_digits")
+    parser.add_argument("--repeats", type=int, default=3)
+    parser.add_argument("--seconds", type=float, default=20.0)
+    parser.add_argument("--no-others", action="store_true", help="measure Vexlorn alone")
+    parser.add_argument("--keep-shots", help="directory to keep the screenshots in")
+    args = parser.parse_args()
+    args.exe, args.probe = os.path.abspath(args.exe), os.path.abspath(args.probe)
+    if args.keep_shots:
+        os.makedirs(args.keep_shots, exist_ok=True)
+    templates = load_digit_templates(args.digits)
+    # Stopped from outside, the programs and the X server still go.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    results = {"vexlorn": [], "blockattack": [], "flobopuyo": []}
+    xserver = XServer(*SCREEN)
+    try:
+        for repeat in range(args.repeats):
+            for name in results:
+                if name != "vexlorn" and args.no_others:
+                    continue
+                work = tempfile.mkdtemp(prefix=f"vexlorn-bench-{name}-")
+                try:
+                    if name == "vexlorn":
+                        row = measure_vexlorn(args, xserver, work, templates, args.seconds)
+                    elif name == "blockattack":
+                        row = measure_blockattack(args, xserver, work, args.seconds)
+                    else:
+                        row = measure_flobopuyo(args, xserver, work, args.seconds)
+                    results[name].append(row)
+                    print(f"run {repeat + 1} {name}: " + ", ".join(
+                        f"{key} {fmt(value)}" for key, value in row.items()), flush=True)
+                except (RuntimeError, subprocess.SubprocessError, OSError) as failure:
+                    print(f"run {repeat + 1} {name}: failed: {failure}", flush=True)
+                finally:
+                    shutil.rmtree(work, ignore_errors=True)
+    finally:
+        xserver.stop()
+    print_table(results, args.repeats, args.seconds)
+
+
+if __name__ == "__main__":
+    main()
