@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "assets/bitmap_reader.h"
 #include "assets/datafile_check.h"
 #include "screens/high_scores.h"
 #include "screens/menu_state.h"
@@ -161,6 +162,7 @@ bool loadAssetsFrom(const char* path, char* error, int errorSize) {
         return false;
     }
     if (!checkDataFileStructure(path, error, errorSize)) return false;
+    useRowBitmapReader();
     dataFile = load_datafile(path);
     if (dataFile == nullptr) {
         std::snprintf(error, static_cast<size_t>(errorSize),

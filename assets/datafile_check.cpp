@@ -274,6 +274,13 @@ private:
                                 "the picture in object %d has an unknown colour depth (%d)", index,
                                 depth);
         }
+        // The game's picture reader takes true colour only (see bitmap_reader.h).
+        if (depth != 24 && depth != 32 && depth != -32) {
+            return report_.fail(Problem::Unsuitable,
+                                "the picture in object %d is stored at %d bits per pixel; the "
+                                "game reads pictures stored at 24 or 32",
+                                index, depth < 0 ? -depth : depth);
+        }
         if (width == 0 || height == 0) {
             return report_.fail(Problem::Damaged, "the picture in object %d is %zu x %zu pixels",
                                 index, width, height);

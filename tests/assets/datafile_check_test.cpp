@@ -304,10 +304,24 @@ TEST_F(LoadedObjectsTest, PicturesOfTheWrongSizeOrDepthAreRefused) {
 TEST_F(DataFileCheckTest, AnObjectOfTheWrongKindStopsTheLoad) {
     EXPECT_TRUE(says(loadWith(ObjGameFont, TestDataFile::data(16)),
                      "does not suit this game: object 9 is not what the game needs"));
+}
+
+// The game reads true-colour pictures only, wherever they lie in the file.
+TEST_F(DataFileCheckTest, PicturesNotInTrueColourAreRefused) {
     TestObject paletted = TestDataFile::bitmap(8, 8, 0, 0, 0);
     paletted.body = {0, 8, 0, 8, 0, 8};
     paletted.body.resize(6 + 64, 3);
-    EXPECT_TRUE(says(loadWith(ObjGo, paletted), "object 45 is not what the game needs"));
+    EXPECT_TRUE(says(loadWith(ObjGo, paletted),
+                     "does not suit this game: the picture in object 45 is stored at 8 bits per "
+                     "pixel; the game reads pictures stored at 24 or 32"));
+    TestObject highColour = TestDataFile::bitmap(4, 4, 0, 0, 0);
+    highColour.body = {0, 16, 0, 4, 0, 4};
+    highColour.body.resize(6 + 32, 7);
+    EXPECT_TRUE(says(loadWith(10, highColour), "object 10 is stored at 16 bits"));
+    TestObject alpha24 = TestDataFile::bitmap(4, 4, 0, 0, 0);
+    alpha24.body = {0xFF, 0xE8, 0, 4, 0, 4};  // -24: 24 bits with alpha
+    alpha24.body.resize(6 + 64, 7);
+    EXPECT_TRUE(says(loadWith(10, alpha24), "object 10 is stored at 24 bits"));
 }
 
 TEST_F(DataFileCheckTest, UnpacksWhatTheLibraryPacks) {

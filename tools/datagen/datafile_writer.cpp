@@ -11,6 +11,9 @@ namespace datagen {
 
 namespace {
 
+// Below this the packed objects (font, tiles, pop-ups) unpack in a few milliseconds in all.
+constexpr size_t largestPackedObject = 64 * 1024;
+
 void put16(std::vector<uint8_t>& out, int value) {
     out.push_back(uint8_t(value >> 8));
     out.push_back(uint8_t(value));
@@ -22,7 +25,7 @@ void put32(std::vector<uint8_t>& out, int32_t value) {
 }
 
 void putId(std::vector<uint8_t>& out, const char* id) {
-    out.insert(out.end(), id, id + 4);
+    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(id[i]));
 }
 
 // Width, height, then RGB rows: the body shared by bitmaps and font glyphs.
@@ -66,7 +69,10 @@ void DatafileWriter::addData(const std::string& name, const std::vector<uint8_t>
 }
 
 std::vector<uint8_t> DatafileWriter::bytes() const {
+    size_t size = 12;  // magic, "ALL." and the count
+    for (const Object& object : objects_) size += 32 + object.name.size() + object.payload.size();
     std::vector<uint8_t> out;
+    out.reserve(size);
     putId(out, "slh.");
     putId(out, "ALL.");
     put32(out, int32_t(objects_.size()));
@@ -76,10 +82,12 @@ std::vector<uint8_t> DatafileWriter::bytes() const {
         put32(out, int32_t(object.name.size()));
         out.insert(out.end(), object.name.begin(), object.name.end());
         putId(out, object.type);
-        // Each object is packed on its own when that saves room; a negative unpacked size
-        // tells the reader so.
-        std::vector<uint8_t> packed = lzssPack(object.payload);
-        bool pack = packed.size() < object.payload.size();
+        // Each object is packed on its own when that saves room, the large ones excepted:
+        // unpacking them cost more start-up time than reading them plain. A negative unpacked
+        // size tells the reader the object is packed.
+        bool small = object.payload.size() <= largestPackedObject;
+        std::vector<uint8_t> packed = small ? lzssPack(object.payload) : std::vector<uint8_t>();
+        bool pack = small && packed.size() < object.payload.size();
         if (pack && lzssUnpack(packed, object.payload.size()) != object.payload) {
             std::fprintf(stderr, "vexlorn-datagen: packing %s does not round-trip\n",
                          object.name.c_str());
