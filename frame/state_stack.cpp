@@ -5,9 +5,12 @@ namespace vexlorn {
 
 StateStack stateStack;
 
-StateStack::~StateStack() { popAll(); }
+StateStack::~StateStack() {
+    popAll();
+}
 
 void StateStack::push(BaseState* state) {
+    ++changes_;
     state->next = top_;
     top_ = state;
     state->enter();
@@ -17,6 +20,7 @@ void StateStack::push(BaseState* state) {
 
 bool StateStack::pop() {
     if (top_ == nullptr) return false;
+    ++changes_;
     BaseState* removed = top_;
     removed->deactivate();
     removed->leave();
@@ -33,6 +37,7 @@ void StateStack::popAll() {
 
 bool StateStack::updateTop() {
     if (top_ == nullptr) return false;
+    ++changes_;
     // The top is read again afterwards: update may itself push or pop.
     if (!top_->update()) return pop();
     return top_ != nullptr;

@@ -28,9 +28,13 @@ public:
     bool updateTop();
     BaseState* top() const { return top_; }
     bool empty() const { return top_ == nullptr; }
+    // Goes up by one with every push, pop and update: a screen that finds it exactly one above
+    // what it was when its last update ended knows nothing ran in between.
+    unsigned long changeCount() const { return changes_; }
 
 private:
     BaseState* top_ = nullptr;
+    unsigned long changes_ = 0;
 };
 
 extern StateStack stateStack;

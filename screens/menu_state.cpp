@@ -97,8 +97,9 @@ void startItem(int item) {
 }
 
 // The selected item jumps to one and a half times its size; the others shrink back by a tenth
-// per pass (not per tick), so a released item settles within a few dozen passes.
-void drawItem(MenuItem& item, bool selected) {
+// per pass (not per tick), so a released item settles within a few dozen passes. Returns the
+// rectangle drawn in.
+ScreenArea drawItem(MenuItem& item, bool selected) {
     BITMAP* image = item.image;
     if (selected) {
         item.growW = image->w / 2;
@@ -109,14 +110,20 @@ void drawItem(MenuItem& item, bool selected) {
     }
     int w = image->w + item.growW;
     int h = image->h + item.growH;
-    stretch_sprite(backBuffer, image, item.centreX - w / 2, item.centreY - h / 2, w, h);
+    ScreenArea area{item.centreX - w / 2, item.centreY - h / 2, w, h};
+    stretch_sprite(backBuffer, image, area.x, area.y, w, h);
+    return area;
 }
+
+constexpr int versionX = 5;
+constexpr int versionY = 470;
 
 }  // namespace
 
 void MenuState::enter() {
     selected = 0;
     nextSelected = 0;
+    drawn_ = false;
     for (MenuItem& item : menuItems) {
         item.growH = 0;
         item.growW = 0;
@@ -129,14 +136,38 @@ void MenuState::activate() {
     playMusic(menuMusic);
 }
 
+// Copying the whole backdrop reads and writes two and a half megabytes, by far the menu's
+// largest cost. When nothing has run since the menu's last update, the back buffer still holds
+// that frame, and putting back only what was drawn over the backdrop gives the same pixels:
+// the items' rectangles, the version line and the top lines where the frame loop writes its
+// pass rate.
+void MenuState::drawBackdrop() {
+    BITMAP* backdrop = dataBitmap(ObjMenuBackdrop);
+    if (!drawn_ || stateStack.changeCount() != drawnAtChange_ + 1) {
+        blit(backdrop, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+        return;
+    }
+    auto restore = [backdrop](const ScreenArea& area) {
+        blit(backdrop, backBuffer, area.x, area.y, area.x, area.y, area.w, area.h);
+    };
+    for (const ScreenArea& area : drawnItems_) restore(area);
+    restore({versionX, versionY, screenWidth - versionX, screenHeight - versionY});
+    restore({0, 0, screenWidth, text_height(font)});
+}
+
 bool MenuState::update() {
-    blit(dataBitmap(ObjMenuBackdrop), backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
-    textprintf_ex(backBuffer, font, 5, 470, makecol(255, 255, 255), -1, "Version %s", versionText);
-    for (int i = 0; i < menuItemCount; ++i) drawItem(menuItems[i], i == selected);
+    drawBackdrop();
+    textprintf_ex(backBuffer, font, versionX, versionY, makecol(255, 255, 255), -1, "Version %s",
+                  versionText);
+    for (int i = 0; i < menuItemCount; ++i) {
+        drawnItems_[i] = drawItem(menuItems[i], i == selected);
+    }
     handleKey();
     selected = nextSelected;
     // Moving the cursor does not count as activity; only starting an item resets the clock.
     if (tickCount > idleTicks) stateStack.pop();
+    drawn_ = true;
+    drawnAtChange_ = stateStack.changeCount();
     return true;
 }
 

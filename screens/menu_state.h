@@ -18,6 +18,14 @@ struct MenuItem {
     int32_t growW;
 };
 
+// A rectangle of the back buffer.
+struct ScreenArea {
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+};
+
 inline constexpr int menuItemCount = 7;
 inline constexpr int musicMenuItem = 5;
 extern MenuItem menuItems[menuItemCount];
@@ -34,7 +42,13 @@ public:
     int32_t nextSelected = 0;
 
 private:
+    void drawBackdrop();
     void handleKey();
+
+    // What the last update drew over the backdrop, and the stack's change count after it.
+    ScreenArea drawnItems_[menuItemCount];
+    unsigned long drawnAtChange_ = 0;
+    bool drawn_ = false;
 };
 
 extern MenuState menuState;

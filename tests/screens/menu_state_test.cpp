@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "play/game1_state.h"
 #include "screens/about_state.h"
 #include "screens/hiscore_state.h"
@@ -147,6 +149,54 @@ TEST_F(MenuTest, ExitEmptiesTheStackSoTheProgramEnds) {
     lastKey = KeyEnter;
     EXPECT_FALSE(stateStack.updateTop());
     EXPECT_TRUE(stateStack.empty());
+}
+
+// Frames of a scripted visit to the menu: cursor moves, the music label changing width, a
+// visit to the instructions and back, items shrinking. With `everyPassFull` the back buffer is
+// scribbled over and the stack changed before each pass, so that each one copies the whole
+// backdrop; otherwise the frame loop's pass rate is written over each frame, as it is in play.
+std::vector<std::vector<int>> menuFrames(bool everyPassFull) {
+    struct Idle : BaseState {
+        bool update() override { return true; }
+    } idle;
+    const int script[] = {0,       0,        KeyDown,  KeyDown, 0,        KeyDown, KeyDown,
+                          KeyDown, KeyEnter, 0,        0,       0,        KeyUp,   KeyUp,
+                          KeyUp,   KeyUp,    KeyEnter, 0,       KeyEnter, 0,       0,
+                          KeyUp,   0,        0,        0,       0,        0};
+    std::vector<std::vector<int>> frames;
+    int pass = 0;
+    for (int key : script) {
+        if (everyPassFull) {
+            clear_to_color(backBuffer, makecol(pass * 9 % 256, 77, 5));
+            stateStack.push(&idle);
+            stateStack.pop();
+        }
+        lastKey = key;
+        stateStack.updateTop();
+        std::vector<int> frame;
+        for (int y = 0; y < screenHeight; ++y)
+            for (int x = 0; x < screenWidth; ++x) frame.push_back(getpixel(backBuffer, x, y));
+        frames.push_back(std::move(frame));
+        textprintf_ex(backBuffer, font, 0, 0, makecol(255, 255, 255), -1, "FPS: %d", 40 + pass++);
+    }
+    return frames;
+}
+
+TEST_F(MenuTest, PassesThatPutBackOnlyWhatChangedGiveTheFramesOfFullOnes) {
+    // No two neighbouring pixels alike: a piece put back in the wrong place would show.
+    BITMAP* backdrop = dataBitmap(ObjMenuBackdrop);
+    for (int y = 0; y < screenHeight; ++y)
+        for (int x = 0; x < screenWidth; ++x)
+            putpixel(backdrop, x, y, makecol(x * 7 % 256, y * 13 % 256, (x ^ y) % 256));
+    std::vector<std::vector<int>> partial = menuFrames(false);
+    ASSERT_EQ(stateStack.top(), &menuState);
+    ASSERT_TRUE(musicMuted);
+    stateStack.popAll();
+    switchMusicOn();
+    openMenu();
+    std::vector<std::vector<int>> full = menuFrames(true);
+    ASSERT_EQ(partial.size(), full.size());
+    for (size_t i = 0; i < full.size(); ++i) EXPECT_TRUE(partial[i] == full[i]) << "pass " << i;
 }
 
 }  // namespace
