@@ -32,15 +32,17 @@ void onSecond() {
 }
 END_OF_FUNCTION(onSecond)
 
-// Each pass waits in vsync(), which under X polls with rest(1) until the next tick: about a
-// thousand wake-ups a second, most of what the bare loop costs. A millisecond of timer slack
-// lets the kernel merge them; the loop still runs once per tick and presents at most about a
-// millisecond later. Only this thread's slack changes: Allegro's timer thread, which counts
-// the ticks, keeps the default.
-constexpr unsigned long loopTimerSlackNs = 1000000;
+// Linux lets a thread's timers fire late by its timer slack, to merge wake-ups. Two threads
+// poll every millisecond: vsync() here, which under X waits for the next tick with rest(1),
+// and the input thread allegro_init starts. Together about two thousand wake-ups a second,
+// most of what the bare loop costs. A millisecond of slack for those two roughly halves them;
+// passes still run once per tick, keys and frames arrive at most a millisecond later, and
+// Allegro's timer thread, which counts the ticks, keeps the default.
+constexpr unsigned long pollingTimerSlackNs = 1000000;
+constexpr unsigned long defaultTimerSlack = 0;  // prctl's value for "back to the default"
 
-static void relaxLoopWakeUps() {
-    prctl(PR_SET_TIMERSLACK, loopTimerSlackNs, 0, 0, 0);
+static void setTimerSlack(unsigned long ns) {
+    prctl(PR_SET_TIMERSLACK, ns, 0, 0, 0);
 }
 
 // Set once allegro_init has succeeded: before that, even going back to text mode crashes.
@@ -53,7 +55,10 @@ void reportFatal(const char* message) {
 
 static bool startLibrary(bool windowed) {
     // Without a display allegro_init fails, and install_keyboard would then crash.
-    if (allegro_init() != 0) return false;
+    setTimerSlack(pollingTimerSlackNs);  // inherited by the input thread started here
+    bool started = allegro_init() == 0;
+    setTimerSlack(defaultTimerSlack);  // and not by the timer thread
+    if (!started) return false;
     libraryStarted = true;
     if (install_keyboard() != 0) return false;
     if (install_timer() != 0) return false;
@@ -96,7 +101,7 @@ bool startUp(bool windowed) {
     }
     loadSounds();
     stateStack.push(&introState);
-    relaxLoopWakeUps();
+    setTimerSlack(pollingTimerSlackNs);
     return true;
 }
 
