@@ -139,6 +139,55 @@ TEST_F(TranslucentDrawTest, OtherOpacitiesMoveEachChannelByTheFraction) {
     }
 }
 
+// The drawing mixes four pixels at a time; its results must be those of the two formulas
+// applied one pixel at a time. Channel values at and around every edge of the arithmetic,
+// every pairing of them in the sprite, the mask colour among them, at every opacity, over an
+// odd width so that the last pixels of each row take the one-at-a-time path.
+TEST_F(TranslucentDrawTest, EveryOpacityGivesTheFormulasResultsBitForBit) {
+    const int edges[] = {0, 1, 2, 63, 64, 126, 127, 128, 129, 191, 253, 254, 255};
+    std::vector<int> colours;
+    for (int r : edges)
+        for (int g : edges)
+            for (int b : edges) colours.push_back(makecol(r, g, b));
+    const int width = static_cast<int>(colours.size());  // 2197, odd
+    const int height = 12;
+    BITMAP* sprite = make(width, height);
+    BITMAP* under = make(width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            putpixel(sprite, x, y, colours[x]);
+            putpixel(under, x, y, colours[(x * 37 + y * 101) % width]);
+        }
+    }
+    BITMAP* mixed = make(width, height);
+    const uint32_t mask = static_cast<uint32_t>(magenta);
+    for (uint32_t f = 1; f < 255; ++f) {
+        blit(under, mixed, 0, 0, 0, 0, width, height);
+        translucentDraw(sprite, mixed, 0, 0, static_cast<int>(f));
+        for (int y = 0; y < height; ++y) {
+            const uint32_t* sRow = reinterpret_cast<const uint32_t*>(sprite->line[y]);
+            const uint32_t* dRow = reinterpret_cast<const uint32_t*>(under->line[y]);
+            const uint32_t* row = reinterpret_cast<const uint32_t*>(mixed->line[y]);
+            for (int x = 0; x < width; ++x) {
+                uint32_t s = sRow[x];
+                uint32_t d = dRow[x];
+                uint32_t want = d;
+                if (s != mask && (f == 127 || f == 128)) {
+                    want = (s & d & 0x010101u) + ((d >> 1) & 0x7F7F7Fu) + ((s >> 1) & 0x7F7F7Fu);
+                } else if (s != mask) {
+                    uint32_t rb =
+                        ((d & 0xFF00FFu) + ((((s & 0xFF00FFu) - (d & 0xFF00FFu)) * f) >> 8)) &
+                        0xFF00FFu;
+                    uint32_t g =
+                        ((d & 0xFF00u) + ((((s & 0xFF00u) - (d & 0xFF00u)) * f) >> 8)) & 0xFF00u;
+                    want = rb | g;
+                }
+                ASSERT_EQ(row[x], want) << "opacity " << f << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST_F(TranslucentDrawTest, MagentaNeverChangesTheDestination) {
     BITMAP* sprite = make(10, 10);
     clear_to_color(sprite, magenta);
