@@ -98,8 +98,8 @@ void startItem(int item) {
 
 // The selected item jumps to one and a half times its size; the others shrink back by a tenth
 // per pass (not per tick), so a released item settles within a few dozen passes. Returns the
-// rectangle drawn in.
-ScreenArea drawItem(MenuItem& item, bool selected) {
+// rectangle the item is to be drawn in.
+ScreenArea placeItem(MenuItem& item, bool selected) {
     BITMAP* image = item.image;
     if (selected) {
         item.growW = image->w / 2;
@@ -110,9 +110,15 @@ ScreenArea drawItem(MenuItem& item, bool selected) {
     }
     int w = image->w + item.growW;
     int h = image->h + item.growH;
-    ScreenArea area{item.centreX - w / 2, item.centreY - h / 2, w, h};
-    stretch_sprite(backBuffer, image, area.x, area.y, w, h);
-    return area;
+    return {item.centreX - w / 2, item.centreY - h / 2, w, h};
+}
+
+bool sameArea(const ScreenArea& a, const ScreenArea& b) {
+    return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
+}
+
+bool overlap(const ScreenArea& a, const ScreenArea& b) {
+    return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
 }
 
 constexpr int versionX = 5;
@@ -138,30 +144,55 @@ void MenuState::activate() {
 
 // Copying the whole backdrop reads and writes two and a half megabytes, by far the menu's
 // largest cost. When nothing has run since the menu's last update, the back buffer still holds
-// that frame, and putting back only what was drawn over the backdrop gives the same pixels:
-// the items' rectangles, the version line and the top lines where the frame loop writes its
-// pass rate.
-void MenuState::drawBackdrop() {
+// that frame: putting back what changes and drawing it again gives the same pixels. What
+// changes is the top lines, where the frame loop writes its pass rate, the version line, and
+// the items that move or change picture; an item drawn exactly as last time stays, unless
+// anything else drawn overlaps it, in which case every item is drawn again.
+void MenuState::draw(const ScreenArea (&areas)[menuItemCount]) {
     BITMAP* backdrop = dataBitmap(ObjMenuBackdrop);
+    const ScreenArea fixed[] = {
+        {0, 0, screenWidth, text_height(font)},
+        {versionX, versionY, screenWidth - versionX, screenHeight - versionY}};
+    bool keep[menuItemCount] = {};
     if (!drawn_ || stateStack.changeCount() != drawnAtChange_ + 1) {
         blit(backdrop, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
-        return;
+    } else {
+        bool apart = true;
+        for (int i = 0; i < menuItemCount; ++i) {
+            for (const ScreenArea& area : fixed) {
+                apart = apart && !overlap(areas[i], area) && !overlap(drawnItems_[i], area);
+            }
+            for (int j = 0; j < i; ++j) {
+                apart = apart && !overlap(areas[i], areas[j]) &&
+                        !overlap(areas[i], drawnItems_[j]) && !overlap(drawnItems_[i], areas[j]) &&
+                        !overlap(drawnItems_[i], drawnItems_[j]);
+            }
+        }
+        auto restore = [backdrop](const ScreenArea& area) {
+            blit(backdrop, backBuffer, area.x, area.y, area.x, area.y, area.w, area.h);
+        };
+        for (const ScreenArea& area : fixed) restore(area);
+        for (int i = 0; i < menuItemCount; ++i) {
+            keep[i] = apart && sameArea(areas[i], drawnItems_[i]) &&
+                      menuItems[i].image == drawnImages_[i];
+            if (!keep[i]) restore(drawnItems_[i]);
+        }
     }
-    auto restore = [backdrop](const ScreenArea& area) {
-        blit(backdrop, backBuffer, area.x, area.y, area.x, area.y, area.w, area.h);
-    };
-    for (const ScreenArea& area : drawnItems_) restore(area);
-    restore({versionX, versionY, screenWidth - versionX, screenHeight - versionY});
-    restore({0, 0, screenWidth, text_height(font)});
-}
-
-bool MenuState::update() {
-    drawBackdrop();
     textprintf_ex(backBuffer, font, versionX, versionY, makecol(255, 255, 255), -1, "Version %s",
                   versionText);
     for (int i = 0; i < menuItemCount; ++i) {
-        drawnItems_[i] = drawItem(menuItems[i], i == selected);
+        const ScreenArea& area = areas[i];
+        if (!keep[i])
+            stretch_sprite(backBuffer, menuItems[i].image, area.x, area.y, area.w, area.h);
+        drawnItems_[i] = area;
+        drawnImages_[i] = menuItems[i].image;
     }
+}
+
+bool MenuState::update() {
+    ScreenArea areas[menuItemCount];
+    for (int i = 0; i < menuItemCount; ++i) areas[i] = placeItem(menuItems[i], i == selected);
+    draw(areas);
     handleKey();
     selected = nextSelected;
     // Moving the cursor does not count as activity; only starting an item resets the clock.

@@ -42,11 +42,12 @@ public:
     int32_t nextSelected = 0;
 
 private:
-    void drawBackdrop();
+    void draw(const ScreenArea (&areas)[menuItemCount]);
     void handleKey();
 
     // What the last update drew over the backdrop, and the stack's change count after it.
     ScreenArea drawnItems_[menuItemCount];
+    BITMAP* drawnImages_[menuItemCount] = {};
     unsigned long drawnAtChange_ = 0;
     bool drawn_ = false;
 };
