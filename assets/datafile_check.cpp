@@ -255,7 +255,7 @@ private:
         return checkBody(index, type, Cursor(body.data(), body.size()));
     }
 
-    bool checkBody(int index, uint32_t type, Cursor body) {
+    bool checkBody(int index, uint32_t type, const Cursor& body) {
         if (type == bitmapType) return bitmapBody(index, body);
         if (type == fontType) return fontBody(index, body);
         return true;

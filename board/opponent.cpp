@@ -353,7 +353,7 @@ int16_t aiSearchReference(Board board, int dir, int depth) {
     return best;
 }
 
-int chooseAiDirectionReference(Board board, int lastDir) {
+int chooseAiDirectionReference(const Board& board, int lastDir) {
     int best = 0;
     int16_t bestValue = aiImpossible;
     for (int d = 0; d < 4; ++d) {
@@ -362,13 +362,13 @@ int chooseAiDirectionReference(Board board, int lastDir) {
     return best;
 }
 
-int16_t aiSearch(Board board, int dir, int depth) {
+int16_t aiSearch(const Board& board, int dir, int depth) {
     FastSearch fast;
     if (depth > fastDepthLimit || !fast.load(board)) return aiSearchReference(board, dir, depth);
     return fast.search(dir, depth, std::numeric_limits<int>::max());
 }
 
-int chooseAiDirection(Board board, int lastDir) {
+int chooseAiDirection(const Board& board, int lastDir) {
     FastSearch fast;
     if (!fast.load(board)) return chooseAiDirectionReference(board, lastDir);
     int best = 0;

@@ -20,14 +20,14 @@ extern const int oppositeDirection[4];
 inline constexpr int16_t aiNothingFound = 127;
 inline constexpr int16_t aiImpossible = 128;
 
-int chooseAiDirection(Board board, int lastDir);
-int16_t aiSearch(Board board, int dir, int depth);
+int chooseAiDirection(const Board& board, int lastDir);
+int16_t aiSearch(const Board& board, int dir, int depth);
 bool aiCanMove(const Board& board, int16_t dx, int16_t dy);
 void aiApplyMove(Board& board, int16_t dx, int16_t dy);
 
 // The straightforward search that copies a whole board per trial; kept as the reference
 // that the fast search above must agree with, direction for direction and draw for draw.
-int chooseAiDirectionReference(Board board, int lastDir);
+int chooseAiDirectionReference(const Board& board, int lastDir);
 int16_t aiSearchReference(Board board, int dir, int depth);
 
 }  // namespace vexlorn

@@ -12,14 +12,6 @@ namespace vexlorn {
 
 namespace {
 
-enum SoundEffect {
-    MoveStarted = 0,
-    GroupCleared = 1,
-    BombsBlasted = 6,
-    StoneDropped = 7,
-    StoneLanded = 8,
-};
-
 constexpr int swapTicks = 5;
 constexpr int fallTicks = 8;
 constexpr int vanishTicks = 30;
@@ -146,10 +138,10 @@ void fallOrSettle(Board& board, int column, int row, int pan, int16_t& chainBonu
     cell.state = Idle;
     const int16_t level = resolveAt(board, column, row, true);
     if (level > 0) {
-        playSound(GroupCleared, pan);
+        playSound(SoundEffect::Cleared, pan);
         chainBonus = std::max<int16_t>(chainBonus, static_cast<int16_t>(level - 1));
     }
-    if (cell.kind == Stone) playSound(StoneLanded, pan);
+    if (cell.kind == Stone) playSound(SoundEffect::StoneLanded, pan);
     cell.chain = 0;
 }
 
@@ -241,7 +233,7 @@ void moveAvatar(Board& board, int16_t dx, int16_t dy, int pan) {
     target.state = SwapTarget;
     board.moveCol = static_cast<int16_t>(column);
     board.moveRow = static_cast<int16_t>(row);
-    playSound(MoveStarted, pan);
+    playSound(SoundEffect::Move, pan);
 }
 
 int16_t updateBoard(Board& board, int ticks, int pan) {
@@ -256,7 +248,7 @@ int16_t updateBoard(Board& board, int ticks, int pan) {
         for (int column = 0; column < boardColumns; ++column) {
             advanceTimer(board, board.at(column, row), ticks);
             const int16_t level = resolveAt(board, column, row, true);
-            if (level > 0) playSound(GroupCleared, pan);
+            if (level > 0) playSound(SoundEffect::Cleared, pan);
             chainBonus = std::max<int16_t>(chainBonus, static_cast<int16_t>(level - 1));
         }
     }
@@ -283,7 +275,7 @@ int16_t resolveAt(Board& board, int column, int row, bool withSound) {
 
     if (start.kind == Bomb) {
         blastGroup(board, marks);
-        if (withSound) playSound(BombsBlasted, panCentre);
+        if (withSound) playSound(SoundEffect::Bomb, panCentre);
         return 0;
     }
     board.score = saturatingAdd(board.score, groupPoints(size));
@@ -306,7 +298,7 @@ void dropStones(Board& board, int count) {
         cell.colour = 0;
         cell.state = Landed;
         cell.timer = 0;
-        playSound(StoneDropped, panCentre);
+        playSound(SoundEffect::Stones, panCentre);
     }
 }
 

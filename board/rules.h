@@ -3,14 +3,10 @@
 
 #include <cstdint>
 
+#include "assets/sound.h"  // the pans
 #include "board/board.h"
 
 namespace vexlorn {
-
-// Pan values of the two boards and the centre.
-inline constexpr int panLeft = 32;
-inline constexpr int panCentre = 128;
-inline constexpr int panRight = 224;
 
 extern const int32_t pointsTable[13];
 

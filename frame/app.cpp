@@ -105,10 +105,14 @@ bool startUp(bool windowed) {
     return true;
 }
 
-void runFrame(bool showFps) {
+void updateFrame() {
     running = stateStack.updateTop();
     updateAudio();
     if (keypressed()) lastKey = readkey() >> 8;
+}
+
+void runFrame(bool showFps) {
+    updateFrame();
     if (presentPending) {
         presentPending = false;
         if (showFps) {

@@ -8,6 +8,8 @@ inline constexpr int startUpFailure = -1;
 
 bool startUp(bool windowed);
 void runFrame(bool showFps);
+// The pass without showing the back buffer or resting: what the headless soak drives.
+void updateFrame();
 void shutDown();
 void onTick();
 void onSecond();

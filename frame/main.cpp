@@ -3,5 +3,7 @@
 
 #include "frame/app.h"
 
-int main(int argc, char** argv) { return vexlorn::runGame(argc, argv); }
+int main(int argc, char** argv) {
+    return vexlorn::runGame(argc, argv);
+}
 END_OF_MAIN()

@@ -1,9 +1,8 @@
-// Soak run of the whole game without a display: the real screens, boards, tasks, data file and
-// sound layer (SDL's dummy driver), fed random keys at random moments for a given number of
-// ticks, with the program's invariants checked after every frame pass.
+// Soak run of the whole game without a display: the real frame pass, screens, boards, tasks, data
+// file and sound layer (SDL's dummy driver), fed random keys at random moments for a given number
+// of ticks, with the program's invariants checked after every frame pass.
 // Usage: vexlorn_soak [ticks, default 20000] [seed]
 #include <allegro.h>
-#include <errno.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +17,7 @@
 #include "assets/assets.h"
 #include "assets/sound.h"
 #include "board/board.h"
+#include "frame/app.h"
 #include "frame/globals.h"
 #include "frame/state_stack.h"
 #include "frame/task_list.h"
@@ -35,6 +35,7 @@
 #include "screens/pause_state.h"
 #include "screens/start_state.h"
 #include "screens/win_state.h"
+#include "test_support/headless_allegro.h"
 
 using namespace vexlorn;
 
@@ -65,15 +66,6 @@ const char* screenName(const BaseState* state) {
         if (screen.state == state) return screen.name;
     }
     return nullptr;
-}
-
-// Letters and digits as Allegro numbers them: scancode_to_ascii needs a keyboard driver.
-int soakKeyToAscii(int scancode) {
-    if (scancode >= KEY_A && scancode <= KEY_Z) return 'a' + scancode - KEY_A;
-    if (scancode >= KEY_0 && scancode <= KEY_9) return '0' + scancode - KEY_0;
-    if (scancode == KEY_SPACE) return ' ';
-    if (scancode == KEY_MINUS) return '-';
-    return 0;
 }
 
 long passes = 0;
@@ -147,6 +139,19 @@ struct KeyMood {
     long until = 0;
 };
 
+std::mt19937 soakRandom;
+KeyMood mood;
+
+// The player's hands, in place of Allegro's keyboard driver: the frame pass asks whether a key
+// is waiting, then reads it, as it would ask the real keyboard.
+int soakKeyPressed() {
+    return static_cast<int>(soakRandom() % 1000) < mood.perThousand ? 1 : 0;
+}
+
+int soakReadKey() {
+    return randomKey(soakRandom) << 8;
+}
+
 // A resting block in the opponent's danger row: its board has topped out.
 void toppleOpponent() {
     Board& board = *rightBoard;
@@ -159,9 +164,7 @@ void toppleOpponent() {
 }
 
 bool startGame(const char* dataPath) {
-    install_allegro(SYSTEM_NONE, &errno, atexit);
-    set_color_depth(32);
-    set_color_conversion(COLORCONV_24_TO_32);
+    ensureHeadlessAllegro();
     text_mode(-1);
     backBuffer = create_bitmap(screenWidth, screenHeight);
     openAudioDevice();
@@ -173,7 +176,8 @@ bool startGame(const char* dataPath) {
     // A loaded file may be in any order; the soak checks the order the game itself keeps.
     resetHighScores();
     loadSounds();
-    keyToAscii = soakKeyToAscii;
+    keyToAscii = headlessKeyToAscii;
+    install_keyboard_hooks(soakKeyPressed, soakReadKey);
     cheatMode = true;
     stateStack.push(&introState);
     return true;
@@ -182,12 +186,7 @@ bool startGame(const char* dataPath) {
 void endGame() {
     stateStack.popAll();
     taskList.clear();
-    releaseSounds();
-    freeMenuImages();
-    saveHighScores();
-    freeAssets();
-    destroy_bitmap(backBuffer);
-    backBuffer = nullptr;
+    shutDown();
 }
 
 void report(long elapsed, unsigned seed, long restarts, int deepest, int mostTasks,
@@ -220,11 +219,11 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     if (!startGame(dataPath.c_str())) return 2;
 
-    std::mt19937 random(seed);
+    soakRandom.seed(seed);
+    std::mt19937& random = soakRandom;
     std::map<std::string, long> visits;
     std::map<std::string, long> ticksOn;
     const BaseState* previous = nullptr;
-    KeyMood mood;
     long restarts = 0;
     long insertions = 0;
     HighScoreEntry lastTable[highScoreRows];
@@ -252,9 +251,7 @@ int main(int argc, char** argv) {
         if (stateStack.top() == &game1State && random() % 100 == 0) {
             leftBoard->score += static_cast<int32_t>(random() % 100);
         }
-        running = stateStack.updateTop();
-        updateAudio();
-        if (static_cast<int>(random() % 1000) < mood.perThousand) lastKey = randomKey(random);
+        updateFrame();
         loopsThisSecond = loopsThisSecond + 1;
         ++passes;
 

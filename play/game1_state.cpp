@@ -69,7 +69,7 @@ void Game1State::enter() {
     leftBoard = generateBoard(leftBoard, newGameFlag);
     rightBoard = generateBoard(rightBoard, newGameFlag);
     aiDirection = static_cast<int16_t>(gameRand() % 4);
-    playMusic(0);
+    playMusic(MusicTrack::Silence);
     // A right board that is topped out from the start ends the round at the first update.
     if (!isToppedOut(*rightBoard)) stateStack.push(&startState);
 }

@@ -13,14 +13,13 @@ AboutState aboutState;
 
 namespace {
 
-constexpr int informationMusic = 8;
 constexpr int aboutTimeoutTicks = 3600;
 
 }  // namespace
 
 void AboutState::activate() {
     tickCount = 0;
-    playMusic(informationMusic);
+    playMusic(MusicTrack::Information);
     // Drawn once: update leaves the picture standing in the back buffer.
     blit(dataBitmap(ObjAboutPage), backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
 }

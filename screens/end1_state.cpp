@@ -25,9 +25,6 @@ namespace {
 constexpr int leftPictureX = 108;
 constexpr int rightPictureX = 349;
 constexpr int pictureY = 190;
-constexpr int wonSound = 4;
-constexpr int lostSound = 5;
-constexpr int hallOfFameMusic = 7;
 
 void drawPressAKey() {
     drawText(245, 340, "Press a key to");
@@ -47,7 +44,7 @@ void leaveForHallOfFame() {
     newGameFlag = 1;
     const int32_t score = leftBoard->score;
     if (qualifies(score)) insertEntry(static_cast<uint16_t>(leftBoard->level), entryName, score);
-    playMusic(hallOfFameMusic);
+    playMusic(MusicTrack::HallOfFame);
     // The hall of fame runs no effects; the ones left from the finished game would only linger.
     taskList.clear();
     stateStack.pop();
@@ -61,13 +58,13 @@ void End1State::activate() {
     // Only a right board that topped out wins; a round that ended any other way was lost,
     // including one whose well was used up before the countdown ran out.
     roundWon = isToppedOut(*rightBoard);
-    playMusic(0);
+    playMusic(MusicTrack::Silence);
     if (roundWon) {
-        playSound(wonSound, panCentre);
+        playSound(SoundEffect::Won, panCentre);
         boardCopy = *rightBoard;
         shatterBoard(boardCopy, rightBoardX);
     } else {
-        playSound(lostSound, panCentre);
+        playSound(SoundEffect::Lost, panCentre);
         boardCopy = *leftBoard;
         shatterBoard(boardCopy, leftBoardX);
     }

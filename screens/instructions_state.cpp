@@ -15,7 +15,6 @@ InstructionsState instructionsState;
 
 namespace {
 
-constexpr int informationMusic = 8;
 // Ten times the other pages' time-out: there is a lot to read.
 constexpr int instructionsTimeoutTicks = 36000;
 constexpr int markerX = 614;
@@ -25,7 +24,7 @@ constexpr int markerY = 438;
 
 void InstructionsState::activate() {
     tickCount = 0;
-    playMusic(informationMusic);
+    playMusic(MusicTrack::Information);
 }
 
 bool InstructionsState::update() {

@@ -18,7 +18,6 @@ IntroState introState;
 
 namespace {
 
-constexpr int titleMusic = 1;
 constexpr int loopEnd = 3060;
 constexpr int logoStart = 360;
 constexpr int logoCentreX = 320;
@@ -103,7 +102,7 @@ void drawLogo(int t) {
 
 void IntroState::activate() {
     tickCount = 0;
-    playMusic(titleMusic);
+    playMusic(MusicTrack::Title);
 }
 
 bool IntroState::update() {

@@ -44,9 +44,6 @@ enum MenuAction : int {
     Exit = 6,
 };
 
-constexpr int menuMusic = 2;
-constexpr int cursorSound = 0;
-constexpr int centrePan = 128;
 constexpr int idleTicks = 3600;
 
 BITMAP* musicLabel() {
@@ -139,7 +136,7 @@ void MenuState::enter() {
 
 void MenuState::activate() {
     tickCount = 0;
-    playMusic(menuMusic);
+    playMusic(MusicTrack::Menu);
 }
 
 // Copying the whole backdrop reads and writes two and a half megabytes, by far the menu's
@@ -206,11 +203,11 @@ void MenuState::handleKey() {
     if (lastKey == KeyUp) {
         nextSelected = selected == 0 ? menuItemCount - 1 : selected - 1;
         lastKey = 0;
-        playSound(cursorSound, centrePan);
+        playSound(SoundEffect::Move, panCentre);
     } else if (lastKey == KeyDown) {
         nextSelected = selected == menuItemCount - 1 ? 0 : selected + 1;
         lastKey = 0;
-        playSound(cursorSound, centrePan);
+        playSound(SoundEffect::Move, panCentre);
     } else if (lastKey == KeyEnter || lastKey == KeySpace) {
         startItem(selected);
         tickCount = 0;

@@ -25,8 +25,6 @@ namespace {
 
 constexpr int visitChoice = 0;
 constexpr int dimmedOpacity = 64;
-constexpr int cursorSound = 0;
-constexpr int centrePan = 128;
 
 bool isArrow(int key) {
     return key == KeyUp || key == KeyDown || key == KeyLeft || key == KeyRight;
@@ -53,7 +51,7 @@ bool OrderState::update() {
         // With two choices every arrow simply moves to the other one.
         selected = (selected + 1) % orderOptionCount;
         lastKey = 0;
-        playSound(cursorSound, centrePan);
+        playSound(SoundEffect::Move, panCentre);
     }
     if (lastKey == KeyEnter || lastKey == KeySpace) {
         // Whether the desktop could open the link changes nothing here.

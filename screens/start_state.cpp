@@ -32,8 +32,8 @@ void addPopUp(int delay, int object) {
 
 void StartState::activate() {
     background = static_cast<int16_t>(levelParams(leftBoard->level).background);
-    playMusic(3);
-    playSound(2, panCentre);
+    playMusic(MusicTrack::RoundStart);
+    playSound(SoundEffect::Ready, panCentre);
     taskList.clear();
     addPopUp(0, ObjGetReady);
     addPopUp(readyTicks, ObjGo);
@@ -46,7 +46,7 @@ bool StartState::update() {
     drawRightBoard(*rightBoard);
     taskList.updateAll(elapsed);
     if (tickCount > readyTicks) {
-        playSound(3, panCentre);
+        playSound(SoundEffect::Go, panCentre);
         // The play state's activate starts the round's clock; the second pop-up animates on there.
         stateStack.pop();
     }

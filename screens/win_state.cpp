@@ -21,7 +21,6 @@ WinState winState;
 namespace {
 
 constexpr int balloonSpacing = 45;  // a new balloon on the first tick past this
-constexpr int winMusic = 1;
 const int balloonPictures[3] = {ObjBalloonB, ObjBalloonA, ObjBalloonC};
 
 }  // namespace
@@ -54,7 +53,7 @@ bool BalloonTask::update(int ticks) {
 void WinState::activate() {
     taskList.clear();
     spawnBalloon();
-    playMusic(winMusic);
+    playMusic(MusicTrack::Title);
     lastKey = 0;
     tickCount = 0;
     lastTickCount = 0;

@@ -2,6 +2,7 @@
 // the menu and music labels, and their release.
 #include "assets/assets.h"
 
+#include <allegro.h>
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -2,6 +2,7 @@
 // it, without a crash, and nothing stays loaded; good files in every packing pass.
 #include "assets/datafile_check.h"
 
+#include <allegro.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // The generated vexlorn-demo.dat: every object's kind and size, the font's glyphs and widths.
+#include <allegro.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>

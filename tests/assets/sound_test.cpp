@@ -1,6 +1,7 @@
 // The game's sound and music operations, heard through a device that writes to a file.
 #include "assets/sound.h"
 
+#include <allegro.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -13,10 +14,10 @@
 namespace vexlorn {
 namespace {
 
-constexpr int leftPan = 32;
-constexpr int centrePan = 128;
-constexpr int rightPan = 224;
-constexpr int menuTrack = 2;
+constexpr int leftPan = panLeft;
+constexpr int centrePan = panCentre;
+constexpr int rightPan = panRight;
+constexpr MusicTrack menuTrack = MusicTrack::Menu;
 constexpr long window = 4096;  // frames compared when looking for a place in a tune
 
 // The generated data file, loaded once; null while it carries no sounds.
@@ -82,6 +83,11 @@ private:
 };
 
 // Where in the tune `capture` is at `frame`: its offset in an uninterrupted recording; -1 if none.
+// Any number, also one no effect has: the layer must bear what a caller could pass.
+SoundEffect effectNumber(int number) {
+    return static_cast<SoundEffect>(number);
+}
+
 long placeInTune(const Capture& tune, const Capture& capture, long frame) {
     long at = findFrames(tune, 0, capture, frame, window);
     return at < 0 ? -1 : at - firstSound(tune);
@@ -95,7 +101,7 @@ protected:
 
     static Capture effect(int index, int pan, int plays = 1) {
         Session session(soundData());
-        for (int i = 0; i < plays; ++i) playSound(index, pan);
+        for (int i = 0; i < plays; ++i) playSound(effectNumber(index), pan);
         session.wait(500);
         return session.end();
     }
@@ -127,8 +133,8 @@ TEST_F(SoundTest, EffectsComeFromTheBoardTheyArePannedTo) {
 
 TEST_F(SoundTest, EffectNumbersOutsideTheTableDoNothing) {
     Session session(soundData());
-    playSound(9, centrePan);
-    playSound(-1, centrePan);
+    playSound(effectNumber(9), centrePan);
+    playSound(effectNumber(-1), centrePan);
     session.wait(300);
     EXPECT_EQ(firstSound(session.end()), -1);
 }
@@ -180,7 +186,7 @@ TEST_F(SoundTest, TrackZeroSilencesAndSwitchingOnBringsNothingBack) {
     Session session(soundData());
     playMusic(menuTrack);
     session.wait(300);
-    playMusic(0);
+    playMusic(MusicTrack::Silence);
     switchMusicOn();
     session.wait(400);
     Capture played = session.end();
@@ -213,16 +219,17 @@ TEST(SoundWithoutOutput, EveryOperationRunsSilently) {
     openAudioDevice();
     loadSounds();
     updateAudio();
-    for (int index = -1; index <= soundEffectCount; ++index) playSound(index, leftPan);
+    for (int index = -1; index <= soundEffectCount; ++index)
+        playSound(effectNumber(index), leftPan);
     playMusic(menuTrack);
     pauseMusic();
     resumeMusic();
     switchMusicOff();
     EXPECT_TRUE(musicMuted);
-    playMusic(1);
+    playMusic(MusicTrack::Title);
     switchMusicOn();
     EXPECT_FALSE(musicMuted);
-    playMusic(0);
+    playMusic(MusicTrack::Silence);
     releaseSounds();
 }
 
@@ -234,7 +241,8 @@ TEST(SoundWithoutSoundData, ShortOrBrokenDataFilesPlayNothing) {
     for (DATAFILE* data : {static_cast<DATAFILE*>(nullptr), shortFile.objects(),
                            brokenSounds.objects(), emptyObjects.objects(), pictures.objects()}) {
         Session session(data);
-        for (int index = 0; index < soundEffectCount; ++index) playSound(index, centrePan);
+        for (int index = 0; index < soundEffectCount; ++index)
+            playSound(effectNumber(index), centrePan);
         playMusic(menuTrack);
         resumeMusic();
         switchMusicOn();

@@ -1,7 +1,7 @@
 // The three command-line options.
-#include <gtest/gtest.h>
-
 #include "frame/options.h"
+
+#include <gtest/gtest.h>
 
 namespace vexlorn {
 namespace {

@@ -1,4 +1,6 @@
 // The hall-of-fame table: insertion and the 160-byte file.
+#include "screens/high_scores.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "screens/high_scores.h"
 #include "test_support/temp_dir.h"
 
 namespace vexlorn {
@@ -56,7 +57,8 @@ TEST_F(HighScoresTest, EqualScoreGoesAboveTheOlderRow) {
 TEST_F(HighScoresTest, InsertAtTopMovesEveryRowDownWithoutDuplicates) {
     insertEntry(4, "top", 5000);
     const int32_t expected[] = {5000, 1000, 750, 500, 250, 200, 150, 100, 50, 25};
-    for (int row = 0; row < highScoreRows; ++row) EXPECT_EQ(highScoreTable[row].score, expected[row]);
+    for (int row = 0; row < highScoreRows; ++row)
+        EXPECT_EQ(highScoreTable[row].score, expected[row]);
     EXPECT_EQ(highScoreTable[0].level, 5);
 }
 
