@@ -71,6 +71,10 @@ TEST_F(HighScoresTest, EmptyAndLongNamesStayTerminatedInTheirField) {
 
 class HighScoreFileTest : public HighScoresTest {
 protected:
+    // Written out, not the game's constant: players' files have this name, and a renamed
+    // constant would otherwise carry every test along with it.
+    static constexpr const char* fileName = "vexlorn.hi";
+
     void SetUp() override {
         HighScoresTest::SetUp();
         dir = std::make_unique<TempDir>();
@@ -81,11 +85,11 @@ protected:
         HighScoresTest::TearDown();
     }
     void writeFile(const std::vector<unsigned char>& bytes) {
-        std::ofstream(highScoreFileName, std::ios::binary)
+        std::ofstream(fileName, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
     std::vector<unsigned char> readFile() {
-        std::ifstream in(highScoreFileName, std::ios::binary);
+        std::ifstream in(fileName, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     std::unique_ptr<TempDir> dir;
@@ -149,10 +153,10 @@ TEST_F(HighScoreFileTest, NameWithoutNulIsCutToNineCharacters) {
 TEST_F(HighScoreFileTest, UnwritableDirectoryKeepsTheOldFile) {
     if (::geteuid() == 0) {
         // Root writes anywhere; a directory in the file's place makes the rename fail instead.
-        ::mkdir(highScoreFileName, 0755);
+        ::mkdir(fileName, 0755);
         saveHighScores();
         struct stat info {};
-        ASSERT_EQ(::stat(highScoreFileName, &info), 0);
+        ASSERT_EQ(::stat(fileName, &info), 0);
         EXPECT_TRUE(S_ISDIR(info.st_mode));
         EXPECT_EQ(dir->count(), 1);  // no temporary file left behind
         return;
