@@ -3,10 +3,13 @@
 
 #include <allegro.h>
 
+#include <string>
+
 #include "assets/assets.h"
 #include "assets/sound.h"
 #include "assets/translucent.h"
 #include "frame/globals.h"
+#include "platform/shell/link_file.h"
 #include "platform/shell/shell.h"
 
 namespace vexlorn {
@@ -18,7 +21,7 @@ const OrderOption orderOptions[orderOptionCount] = {
     {ObjOrderBack, 186, 368},
 };
 
-// Named without a directory: it is looked up in the current directory, where the game runs.
+// Looked up in the working directory first, so that a copy there overrides the installed one.
 const char linkFileName[] = "vexlorn.url";
 
 namespace {
@@ -28,6 +31,16 @@ constexpr int dimmedOpacity = 64;
 
 bool isArrow(int key) {
     return key == KeyUp || key == KeyDown || key == KeyLeft || key == KeyRight;
+}
+
+// The installed link file lies beside the data file. Whether the desktop could open the link
+// changes nothing on this page.
+void visitOrderSite() {
+    std::string installed = dataFilePath();
+    installed.erase(installed.rfind('/') + 1);
+    installed += linkFileName;
+    std::string file = findLinkFile(linkFileName, installed.c_str());
+    if (!file.empty()) openWithDesktop(linkTarget(file).c_str());
 }
 
 }  // namespace
@@ -54,8 +67,7 @@ bool OrderState::update() {
         playSound(SoundEffect::Move, panCentre);
     }
     if (lastKey == KeyEnter || lastKey == KeySpace) {
-        // Whether the desktop could open the link changes nothing here.
-        if (selected == visitChoice) openWithDesktop(linkFileName);
+        if (selected == visitChoice) visitOrderSite();
         stateStack.pop();
     }
     lastKey = 0;

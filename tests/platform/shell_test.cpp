@@ -1,4 +1,5 @@
-// Opening the link file through xdg-open: what the opener receives, and what is left behind.
+// Opening the link file through xdg-open: which file and address the opener receives, and what
+// is left behind.
 #include "platform/shell/shell.h"
 
 #include <fcntl.h>
@@ -15,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/shell/link_file.h"
 #include "test_support/temp_dir.h"
 
 namespace vexlorn {
@@ -105,6 +107,51 @@ TEST_F(ShellTest, MissingOpenerReportsFailureAndLeavesNoChild) {
     EXPECT_FALSE(openWithDesktop("vexlorn.url"));
     EXPECT_FALSE(hasChildren());
     EXPECT_EQ(dir_.count(), 0);
+}
+
+TEST(LinkFileTest, OnlyASaneWebAddressIsTakenFromTheShortcut) {
+    const std::string good = "https://vexlorn.example.org/order?a=1";
+    // As Windows writes them: a byte-order mark, CRLF, another section with its own URL line.
+    EXPECT_EQ(
+        shortcutUrl("\xEF\xBB\xBF[{000214A0-0000-0000-C000-000000000046}]\r\nURL=https://no/\r\n"
+                    "[InternetShortcut]\r\nIDList=\r\nURL=" +
+                    good + "\r\n"),
+        good);
+    EXPECT_EQ(shortcutUrl("URL=HTTP://Example.org"), "HTTP://Example.org");
+    std::string longest = "http://a.org/" + std::string(maxLinkUrlLength - 13, 'x');
+    EXPECT_EQ(shortcutUrl("[InternetShortcut]\nURL=" + longest + "\n"), longest);
+    const std::string unusable[] = {"[InternetShortcut]\nIDList=\n", "URL=javascript:alert(1)",
+                                    "URL=file:///etc/passwd",        "URL=https://",
+                                    "URL=https:///etc/passwd",       "URL=ftp://a.org/",
+                                    "URL=https://a.org/\tx",         "URL=https://a.org/\x7f",
+                                    "[Other]\nURL=https://a.org/",   "URL=" + longest + "x"};
+    for (const std::string& bad : unusable) {
+        EXPECT_EQ(shortcutUrl(bad), "") << bad;
+    }
+    EXPECT_EQ(shortcutUrl(std::string("URL=https://a.org/\0x", 20)), "");
+}
+
+TEST(LinkFileTest, WorkingDirectoryCopyComesFirstAndUnusableFilesAreHandedAsTheyAre) {
+    TempDir installedDir;
+    TempDir work;
+    work.enter();
+    std::string installed = installedDir.path() + "/vexlorn.url";
+    EXPECT_EQ(findLinkFile("vexlorn.url", installed.c_str()), "") << "nothing to hand";
+    std::ofstream(installed) << "[InternetShortcut]\nURL=https://installed.example.org/\n";
+    EXPECT_EQ(findLinkFile("vexlorn.url", installed.c_str()), installed);
+    EXPECT_EQ(linkTarget(installed), "https://installed.example.org/");
+
+    std::ofstream("vexlorn.url") << "[InternetShortcut]\nURL=file:///etc/passwd\n";
+    EXPECT_EQ(findLinkFile("vexlorn.url", installed.c_str()), "vexlorn.url");
+    EXPECT_EQ(linkTarget("vexlorn.url"), "vexlorn.url");
+
+    // A good line cut by the read limit must not pass for a shorter address.
+    std::ofstream("padded.url") << std::string(64 * 1024 - 20, '\n') << "URL=https://a.org/"
+                                << std::string(100, 'x') << "\n";
+    EXPECT_EQ(linkTarget("padded.url"), "padded.url");
+    // A pipe is neither read nor waited on.
+    ASSERT_EQ(mkfifo("pipe.url", 0600), 0);
+    EXPECT_EQ(linkTarget("pipe.url"), "pipe.url");
 }
 
 }  // namespace

@@ -101,8 +101,11 @@ class Game:
         self.env = dict(os.environ, DISPLAY=self.xserver.display, SDL_AUDIODRIVER=audio,
                         PATH=self.bin + os.pathsep + os.environ.get("PATH", ""))
         self.env.pop("VEXLORN_SHOTS", None)
-        if env:
-            self.env.update(env)
+        for name, value in (env or {}).items():  # None removes a variable
+            if value is None:
+                self.env.pop(name, None)
+            else:
+                self.env[name] = value
         self.stdout_path = os.path.join(self.tmp, "stdout.txt")
         self.stdout = open(self.stdout_path, "w")
         self.proc = subprocess.Popen([executable_path or executable(), *args], cwd=self.cwd,

@@ -197,7 +197,7 @@ class OrderWindowTest(unittest.TestCase):
         game.wait(0.8)
         return menu
 
-    def test_visit_hands_exactly_the_link_file_to_xdg_open(self):
+    def test_visit_hands_the_link_files_web_address_to_xdg_open(self):
         with Game("-window") as game:
             record = os.path.join(game.tmp, "xdg-open-record")
             game.add_command("xdg-open",
@@ -217,8 +217,10 @@ class OrderWindowTest(unittest.TestCase):
             deadline = time.monotonic() + 5
             while not os.path.exists(record) and time.monotonic() < deadline:
                 time.sleep(0.05)
+            # No link file in the working directory: the one beside the program is read.
             with open(record) as text:
-                self.assertEqual(text.read().splitlines(), ["1", "vexlorn.url", game.cwd])
+                self.assertEqual(text.read().splitlines(),
+                                 ["1", "https://vexlorn.example.org/", game.cwd])
             game.wait(1.0)
             self.assertLess(game.screenshot("menu-after-order").differs(menu), SAME_SCREEN)
             self.assertTrue(game.running())

@@ -1,0 +1,23 @@
+// Where the desktop launch keeps the hall of fame: the user's XDG data directory.
+#pragma once
+
+#include <string>
+
+namespace vexlorn {
+
+// The option the desktop entry passes; compared whole and without regard to case.
+extern const char dataHomeOption[];
+
+// "$XDG_DATA_HOME/vexlorn", or "<home>/.local/share/vexlorn" when XDG_DATA_HOME is unset, empty
+// or relative (which the XDG specification says to ignore); "" when no absolute path results.
+std::string dataHomeDirectory(const char* xdgDataHome, const char* home);
+
+// Creates `dir` and its missing parents with mode 0700, moves `oldFile` into it under its own
+// name unless a file of that name is there already (neither is then touched), and makes it the
+// working directory. False when it cannot be entered: the game then stays where it started.
+bool enterDataHome(const std::string& dir, const std::string& oldFile);
+
+// The above for the hall of fame, when the command line carries dataHomeOption.
+void enterDataHomeIfAsked(int argc, const char* const* argv);
+
+}  // namespace vexlorn

@@ -1,0 +1,100 @@
+// The order page's link file: which one is opened, and the web address it holds.
+#include "platform/shell/link_file.h"
+
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vexlorn {
+
+namespace {
+
+// Far more than any shortcut needs; a larger file is read only this far.
+constexpr std::size_t maxLinkFileSize = 64 * 1024;
+
+bool startsWithNoCase(const std::string& text, const char* prefix) {
+    std::size_t length = std::char_traits<char>::length(prefix);
+    return text.size() >= length && strncasecmp(text.c_str(), prefix, length) == 0;
+}
+
+bool isControl(unsigned char c) {
+    return c < 0x20 || c == 0x7f;
+}
+
+bool usableUrl(const std::string& url) {
+    if (url.size() > maxLinkUrlLength) return false;
+    std::size_t hostStart = 0;
+    if (startsWithNoCase(url, "http://")) hostStart = 7;
+    if (startsWithNoCase(url, "https://")) hostStart = 8;
+    if (hostStart == 0 || hostStart == url.size() || url[hostStart] == '/') return false;
+    for (unsigned char c : url) {
+        if (isControl(c)) return false;
+    }
+    return true;
+}
+
+bool exists(const char* path) {
+    return path != nullptr && path[0] != '\0' && ::access(path, F_OK) == 0;
+}
+
+// Up to one byte more than maxLinkFileSize of a regular file. Opened without blocking, so that a
+// pipe left under the link file's name cannot stall the game.
+std::string readHead(const char* path) {
+    std::string text;
+    int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return text;
+    struct stat status;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+        text.resize(maxLinkFileSize + 1);
+        std::size_t got = 0;
+        while (got < text.size()) {
+            ssize_t part = ::read(fd, &text[got], text.size() - got);
+            if (part <= 0) break;
+            got += static_cast<std::size_t>(part);
+        }
+        text.resize(got);
+    }
+    ::close(fd);
+    return text;
+}
+
+}  // namespace
+
+std::string shortcutUrl(const std::string& text) {
+    // A line before any section header counts too: hand-written link files often have none.
+    bool inShortcut = true;
+    std::size_t start = 0;
+    // Shortcuts written on Windows may begin with a byte-order mark.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line[0] == '[') {
+            inShortcut = startsWithNoCase(line, "[InternetShortcut]");
+        } else if (inShortcut && startsWithNoCase(line, "URL=")) {
+            std::string url = line.substr(4);
+            return usableUrl(url) ? url : "";
+        }
+    }
+    return "";
+}
+
+std::string findLinkFile(const char* name, const char* besideExecutable) {
+    if (exists(name)) return name;
+    if (exists(besideExecutable)) return besideExecutable;
+    return "";
+}
+
+std::string linkTarget(const std::string& file) {
+    std::string text = readHead(file.c_str());
+    // A file longer than the limit ends in a line that may be cut: leave that line out.
+    if (text.size() > maxLinkFileSize) text.erase(text.rfind('\n') + 1);
+    std::string url = shortcutUrl(text);
+    return url.empty() ? file : url;
+}
+
+}  // namespace vexlorn

@@ -1,0 +1,64 @@
+// The desktop launch's directory: where it is, and the old hall of fame carried into it (the
+// real program's launches are in tests/window/test_install.py).
+#include "frame/data_home.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "test_support/temp_dir.h"
+
+namespace vexlorn {
+namespace {
+
+std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return in ? text.str() : "<missing>";
+}
+
+TEST(DataHomeTest, XdgDataHomeWhenAbsoluteElseUnderHome) {
+    EXPECT_EQ(dataHomeDirectory("/x/data", "/home/p"), "/x/data/vexlorn");
+    for (const char* ignored : {static_cast<const char*>(nullptr), "", "relative/data"}) {
+        EXPECT_EQ(dataHomeDirectory(ignored, "/home/p"), "/home/p/.local/share/vexlorn");
+    }
+    EXPECT_EQ(dataHomeDirectory("", "home"), "");
+}
+
+TEST(DataHomeTest, OldFileOnAnotherFileSystemIsCopiedWholeThenRemoved) {
+    struct stat tmp, shm;
+    if (stat("/tmp", &tmp) != 0 || stat("/dev/shm", &shm) != 0 || tmp.st_dev == shm.st_dev) {
+        GTEST_SKIP() << "needs /dev/shm on another file system than /tmp";
+    }
+    char started[4096];
+    ASSERT_NE(getcwd(started, sizeof started), nullptr);
+    char oldDir[] = "/dev/shm/vexlorn-test-XXXXXX";
+    ASSERT_NE(mkdtemp(oldDir), nullptr);
+    std::string old = std::string(oldDir) + "/vexlorn.hi";
+    std::string table(160, '\x7f');
+    std::ofstream(old, std::ios::binary) << table;
+    TempDir home;
+    EXPECT_TRUE(enterDataHome(home.path() + "/vexlorn", old));
+    EXPECT_EQ(contents(home.path() + "/vexlorn/vexlorn.hi"), table);
+    EXPECT_EQ(contents(old), "<missing>");
+    ASSERT_EQ(chdir(started), 0);
+    rmdir(oldDir);
+}
+
+TEST(DataHomeTest, UnenterableDirectoryLeavesTheGameWhereItStartedAndTheFileAlone) {
+    TempDir home;
+    std::string old = home.path() + "/vexlorn.hi";
+    std::ofstream(old) << "kept";
+    EXPECT_FALSE(enterDataHome(old + "/vexlorn", old));
+    EXPECT_FALSE(enterDataHome("", old));
+    EXPECT_EQ(contents(old), "kept");
+}
+
+}  // namespace
+}  // namespace vexlorn
