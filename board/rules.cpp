@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "assets/data_layout.h"
 #include "assets/sound.h"
 #include "board/game_random.h"
 
@@ -15,7 +16,7 @@ namespace {
 constexpr int swapTicks = 5;
 constexpr int fallTicks = 8;
 constexpr int vanishTicks = 30;
-constexpr int riseStepsPerRow = 32;
+constexpr int riseStepsPerRow = tileSize;  // the well rises a pixel a step
 constexpr int lastTopRow = 30;
 
 // Up, right, down, left: the order in which a group is searched.

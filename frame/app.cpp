@@ -92,7 +92,7 @@ bool startUp(bool windowed) {
     LOCK_VARIABLE(loopsPerSecond);
     LOCK_FUNCTION(onTick);
     LOCK_FUNCTION(onSecond);
-    install_int_ex(onTick, BPS_TO_TIMER(50));
+    install_int_ex(onTick, BPS_TO_TIMER(ticksPerSecond));
     install_int_ex(onSecond, SECS_TO_TIMER(1));
     char error[1024];
     if (!loadAssets(error, sizeof error)) {

@@ -23,7 +23,6 @@ Continue1State continue1State;
 namespace {
 
 constexpr int countdownTicks = 550;  // 11 seconds
-constexpr int ticksPerSecond = 50;
 constexpr int drawPictureY = 200;
 constexpr int captionGap = 20;
 

@@ -39,7 +39,7 @@ void spawnBalloon() {
 bool BalloonTask::update(int ticks) {
     elapsed += ticks;
     if (elapsed > lifetime) return false;
-    const double seconds = ticks / 50.0;
+    const double seconds = ticks / static_cast<double>(ticksPerSecond);
     velX = static_cast<float>(velX + accX * seconds);
     velY = static_cast<float>(velY + accY * seconds);
     posX = static_cast<float>(posX + velX * seconds);
