@@ -195,7 +195,7 @@ BITMAP* makeLabel(const char* text) {
 
 void freeMenuImages() {
     destroyAll(menuLabels);
-    for (MenuItem& item : menuItems) item.image = nullptr;
+    for (int i = 0; i < menuItemCount; ++i) menuItems[i].image = nullptr;
 }
 
 void freeAssets() {

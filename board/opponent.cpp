@@ -12,8 +12,10 @@
 
 namespace vexlorn {
 
-const Direction directionTable[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
-const int oppositeDirection[4] = {2, 3, 0, 1};
+const Direction directionTable[] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+static_assert(std::size(directionTable) == directionCount, "one row per direction");
+const int oppositeDirection[] = {2, 3, 0, 1};
+static_assert(std::size(oppositeDirection) == directionCount, "one row per direction");
 
 namespace {
 

@@ -12,9 +12,11 @@ struct Direction {
     int16_t dy;
 };
 
-// Index 0 up, 1 right, 2 down, 3 left.
-extern const Direction directionTable[4];
-extern const int oppositeDirection[4];
+// Index 0 up, 1 right, 2 down, 3 left. Unsized here so that their definitions, with a
+// static_assert on their lengths, set the sizes.
+inline constexpr int directionCount = 4;
+extern const Direction directionTable[];
+extern const int oppositeDirection[];
 
 // Search results: 1 the first move scores, 2..8 moves away, 127 nothing in reach, 128 impossible.
 inline constexpr int16_t aiNothingFound = 127;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 
 #include "assets/data_layout.h"
@@ -187,8 +188,8 @@ int stoneSlots(const Board& board) {
 
 }  // namespace
 
-const int32_t pointsTable[13] = {0, 0, 1, 1, 2, 4, 8, 16, 32, 64, 128, 256, 512};
-static_assert(sizeof pointsTable / sizeof pointsTable[0] == 13);
+const int32_t pointsTable[] = {0, 0, 1, 1, 2, 4, 8, 16, 32, 64, 128, 256, 512};
+static_assert(std::size(pointsTable) == pointsTableSize, "one row per group size");
 
 int32_t groupPoints(int size) {
     if (size < 0) return 0;

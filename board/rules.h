@@ -8,7 +8,10 @@
 
 namespace vexlorn {
 
-extern const int32_t pointsTable[13];
+// Points by group size 0..12. Unsized here so that its definition, with a static_assert on its
+// length, sets the size.
+inline constexpr int pointsTableSize = 13;
+extern const int32_t pointsTable[];
 
 // Points for a cleared block group of the given size (sizes above 12 keep doubling, saturating).
 int32_t groupPoints(int size);

@@ -173,7 +173,7 @@ void checkLoaded(const char* path) {
                     musicOnImage != nullptr && musicOffImage != nullptr;
     for (BITMAP* tile : blockTiles) complete = complete && tile != nullptr;
     for (BITMAP* tile : avatarFrames) complete = complete && tile != nullptr;
-    for (const MenuItem& item : menuItems) complete = complete && item.image != nullptr;
+    for (int i = 0; i < menuItemCount; ++i) complete = complete && menuItems[i].image != nullptr;
     char error[1024];
     if (!complete || !checkLoadedObjects(dataFile, path, error, sizeof error)) {
         std::fprintf(stderr, "loaded but incomplete\n");

@@ -1,6 +1,8 @@
 // The screen on which a round of the duel is played: both boards driven tick by tick.
 #include "play/game1_state.h"
 
+#include <iterator>
+
 #include "assets/assets.h"
 #include "assets/sound.h"
 #include "board/board_draw.h"
@@ -37,7 +39,7 @@ const ArrowKey arrowKeys[] = {
     {KeyDown, {0, 1}},
     {KeyLeft, {-1, 0}},
 };
-static_assert(sizeof arrowKeys / sizeof arrowKeys[0] == 4, "one entry per arrow key");
+static_assert(std::size(arrowKeys) == directionCount, "one entry per arrow key");
 
 constexpr int floatDuration = 120;
 constexpr int floatY = 140;

@@ -3,6 +3,8 @@
 
 #include <allegro.h>
 
+#include <iterator>
+
 #include "assets/assets.h"
 #include "assets/sound.h"
 #include "board/board.h"
@@ -19,7 +21,7 @@ MenuState menuState;
 
 // The asset loader renders every image from these texts at start-up. Row 5's own text is never
 // shown: the music item always carries one of the two music labels instead.
-MenuItem menuItems[menuItemCount] = {
+MenuItem menuItems[] = {
     {nullptr, "O N E   P L A Y E R", 400, 140, 0, 0},
     {nullptr, "I N S T R U C T I O N S", 400, 190, 0, 0},
     {nullptr, "H O W   T O   O R D E R", 400, 240, 0, 0},
@@ -28,7 +30,7 @@ MenuItem menuItems[menuItemCount] = {
     {nullptr, "M U S I C   O N ", 400, 390, 0, 0},
     {nullptr, "E X I T", 400, 440, 0, 0},
 };
-static_assert(sizeof menuItems / sizeof menuItems[0] == menuItemCount, "one row per menu item");
+static_assert(std::size(menuItems) == menuItemCount, "one row per menu item");
 
 const char versionText[] = "1.00b";
 

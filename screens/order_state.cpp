@@ -3,6 +3,7 @@
 
 #include <allegro.h>
 
+#include <iterator>
 #include <string>
 
 #include "assets/assets.h"
@@ -16,10 +17,11 @@ namespace vexlorn {
 
 OrderState orderState;
 
-const OrderOption orderOptions[orderOptionCount] = {
+const OrderOption orderOptions[] = {
     {ObjOrderVisit, 16, 368},
     {ObjOrderBack, 186, 368},
 };
+static_assert(std::size(orderOptions) == orderOptionCount, "one row per choice");
 
 // Looked up in the working directory first, so that a copy there overrides the installed one.
 const char linkFileName[] = "vexlorn.url";

@@ -3,6 +3,8 @@
 
 #include <allegro.h>
 
+#include <iterator>
+
 #include "assets/assets.h"
 #include "assets/sound.h"
 #include "board/game_random.h"
@@ -21,14 +23,15 @@ WinState winState;
 namespace {
 
 constexpr int balloonSpacing = 45;  // a new balloon on the first tick past this
-const int balloonPictures[3] = {ObjBalloonB, ObjBalloonA, ObjBalloonC};
+const int balloonPictures[] = {ObjBalloonB, ObjBalloonA, ObjBalloonC};
+constexpr int balloonPictureCount = static_cast<int>(std::size(balloonPictures));
 
 }  // namespace
 
 void spawnBalloon() {
     // The draws come in this order: picture, x, horizontal speed, vertical speed.
     BalloonTask* balloon = new BalloonTask;
-    balloon->sprite = dataBitmap(balloonPictures[gameRand() % 3]);
+    balloon->sprite = dataBitmap(balloonPictures[gameRand() % balloonPictureCount]);
     balloon->posX = static_cast<float>(gameRand() % 320 + 160);
     balloon->posY = 470;
     balloon->velX = static_cast<float>(30 - gameRand() % 60);
