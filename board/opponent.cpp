@@ -325,15 +325,7 @@ void aiApplyMove(Board& board, int16_t dx, int16_t dy) {
     Cell& avatarCell = board.at(board.avatarCol, board.avatarRow);
     const int column = board.avatarCol + dx;
     const int row = board.avatarRow + dy;
-    Cell& target = board.at(column, row);
-    avatarCell.kind = target.kind;
-    avatarCell.colour = target.colour;
-    avatarCell.state = Idle;
-    avatarCell.timer = 0;
-    target.kind = Avatar;
-    target.colour = 0;
-    target.state = Idle;
-    target.timer = 0;
+    swapWithAvatar(avatarCell, board.at(column, row), false);
     resolveAt(board, board.avatarCol, board.avatarRow, false);
     board.avatarCol = static_cast<int16_t>(column);
     board.avatarRow = static_cast<int16_t>(row);

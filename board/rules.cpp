@@ -148,16 +148,7 @@ void fallOrSettle(Board& board, int column, int row, int pan, int16_t& chainBonu
 }
 
 void finishSwap(Board& board, Cell& avatarCell) {
-    Cell& target = board.at(board.moveCol, board.moveRow);
-    avatarCell.kind = target.kind;
-    avatarCell.colour = target.colour;
-    avatarCell.chain = target.chain;
-    avatarCell.state = Idle;
-    avatarCell.timer = 0;
-    target.kind = Avatar;
-    target.colour = 0;
-    target.state = Idle;
-    target.timer = 0;
+    swapWithAvatar(avatarCell, board.at(board.moveCol, board.moveRow), true);
     board.avatarCol = board.moveCol;
     board.avatarRow = board.moveRow;
 }
@@ -255,6 +246,18 @@ int16_t updateBoard(Board& board, int ticks, int pan) {
         }
     }
     return chainBonus;
+}
+
+void swapWithAvatar(Cell& avatarCell, Cell& target, bool carryChain) {
+    avatarCell.kind = target.kind;
+    avatarCell.colour = target.colour;
+    if (carryChain) avatarCell.chain = target.chain;
+    avatarCell.state = Idle;
+    avatarCell.timer = 0;
+    target.kind = Avatar;
+    target.colour = 0;
+    target.state = Idle;
+    target.timer = 0;
 }
 
 int16_t resolveAt(Board& board, int column, int row, bool withSound) {

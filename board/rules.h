@@ -21,6 +21,11 @@ bool advanceRise(Board& board);
 void moveAvatar(Board& board, int16_t dx, int16_t dy, int pan);
 int16_t updateBoard(Board& board, int ticks, int pan);
 int16_t resolveAt(Board& board, int column, int row, bool withSound);
+// The avatar's swap with a block beside it: the block takes the avatar's cell, idle, and the
+// avatar the block's. The one difference between a move in play and the opponent's trial
+// moves: only play carries the block's chain count along. The opponent's search reads nothing
+// but the score, which no chain count changes, so its trials leave the count where it was.
+void swapWithAvatar(Cell& avatarCell, Cell& target, bool carryChain);
 void dropStones(Board& board, int count);
 
 }  // namespace vexlorn

@@ -5,7 +5,6 @@
 
 #include "assets/assets.h"
 #include "assets/sound.h"
-#include "board/board_draw.h"
 #include "board/effects.h"
 #include "board/game_random.h"
 #include "board/opponent.h"
@@ -147,10 +146,7 @@ bool Game1State::update() {
         return true;
     }
 
-    drawBackdrop(background);
-    drawLeftBoard(*leftBoard);
-    drawRightBoard(*rightBoard);
-    taskList.updateAll(elapsed);
+    drawRound(background, *leftBoard, *rightBoard, elapsed);
 
     if (lastKey == KeyP) {
         stateStack.push(&pauseState);

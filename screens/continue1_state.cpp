@@ -109,10 +109,7 @@ bool Continue1State::update() {
             return true;
         }
     }
-    drawBackdrop(background);
-    drawLeftBoard(*leftBoard);
-    drawRightBoard(*rightBoard);
-    taskList.updateAll(elapsed);
+    drawRound(background, *leftBoard, *rightBoard, elapsed);
     greyScreen();
     if (isDraw) {
         drawPictureCentred(ObjDraw, screenWidth / 2, drawPictureY);

@@ -76,17 +76,14 @@ void End1State::activate() {
 
 bool End1State::update() {
     const int elapsed = elapsedTicks();
-    drawBackdrop(background);
+    // The loser's board is the copy that falls apart; it moves on after it is drawn.
     if (roundWon) {
-        drawLeftBoard(*leftBoard);
-        drawRightBoard(boardCopy);
+        drawRound(background, *leftBoard, boardCopy, elapsed);
         updateBoard(boardCopy, elapsed, panRight);
     } else {
-        drawLeftBoard(boardCopy);
-        drawRightBoard(*rightBoard);
+        drawRound(background, boardCopy, *rightBoard, elapsed);
         updateBoard(boardCopy, elapsed, panLeft);
     }
-    taskList.updateAll(elapsed);
     greyScreen();
 
     const int bob = bobOffset(tickCount);

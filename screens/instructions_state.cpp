@@ -8,6 +8,7 @@
 #include "assets/translucent.h"
 #include "frame/globals.h"
 #include "screens/fade.h"
+#include "screens/screen_draw.h"
 
 namespace vexlorn {
 
@@ -28,7 +29,7 @@ void InstructionsState::activate() {
 }
 
 bool InstructionsState::update() {
-    blit(dataBitmap(ObjInstructionsPage), backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+    drawBackdrop(ObjInstructionsPage);
     translucentDraw(dataBitmap(ObjInstructionsMarker), backBuffer, markerX, markerY,
                     pulseOpacity(tickCount));
     if (lastKey == KeyEnter || lastKey == KeySpace) {

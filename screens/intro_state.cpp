@@ -11,6 +11,7 @@
 #include "screens/fade.h"
 #include "screens/hiscore_state.h"
 #include "screens/menu_state.h"
+#include "screens/screen_draw.h"
 
 namespace vexlorn {
 
@@ -24,7 +25,7 @@ constexpr int logoCentreX = 320;
 constexpr int logoCentreY = 200;
 
 void showPicture(int object) {
-    blit(dataBitmap(object), backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+    drawBackdrop(object);
 }
 
 void fadeInPicture(int object, int ticksIn) {

@@ -14,6 +14,7 @@
 #include "screens/hiscore_state.h"
 #include "screens/instructions_state.h"
 #include "screens/order_state.h"
+#include "screens/screen_draw.h"
 
 namespace vexlorn {
 
@@ -154,7 +155,7 @@ void MenuState::draw(const ScreenArea (&areas)[menuItemCount]) {
         {versionX, versionY, screenWidth - versionX, screenHeight - versionY}};
     bool keep[menuItemCount] = {};
     if (!drawn_ || stateStack.changeCount() != drawnAtChange_ + 1) {
-        blit(backdrop, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+        drawBackdrop(ObjMenuBackdrop);
     } else {
         bool apart = true;
         for (int i = 0; i < menuItemCount; ++i) {

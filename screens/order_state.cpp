@@ -12,6 +12,7 @@
 #include "frame/globals.h"
 #include "platform/shell/link_file.h"
 #include "platform/shell/shell.h"
+#include "screens/screen_draw.h"
 
 namespace vexlorn {
 
@@ -52,7 +53,7 @@ void OrderState::enter() {
 }
 
 bool OrderState::update() {
-    blit(dataBitmap(ObjOrderPage), backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+    drawBackdrop(ObjOrderPage);
     for (int i = 0; i < orderOptionCount; ++i) {
         const OrderOption& option = orderOptions[i];
         BITMAP* picture = dataBitmap(option.object);

@@ -3,7 +3,6 @@
 
 #include "assets/assets.h"
 #include "assets/sound.h"
-#include "board/board_draw.h"
 #include "board/effects.h"
 #include "board/rules.h"
 #include "frame/globals.h"
@@ -41,10 +40,7 @@ void StartState::activate() {
 
 bool StartState::update() {
     const int elapsed = elapsedTicks();
-    drawBackdrop(background);
-    drawLeftBoard(*leftBoard);
-    drawRightBoard(*rightBoard);
-    taskList.updateAll(elapsed);
+    drawRound(background, *leftBoard, *rightBoard, elapsed);
     if (tickCount > readyTicks) {
         playSound(SoundEffect::Go, panCentre);
         // The play state's activate starts the round's clock; the second pop-up animates on there.
