@@ -29,15 +29,20 @@ constexpr int backspaceKey = keyOf(KeyBackspace, 8);
 
 // By PadControl. Start gives the pause key instead while a round is being played.
 constexpr int padKeyTable[] = {
-    keyOf(KeyUp, 0),    keyOf(KeyDown, 0), keyOf(KeyLeft, 0),
-    keyOf(KeyRight, 0), enterKey,          escKey,
-    spaceKey,           spaceKey,          escKey,
-    enterKey,
+    keyOf(KeyUp, 0),     // PadUp
+    keyOf(KeyDown, 0),   // PadDown
+    keyOf(KeyLeft, 0),   // PadLeft
+    keyOf(KeyRight, 0),  // PadRight
+    enterKey,            // PadA
+    escKey,              // PadB
+    spaceKey,            // PadX
+    spaceKey,            // PadY
+    escKey,              // PadBack
+    enterKey,            // PadStart
 };
 static_assert(std::size(padKeyTable) == PadControlCount, "every control has its key");
 
 constexpr int letterCount = 26;
-constexpr int initialsCount = 3;
 
 bool isDirection(int control) {
     return control <= PadRight;
@@ -107,7 +112,7 @@ void PadKeys::act(PadControl control, const PadContext& context, PadKeyBatch& ba
 // Up and Down step through the letters shown in place of the next initial; Right or A types
 // the letter shown, as its key would; B erases; Start finishes.
 bool PadKeys::actInNameEntry(PadControl control, const PadContext& context, PadKeyBatch& batch) {
-    const bool letterFree = context.entryCursor < initialsCount;
+    const bool letterFree = context.entryCursor < entryLetterCount;
     switch (control) {
         case PadUp:
         case PadDown:

@@ -14,7 +14,7 @@ char entryPreview = '\0';
 
 namespace {
 
-constexpr int letterCount = 3;
+constexpr int letterCount = entryLetterCount;
 constexpr int letterSpacing = 22;
 
 int libraryKeyToAscii(int scancode) {

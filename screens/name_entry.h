@@ -5,6 +5,8 @@
 
 namespace vexlorn {
 
+inline constexpr int entryLetterCount = 3;  // initials typed at most
+
 extern char entryName[10];
 extern int16_t entryCursor;
 // A letter a pad offers in place of the next initial (0 = none): shown, never stored, until the

@@ -202,7 +202,7 @@ PadInput pollPads() {
 }
 
 std::string padMappingPath(const char* xdgConfigHome, const char* home) {
-    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    // XDG's rules say a relative XDG_CONFIG_HOME is to be ignored.
     if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/') {
         return std::string(xdgConfigHome) + "/vexlorn/gamecontrollerdb.txt";
     }
