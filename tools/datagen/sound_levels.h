@@ -8,7 +8,8 @@ namespace datagen {
 // Brings a tune's overall RMS to the level shared by every tune.
 void normaliseTune(synth::Buffer& samples);
 
-// Brings an effect's loudest tenth of a second to a level that sits well over the music.
-void normaliseEffect(synth::Buffer& samples);
+// Brings an effect's loudest tenth of a second to a level that sits well over the music,
+// with its peak ceiling, moved by `levelDb`.
+void normaliseEffect(synth::Buffer& samples, double levelDb);
 
 }  // namespace datagen
