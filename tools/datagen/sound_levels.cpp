@@ -1,4 +1,4 @@
-// Loudness matching for the sound objects: RMS targets and a soft peak ceiling.
+// Loudness matching for the sound objects: RMS targets and a look-ahead peak limiter.
 #include "tools/datagen/sound_levels.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-// Loudness matching for the sound objects: RMS targets and a soft peak ceiling.
+// Loudness matching for the sound objects: RMS targets and a look-ahead peak limiter.
 #pragma once
 
 #include "tools/datagen/synth_voice.h"
