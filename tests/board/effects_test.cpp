@@ -125,8 +125,8 @@ TEST_F(EffectsTest, FloatTaskRisesFortyPixelsWhileFading) {
 }
 
 TEST_F(EffectsTest, FloatTasksLeaveTheTaskListWhenDone) {
-    taskList.add(new FloatTask(0, 120, picture, 200, 140));
-    taskList.add(new FloatTask(90, 120, picture, 440, 140));
+    taskList.add(new (std::nothrow) FloatTask(0, 120, picture, 200, 140));
+    taskList.add(new (std::nothrow) FloatTask(90, 120, picture, 440, 140));
     for (int tick = 0; tick < 121; ++tick) taskList.updateAll(1);
     EXPECT_EQ(taskList.size(), 1);
     for (int tick = 0; tick < 90; ++tick) taskList.updateAll(1);
@@ -261,6 +261,22 @@ TEST_F(EffectsTest, ShatterSpeedsTakeTwoDrawsPerTileInOrder) {
     auto* task = static_cast<FallTask*>(taskList.first());
     EXPECT_EQ(task->vx, static_cast<float>(30 - first % 60) / 10.0f);
     EXPECT_EQ(task->vy, static_cast<float>(30 - second % 60) / 10.0f);
+}
+
+TEST_F(EffectsTest, TileThatFindsNoMemoryIsNotThrownAndTheOthersAre) {
+    static int allocations;
+    allocations = 0;
+    const TaskAllocation previous = taskAllocation;
+    taskAllocation = [](std::size_t size) -> void* {
+        return ++allocations % 2 == 0 ? nullptr : ::operator new(size, std::nothrow);
+    };
+    for (int c = 0; c < boardColumns; ++c) setCell(c, 6, Block, Idle, 0, c);
+    shatterBoard(board, leftBoardX);
+    taskList.updateAll(1);
+    taskAllocation = previous;
+    EXPECT_EQ(allocations, boardColumns);
+    EXPECT_EQ(taskList.size(), boardColumns / 2);
+    for (int c = 0; c < boardColumns; ++c) EXPECT_EQ(board.at(c, 6).kind, Empty);
 }
 
 }  // namespace

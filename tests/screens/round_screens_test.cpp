@@ -229,7 +229,7 @@ TEST_F(ScreensTest, BalloonsRiseFromTheBottomAndLastThreeHundredTicks) {
     EXPECT_EQ(count, 50);
     taskList.clear();
 
-    BalloonTask* balloon = new BalloonTask;
+    BalloonTask* balloon = new (std::nothrow) BalloonTask;
     balloon->posX = 200;
     balloon->posY = 470;
     balloon->velX = 10;
@@ -244,6 +244,17 @@ TEST_F(ScreensTest, BalloonsRiseFromTheBottomAndLastThreeHundredTicks) {
     EXPECT_EQ(taskList.size(), 1);
     taskList.updateAll(1);
     EXPECT_EQ(taskList.size(), 0);
+}
+
+TEST_F(ScreensTest, BalloonThatFindsNoMemoryIsNotReleased) {
+    const TaskAllocation previous = taskAllocation;
+    taskAllocation = [](std::size_t) -> void* { return nullptr; };
+    spawnBalloon();
+    taskAllocation = previous;
+    EXPECT_EQ(taskList.size(), 0);
+    spawnBalloon();
+    EXPECT_EQ(taskList.size(), 1);
+    taskList.clear();
 }
 
 TEST_F(ScreensTest, HallOfFameLeavesOnConfirmOrAfterItsTimeOut) {
