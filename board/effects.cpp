@@ -106,7 +106,11 @@ void shatterBoard(Board& board, int x0) {
                     cell, static_cast<float>(x0 + 32 * c),
                     static_cast<float>(boardScreenY + 32 * (r - board.topRow) - board.riseStep));
             }
+            // The end screen goes on updating the shattered copy: a cell left mid-swap or
+            // mid-fall would finish its move there and bring a tile back into the empty well.
             cell.kind = Empty;
+            cell.state = Idle;
+            cell.timer = 0;
         }
     }
 }
