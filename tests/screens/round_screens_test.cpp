@@ -246,17 +246,6 @@ TEST_F(ScreensTest, BalloonsRiseFromTheBottomAndLastThreeHundredTicks) {
     EXPECT_EQ(taskList.size(), 0);
 }
 
-TEST_F(ScreensTest, BalloonThatFindsNoMemoryIsNotReleased) {
-    const TaskAllocation previous = taskAllocation;
-    taskAllocation = [](std::size_t) -> void* { return nullptr; };
-    spawnBalloon();
-    taskAllocation = previous;
-    EXPECT_EQ(taskList.size(), 0);
-    spawnBalloon();
-    EXPECT_EQ(taskList.size(), 1);
-    taskList.clear();
-}
-
 TEST_F(ScreensTest, HallOfFameLeavesOnConfirmOrAfterItsTimeOut) {
     stateStack.push(&hiscoreState);
     pass(3600);

@@ -120,41 +120,6 @@ class HallOfFameFileFaultsTest(unittest.TestCase):
                 finally:
                     shutil.rmtree(work, ignore_errors=True)
 
-    def test_a_copy_idle_at_its_menu_keeps_the_entry_another_copy_made(self):
-        # The game left open in one window and started again from another, in one folder.
-        work = tempfile.mkdtemp(prefix="vexlorn-two-")
-        # The last row's score is below zero, so any finished game enters the table.
-        table = b"".join(struct.pack("<h10si", 1, b"ZZ%d" % row, 85 - 10 * row)
-                         for row in range(10))
-        with open(os.path.join(work, "vexlorn.hi"), "wb") as out:
-            out.write(table)
-        try:
-            with Game("-window", cwd=work) as idle, Game("-window", "-cheat", cwd=work) as player:
-                wait_shown(idle)
-                idle.key("enter")  # into the menu, and nothing more
-                wait_shown(player)
-                player.key("enter", after=1.0)
-                player.key("enter", after=5.0)  # a new game, past its get-ready
-                player.key("plus", after=12.5)  # no continue taken: the game is over
-                player.type_keys("x", "y", "z")
-                player.key("enter", after=1.0)  # into the hall of fame
-                player.key("enter", after=1.0)  # back to the menu
-                player.key("up", after=0.5)
-                player.key("enter")
-                self.assertEqual(player.wait_exit(), 0)
-                with open(os.path.join(work, "vexlorn.hi"), "rb") as saved:
-                    self.assertIn(b"xyz\0", saved.read())
-                idle.key("up", after=0.5)
-                idle.key("enter")
-                self.assertEqual(idle.wait_exit(), 0)
-            with open(os.path.join(work, "vexlorn.hi"), "rb") as saved:
-                merged = saved.read()
-            self.assertEqual(len(merged), 160)
-            self.assertIn(b"xyz\0", merged)
-            self.assertEqual(os.listdir(work), ["vexlorn.hi"])
-        finally:
-            shutil.rmtree(work, ignore_errors=True)
-
     def test_full_disk(self):
         # A file-size limit of zero: every write fails, as on a full disk.
         wrapper_dir = tempfile.mkdtemp(prefix="vexlorn-limit-")
