@@ -24,7 +24,7 @@ namespace {
 
 constexpr int maxLinks = 40;  // the kernel's own limit
 // A copy that hangs in the middle of its save must not keep this one from ever ending:
-// after three seconds the save goes on without the lock, as it did before there was one.
+// after three seconds the save goes on without the lock.
 constexpr int lockAttempts = 300;
 constexpr long lockRetryNanoseconds = 10 * 1000 * 1000;
 constexpr int relockAttempts = 20;
@@ -226,18 +226,7 @@ bool HighScoreFile::writeThroughTemporary(const unsigned char* data, int length,
         noTemporary = true;
         return false;
     }
-    if (fd_ >= 0) {
-        // Root saving a player's file gives it back to the player; anyone else keeps at least
-        // the group where they may. Owner first: a change of owner clears set-id bits.
-        bool owned = ::fchown(fd, old_.st_uid, old_.st_gid) == 0 ||
-                     ::fchown(fd, static_cast<uid_t>(-1), old_.st_gid) == 0;
-        (void)owned;
-        ::fchmod(fd, old_.st_mode & 07777);
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
+    takeOldModeAndOwner(fd);
     bool written = writeAllAt(fd, data, length) && ::fsync(fd) == 0;
     written = ::close(fd) == 0 && written;
     if (!written || ::rename(temporary, path_) != 0) {
@@ -246,6 +235,22 @@ bool HighScoreFile::writeThroughTemporary(const unsigned char* data, int length,
     }
     syncDirectory(path_);
     return true;
+}
+
+void HighScoreFile::takeOldModeAndOwner(int fd) const {
+    if (fd_ < 0) {
+        // A new file, made as a plain create would make it.
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+        return;
+    }
+    // Root saving a player's file gives it back to the player; anyone else keeps at least the
+    // group where they may. Owner first: a change of owner clears set-id bits.
+    bool owned = ::fchown(fd, old_.st_uid, old_.st_gid) == 0 ||
+                 ::fchown(fd, static_cast<uid_t>(-1), old_.st_gid) == 0;
+    (void)owned;
+    ::fchmod(fd, old_.st_mode & 07777);
 }
 
 // The one way a crash could damage the file, and only where the alternative is to lose the

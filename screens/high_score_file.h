@@ -32,6 +32,7 @@ private:
     void lockBeside(bool last);
     bool writeThroughTemporary(const unsigned char* data, int length, bool& noTemporary) const;
     bool writeInPlace(const unsigned char* data, int length) const;
+    void takeOldModeAndOwner(int fd) const;
     void releaseLockFile();
 
     char path_[PATH_MAX] = {};      // the link's final target, or the name itself
