@@ -28,7 +28,8 @@ const int balloonPictures[3] = {ObjBalloonB, ObjBalloonA, ObjBalloonC};
 
 void spawnBalloon() {
     // The draws come in this order: picture, x, horizontal speed, vertical speed.
-    BalloonTask* balloon = new BalloonTask;
+    BalloonTask* balloon = new (std::nothrow) BalloonTask;
+    if (balloon == nullptr) return;
     balloon->sprite = dataBitmap(balloonPictures[gameRand() % 3]);
     balloon->posX = static_cast<float>(gameRand() % 320 + 160);
     balloon->posY = 470;
