@@ -135,7 +135,7 @@ constexpr int fallingTiles = 200;
 std::vector<FallTask*> addFallingTiles() {
     std::vector<FallTask*> falling;
     for (int i = 0; i < fallingTiles; ++i) {
-        auto* task = new FallTask;
+        auto* task = new (std::nothrow) FallTask;
         task->bitmap = blockTiles[i % blockColours];
         falling.push_back(task);
         taskList.add(task);

@@ -82,7 +82,8 @@ Board* generateBoard(Board* board, int newGame) {
         board->level = 0;
         board->score = 0;
     } else if (board->level < levelCount) {
-        // Only the level-skip key gets past the last level; that level plays the last row.
+        // Nothing moves on from the last level: it leads to the win screen, and the level-skip
+        // key stops there. Were anything to, the level past it would play the last row.
         board->level = static_cast<int16_t>(board->level + 1);
     }
 

@@ -98,9 +98,10 @@ BITMAP* tileForColour(BITMAP* const (&tiles)[blockColours], int colour) {
     return colour >= 0 && colour < blockColours ? tiles[colour] : nullptr;
 }
 
-// The shown cells drawn into a sub-bitmap the size of the clip rectangle: translucentDraw
-// ignores clipping below full opacity, and a fading cell of the danger row would otherwise
-// spill over the frame above the window.
+// The shown cells are drawn into a sub-bitmap the size of the clip rectangle, which differs
+// from drawing them straight onto the back buffer in one rare case: translucentDraw ignores
+// clipping below full opacity, so a fading cell carried by a rise into the top row would
+// paint a few faint lines above the well; drawn into the view, it paints none.
 // The two windows are the same rectangles of the same back buffer pass after pass: their views
 // are made once and kept while the bitmap they look into is the same one.
 struct KeptView {
@@ -169,7 +170,8 @@ int fallSlide(const Cell& cell) {
     return cell.state == Falling ? 4 * cell.timer - 32 : 0;
 }
 
-// Cells outlive their 30 ticks by a tick or two when drawn before the rules remove them.
+// The rules empty a blasted cell in the same pass that takes its timer past 30, so the last
+// frame drawn is 14; the clamp only keeps a record made elsewhere inside the table.
 int blastFrame(const Cell& cell) {
     int frame = lastBlastFrame * cell.timer / clearingTicks;
     if (frame < 0) return 0;

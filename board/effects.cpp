@@ -38,6 +38,21 @@ BITMAP* shownTile(const Cell& cell) {
     }
 }
 
+// A tile that finds no memory simply does not fly.
+void throwTile(const Cell& cell, float x, float y) {
+    FallTask* task = new (std::nothrow) FallTask;
+    if (task == nullptr) return;
+    task->bitmap = shownTile(cell);
+    task->x = x;
+    task->y = y;
+    task->vx = shatterSpeed();
+    task->vy = shatterSpeed();
+    task->ax = 0.0f;
+    task->ay = shatterGravity;
+    task->duration = shatterDuration;
+    taskList.add(task);
+}
+
 }  // namespace
 
 // The surplus of ticks over the remaining delay is dropped, not carried into age.
@@ -87,19 +102,15 @@ void shatterBoard(Board& board, int x0) {
             Cell& cell = board.at(c, r);
             if (cell.kind == Block || cell.kind == Stone || cell.kind == Bomb ||
                 cell.kind == Avatar) {
-                FallTask* task = new FallTask;
-                task->bitmap = shownTile(cell);
-                task->x = static_cast<float>(x0 + 32 * c);
-                task->y =
-                    static_cast<float>(boardScreenY + 32 * (r - board.topRow) - board.riseStep);
-                task->vx = shatterSpeed();
-                task->vy = shatterSpeed();
-                task->ax = 0.0f;
-                task->ay = shatterGravity;
-                task->duration = shatterDuration;
-                taskList.add(task);
+                throwTile(
+                    cell, static_cast<float>(x0 + 32 * c),
+                    static_cast<float>(boardScreenY + 32 * (r - board.topRow) - board.riseStep));
             }
+            // The end screen goes on updating the shattered copy: a cell left mid-swap or
+            // mid-fall would finish its move there and bring a tile back into the empty well.
             cell.kind = Empty;
+            cell.state = Idle;
+            cell.timer = 0;
         }
     }
 }

@@ -38,7 +38,7 @@ public:
     float ax = 0, ay = 0.05f;
 };
 
-// Every shown tile of the board becomes a FallTask; those cells become Empty.
+// Every shown tile of the board becomes a FallTask; the shown cells become Empty and Idle.
 void shatterBoard(Board& board, int x0);
 
 }  // namespace vexlorn

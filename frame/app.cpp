@@ -14,6 +14,7 @@
 #include "assets/sound.h"
 #include "frame/globals.h"
 #include "frame/options.h"
+#include "frame/pad_keys.h"
 #include "frame/state_stack.h"
 #include "screens/high_scores.h"
 #include "screens/intro_state.h"
@@ -100,6 +101,7 @@ bool startUp(bool windowed) {
         return false;
     }
     loadSounds();
+    startPadKeys();
     stateStack.push(&introState);
     setTimerSlack(pollingTimerSlackNs);
     return true;
@@ -108,6 +110,7 @@ bool startUp(bool windowed) {
 void updateFrame() {
     running = stateStack.updateTop();
     updateAudio();
+    pollPadKeys();
     if (keypressed()) lastKey = readkey() >> 8;
 }
 
@@ -126,6 +129,7 @@ void runFrame(bool showFps) {
 }
 
 void shutDown() {
+    stopPadKeys();
     releaseSounds();
     freeMenuImages();
     saveHighScores();

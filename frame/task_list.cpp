@@ -5,6 +5,12 @@ namespace vexlorn {
 
 TaskList taskList;
 
+static void* allocateTask(std::size_t size) {
+    return ::operator new(size, std::nothrow);
+}
+
+TaskAllocation taskAllocation = allocateTask;
+
 TaskList::~TaskList() {
     clear();
 }

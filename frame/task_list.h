@@ -1,12 +1,27 @@
 // Short-lived effects (pop-ups, flying tiles, balloons), advanced and drawn by the active screen.
 #pragma once
 
+#include <cstddef>
+#include <new>
+
 namespace vexlorn {
+
+// Where every task's memory comes from: null when there is none, else memory that
+// ::operator delete frees. Tests put a failing one here.
+using TaskAllocation = void* (*)(std::size_t size);
+extern TaskAllocation taskAllocation;
 
 // Base of every effect. Tasks live on the heap and are owned by the task list from add on.
 // update draws the effect and returns false when it has ended.
 class BaseTask {
 public:
+    // The only way to make a task is new (std::nothrow): an effect that finds no memory is not
+    // shown, and the game goes on. A plain new of a task does not compile.
+    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+        return taskAllocation(size);
+    }
+    static void operator delete(void* task) noexcept { ::operator delete(task); }
+
     virtual ~BaseTask() = default;
     virtual void start() {}
     virtual bool update(int elapsedTicks) = 0;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <random>
 #include <string>
@@ -45,7 +46,7 @@ namespace {
 // effects than any screen shows at once: anything above these is a leak.
 constexpr int stackLimit = 8;
 constexpr int taskLimit = 256;
-constexpr int riseStepsPerRow = 32;
+constexpr int riseStepsPerRow = tileSize;  // the well rises a pixel a step
 
 struct Screen {
     BaseState* state;
@@ -128,7 +129,7 @@ int randomKey(std::mt19937& random) {
         KeyEnter, KeyEnter, KeyEnter, KeySpace, KeyUp,  KeyDown,      KeyLeft,    KeyRight,  KeyUp,
         KeyDown,  KeyLeft,  KeyRight, KeyP,     KeyEsc, KeyBackspace, KeyPlusPad, KeyPlusPad};
     const int roll = static_cast<int>(random() % 100);
-    if (roll < 70) return gameKeys[random() % (sizeof gameKeys / sizeof gameKeys[0])];
+    if (roll < 70) return gameKeys[random() % std::size(gameKeys)];
     if (roll < 85) return KEY_A + static_cast<int>(random() % 26);
     return 1 + static_cast<int>(random() % (KEY_MAX - 1));
 }

@@ -57,7 +57,7 @@ void showChainFloat(int16_t chainBonus, int16_t x) {
     }
     BITMAP* picture = dataBitmap(object);
     if (picture == nullptr) return;
-    taskList.add(new FloatTask(0, floatDuration, picture, x, floatY));
+    taskList.add(new (std::nothrow) FloatTask(0, floatDuration, picture, x, floatY));
 }
 
 void endRound() {

@@ -3,13 +3,12 @@
 
 #include <errno.h>
 #include <fcntl.h>
-#include <signal.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
+
+#include "screens/high_score_file.h"
 
 namespace vexlorn {
 
@@ -25,8 +24,45 @@ HighScoreEntry highScoreTable[highScoreRows] = {
     {15, "KBX", 150},  {10, "KBX", 100}, {5, "KBX", 50},   {2, "KBX", 25},   {1, "KBX", 10},
 };
 
+namespace {
+
+// The table as this run found it (the file it loaded, or the built-in rows), and which rows
+// the run entered itself: 0 for a row that came with the table, n for the run's n-th entry.
+// A second copy of the game may have saved since; these tell the save what to merge.
+HighScoreEntry loadedTable[highScoreRows];
+bool loadedTableKept = false;  // until then the run started from the built-in rows
+int entryOrder[highScoreRows];
+int entriesMade = 0;
+
+const HighScoreEntry* loadedRows() {
+    return loadedTableKept ? loadedTable : builtInHighScores;
+}
+
+template <typename Row>
+void makeRoom(Row (&rows)[highScoreRows], int place) {
+    for (int row = highScoreRows - 1; row > place; --row) rows[row] = rows[row - 1];
+}
+
+// The first row whose score the new one reaches, so an equal score goes above the older row;
+// highScoreRows when there is none.
+int placeFor(const HighScoreEntry (&table)[highScoreRows], int32_t score) {
+    int place = 0;
+    while (place < highScoreRows && table[place].score > score) ++place;
+    return place;
+}
+
+void rememberLoadedTable() {
+    std::memcpy(loadedTable, highScoreTable, sizeof loadedTable);
+    loadedTableKept = true;
+    std::memset(entryOrder, 0, sizeof entryOrder);
+    entriesMade = 0;
+}
+
+}  // namespace
+
 void resetHighScores() {
     std::memcpy(highScoreTable, builtInHighScores, sizeof highScoreTable);
+    rememberLoadedTable();
 }
 
 bool qualifies(int32_t score) {
@@ -40,16 +76,16 @@ static void copyName(char* destination, const char* name) {
 }
 
 void insertEntry(uint16_t levelIndex, const char* name, int32_t score) {
-    int place = 0;
-    while (place < highScoreRows && highScoreTable[place].score > score) ++place;
+    const int place = placeFor(highScoreTable, score);
     if (place == highScoreRows) return;
-    for (int row = highScoreRows - 1; row > place; --row)
-        highScoreTable[row] = highScoreTable[row - 1];
+    makeRoom(highScoreTable, place);
+    makeRoom(entryOrder, place);
     HighScoreEntry& entry = highScoreTable[place];
     entry.level = static_cast<int16_t>(levelIndex + 1);
     std::memset(entry.name, 0, sizeof entry.name);
     copyName(entry.name, name);
     entry.score = score;
+    entryOrder[place] = ++entriesMade;
 }
 
 static void putLittle(unsigned char* out, uint32_t value, int bytes) {
@@ -62,25 +98,27 @@ static uint32_t getLittle(const unsigned char* in, int bytes) {
     return value;
 }
 
-void encodeHighScores(unsigned char out[highScoreFileSize]) {
+using Rows = HighScoreEntry[highScoreRows];
+
+static void encodeRows(const Rows& table, unsigned char out[highScoreFileSize]) {
     for (int row = 0; row < highScoreRows; ++row) {
         unsigned char* record = out + row * sizeof(HighScoreEntry);
-        const HighScoreEntry& entry = highScoreTable[row];
+        const HighScoreEntry& entry = table[row];
         putLittle(record, static_cast<uint16_t>(entry.level), 2);
         std::memcpy(record + 2, entry.name, sizeof entry.name);
         putLittle(record + 12, static_cast<uint32_t>(entry.score), 4);
     }
 }
 
-void decodeHighScores(const unsigned char* in, int length) {
+static void decodeRows(Rows& table, const unsigned char* in, int length) {
     // A short file replaces only as many leading bytes of the table as it holds.
     unsigned char image[highScoreFileSize];
-    encodeHighScores(image);
+    encodeRows(table, image);
     if (length > highScoreFileSize) length = highScoreFileSize;
     if (length > 0) std::memcpy(image, in, length);
     for (int row = 0; row < highScoreRows; ++row) {
         const unsigned char* record = image + row * sizeof(HighScoreEntry);
-        HighScoreEntry& entry = highScoreTable[row];
+        HighScoreEntry& entry = table[row];
         entry.level = static_cast<int16_t>(getLittle(record, 2));
         std::memcpy(entry.name, record + 2, sizeof entry.name);
         // A name without its NUL would make every later use read past the field.
@@ -89,16 +127,16 @@ void decodeHighScores(const unsigned char* in, int length) {
     }
 }
 
-// Whether "vexlorn.hi" may be replaced at shutdown. Something that is there but is not a file
-// we can read and write (a directory, a pipe, a file without permissions) is not ours to replace:
-// the old hall of fame must survive whatever the run does.
-static bool replaceableFile(const char* path) {
-    struct stat info {};
-    if (::stat(path, &info) != 0) return errno == ENOENT;
-    return S_ISREG(info.st_mode) && ::access(path, R_OK | W_OK) == 0;
+void encodeHighScores(unsigned char out[highScoreFileSize]) {
+    encodeRows(highScoreTable, out);
+}
+
+void decodeHighScores(const unsigned char* in, int length) {
+    decodeRows(highScoreTable, in, length);
 }
 
 void loadHighScores() {
+    rememberLoadedTable();
     // Non-blocking, so that a pipe of that name cannot stop the game before its first screen.
     int fd = ::open(highScoreFileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return;
@@ -117,41 +155,45 @@ void loadHighScores() {
     }
     ::close(fd);
     decodeHighScores(image, static_cast<int>(length));
+    rememberLoadedTable();
 }
 
-static bool writeAll(int fd, const unsigned char* data, size_t length) {
-    while (length > 0) {
-        ssize_t written = ::write(fd, data, length);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        data += written;
-        length -= static_cast<size_t>(written);
+// The run's own entries, in the order they were made, entered into another table by the rule
+// the game enters them by. Only those still in this run's table: one that fell off it was
+// pushed out by ten better rows, each the run's own (replayed too) or one it loaded, which
+// another copy can push down only with better ones, so it would not make the merge either.
+static void replayOwnEntries(Rows& table) {
+    for (int order = 1; order <= entriesMade; ++order) {
+        for (int row = 0; row < highScoreRows; ++row) {
+            if (entryOrder[row] != order) continue;
+            const HighScoreEntry& entry = highScoreTable[row];
+            if (entry.score <= table[highScoreRows - 1].score) continue;
+            const int place = placeFor(table, entry.score);
+            makeRoom(table, place);
+            table[place] = entry;
+        }
     }
-    return true;
 }
 
 void saveHighScores() {
-    // Written beside the old file and renamed over it, so a crash or a full disk in the middle
-    // never costs the player the hall of fame they had.
-    if (!replaceableFile(highScoreFileName)) return;
+    HighScoreFile file(highScoreFileName);
+    if (!file.usable()) return;
+    // Read again under the lock: a second copy of the game may have saved since this one
+    // loaded, and writing this run's table over that would wipe what the other added.
+    unsigned char onDisk[highScoreFileSize];
+    Rows table;
+    std::memcpy(table, builtInHighScores, sizeof table);
+    decodeRows(table, onDisk, file.read(onDisk, highScoreFileSize));
+    if (std::memcmp(table, loadedRows(), sizeof table) == 0) {
+        std::memcpy(table, highScoreTable, sizeof table);
+    } else {
+        replayOwnEntries(table);
+    }
     unsigned char image[highScoreFileSize];
-    encodeHighScores(image);
-    char temporary[] = "vexlorn.hi.XXXXXX";
-    int fd = ::mkstemp(temporary);
-    if (fd < 0) return;
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    // Past a file-size limit the kernel would kill the game with SIGXFSZ; ignored, the write
-    // fails instead and the old file stays.
-    struct sigaction ignore {};
-    struct sigaction previous {};
-    ignore.sa_handler = SIG_IGN;
-    ::sigaction(SIGXFSZ, &ignore, &previous);
-    bool written = writeAll(fd, image, sizeof image) && ::fsync(fd) == 0;
-    ::sigaction(SIGXFSZ, &previous, nullptr);
-    written = (::close(fd) == 0) && written;
-    if (!written || std::rename(temporary, highScoreFileName) != 0) ::unlink(temporary);
+    encodeRows(table, image);
+    if (!file.write(image, highScoreFileSize)) return;
+    std::memcpy(highScoreTable, table, sizeof table);
+    rememberLoadedTable();
 }
 
 }  // namespace vexlorn

@@ -24,11 +24,13 @@ extern const char highScoreFileName[];
 bool qualifies(int32_t score);
 void insertEntry(uint16_t levelIndex, const char* name, int32_t score);
 
-// The built-in rows.
+// The built-in rows, as a run that found no file starts with them.
 void resetHighScores();
 // Reads up to 160 bytes of the file over the table; a missing file leaves it as it is.
 void loadHighScores();
-// Writes the table through a temporary file, so a failure never damages the old file. Silent.
+// Writes the table where a plain write of the name would, without putting the old file at risk
+// (see HighScoreFile). When another copy of the game has saved since this one loaded, this
+// run's own entries are entered into that copy's table instead. Silent.
 void saveHighScores();
 
 // Table image as stored on disk (little-endian) and back; used by load/save and the tests.

@@ -28,7 +28,7 @@ MenuItem menuItems[] = {
     {nullptr, "H O W   T O   O R D E R", 400, 240, 0, 0},
     {nullptr, "H A L L   O F   F A M E", 400, 290, 0, 0},
     {nullptr, "A B O U T", 400, 340, 0, 0},
-    {nullptr, "M U S I C   O N ", 400, 390, 0, 0},
+    {nullptr, "M U S I C  O N F", 400, 390, 0, 0},
     {nullptr, "E X I T", 400, 440, 0, 0},
 };
 static_assert(std::size(menuItems) == menuItemCount, "one row per menu item");

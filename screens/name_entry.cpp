@@ -10,10 +10,11 @@ namespace vexlorn {
 
 char entryName[10] = "AAA";
 int16_t entryCursor = 0;
+char entryPreview = '\0';
 
 namespace {
 
-constexpr int letterCount = 3;
+constexpr int letterCount = entryLetterCount;
 constexpr int letterSpacing = 22;
 
 int libraryKeyToAscii(int scancode) {
@@ -32,9 +33,9 @@ int (*keyToAscii)(int scancode) = libraryKeyToAscii;
 bool nameEntryStep(const NameEntryLayout& layout) {
     drawText(layout.headingX, layout.headingY, "H I S C O R E");
     for (int i = 0; i < letterCount; ++i) {
-        if (entryName[i] != '\0') {
-            drawLetter(layout.lettersX + letterSpacing * i, layout.lettersY, entryName[i]);
-        }
+        const char letter = i == entryCursor && entryPreview != '\0' ? entryPreview : entryName[i];
+        if (letter != '\0')
+            drawLetter(layout.lettersX + letterSpacing * i, layout.lettersY, letter);
     }
     // Blinks: shown in ticks 16..29 of every 30.
     if (tickCount % 30 > 15) {

@@ -5,8 +5,13 @@
 
 namespace vexlorn {
 
+inline constexpr int entryLetterCount = 3;  // initials typed at most
+
 extern char entryName[10];
 extern int16_t entryCursor;
+// A letter a pad offers in place of the next initial (0 = none): shown, never stored, until the
+// pad accepts it by sending that letter's key.
+extern char entryPreview;
 
 // The library's character for a scancode; replaceable where no keyboard driver exists (tests).
 extern int (*keyToAscii)(int scancode);

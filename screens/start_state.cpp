@@ -24,7 +24,7 @@ constexpr int popUpY = 200;
 void addPopUp(int delay, int object) {
     BITMAP* picture = dataBitmap(object);
     if (picture == nullptr) return;
-    taskList.add(new FloatTask(delay, popUpDuration, picture, popUpX, popUpY));
+    taskList.add(new (std::nothrow) FloatTask(delay, popUpDuration, picture, popUpX, popUpY));
 }
 
 }  // namespace

@@ -30,7 +30,8 @@ constexpr int balloonPictureCount = static_cast<int>(std::size(balloonPictures))
 
 void spawnBalloon() {
     // The draws come in this order: picture, x, horizontal speed, vertical speed.
-    BalloonTask* balloon = new BalloonTask;
+    BalloonTask* balloon = new (std::nothrow) BalloonTask;
+    if (balloon == nullptr) return;
     balloon->sprite = dataBitmap(balloonPictures[gameRand() % balloonPictureCount]);
     balloon->posX = static_cast<float>(gameRand() % 320 + 160);
     balloon->posY = 470;

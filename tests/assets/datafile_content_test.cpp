@@ -1,4 +1,5 @@
-// The generated vexlorn-demo.dat: every object's kind and size, the font's glyphs and widths.
+// The generated vexlorn-demo.dat: every object's kind and size, the font's glyphs and widths,
+// and room left in the pictures for what the screens draw over them.
 #include <allegro.h>
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 
 #include "assets/assets.h"
 #include "test_support/headless_allegro.h"
+#include "tools/datagen/screen_layout.h"
 
 namespace vexlorn {
 namespace {
@@ -127,6 +129,43 @@ TEST_F(DatafileContent, PicturesHaveTheSizesTheScreensDrawThemAt) {
     for (int i : {ObjChain, ObjDoubleChain, ObjContinueCaption}) EXPECT_LE(bitmap(i)->w, 192);
 }
 
+// The lowest screen row of a sprite's visible pixels when drawn with its top-left at (x, y),
+// or -1 when nothing shows; pixels outside [x0, x1) count as a fault and return 10000.
+int lowestVisibleRow(BITMAP* sprite, int x, int y, int x0, int x1) {
+    int lowest = -1;
+    for (int row = 0; row < sprite->h; ++row)
+        for (int column = 0; column < sprite->w; ++column) {
+            if (isMagenta(sprite, column, row)) continue;
+            if (x + column < x0 || x + column >= x1) return 10000;
+            lowest = y + row;
+        }
+    return lowest;
+}
+
+TEST_F(DatafileContent, WhatTheScreensDrawAtFixedPlacesLeavesOurPicturesClear) {
+    namespace screen = datagen::layout;
+    // The intro's logo, pulsing over the hall-of-fame table: everything it shows lies in its
+    // band, and the band ends above the table's first row.
+    BITMAP* logo = bitmap(ObjLogo);
+    const int logoLowest =
+        lowestVisibleRow(logo, screen::logoCentreX - logo->w / 2, screen::logoCentreY - logo->h / 2,
+                         screen::logoBand.x0, screen::logoBand.x1);
+    EXPECT_GT(logoLowest, screen::logoBand.y0);
+    EXPECT_LT(logoLowest, screen::logoBand.y1);
+    EXPECT_LE(screen::logoBand.y1, screen::tableY - 4);  // clear of the column titles' baseline
+    // The continue caption ends above the countdown at its largest, twice the font's height.
+    BITMAP* caption = bitmap(ObjContinueCaption);
+    const int captionY = screen::countdownY - screen::captionRise;
+    const int captionLowest = lowestVisibleRow(caption, screen::countdownX - caption->w / 2,
+                                               captionY - caption->h / 2, 104, 104 + 192);
+    EXPECT_GT(captionLowest, 0);
+    EXPECT_LT(captionLowest, screen::countdownY - text_height(gameFontOf()));
+    // The name entry over the left board ends above the player's lost card, and the lost
+    // card with its prompt ends above "Press a key to".
+    EXPECT_LT(screen::endLettersY + text_height(gameFontOf()), screen::cardY);
+    EXPECT_LE(screen::cardY + bitmap(ObjLoserLeft)->h, screen::pressKeyY);
+}
+
 TEST_F(DatafileContent, SpritesHaveMagentaAroundThemAndBackdropsNone) {
     for (int i :
          {ObjBalloonA, ObjBalloonB, ObjBalloonC, ObjChain, ObjDoubleChain, ObjContinueCaption,
@@ -217,6 +256,8 @@ TEST(DatafileBytes, ASecondRunWritesTheSameBytes) {
     std::remove(again.c_str());
     ASSERT_FALSE(first.empty());
     EXPECT_TRUE(first == second) << "sizes " << first.size() << " and " << second.size();
+    // Beside the game in its package: the music's bitrate is chosen to keep it this small.
+    EXPECT_LE(first.size(), 16000000u);
 }
 
 // Allegro's own dat tool must read the file the same way: names, kinds and bitmap depths.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <ostream>
 #include <string>
@@ -20,23 +21,29 @@ struct SoundObject {
     int index;
     bool tune;
     double shortest, longest;  // seconds
+    // Effects: the loudest 100 ms. Jingles share one level; the sounds that come in crowds
+    // and the short sharp ones, held down by the peak ceiling, sit lower.
+    double levelDb = -18.0;
 };
 
+// Each tune lasts as long as a stay on its screens: the menu's tune also plays through every
+// round, the title's through the minute-long attract loop and the win screen, and the
+// countdown's covers its 11 seconds and then ends.
 const SoundObject kSoundObjects[] = {
-    {22, false, 0.04, 0.10},  // move blip
-    {23, true, 20.0, 60.0},   // continue countdown
-    {24, false, 0.2, 2.0},    // bomb blast
-    {25, true, 20.0, 60.0},   // menu and get ready
-    {26, true, 20.0, 60.0},   // hall of fame
-    {27, false, 0.2, 2.0},    // get ready jingle
-    {28, false, 0.2, 2.0},    // go jingle
-    {30, true, 20.0, 60.0},   // title and win
-    {31, false, 0.2, 2.0},    // group cleared chime
-    {32, false, 0.1, 1.5},    // stones dropped
-    {33, false, 0.05, 0.5},   // stone landed
-    {34, true, 20.0, 60.0},   // information pages
-    {35, false, 0.5, 3.0},    // game lost
-    {36, false, 0.5, 3.0},    // round won fanfare
+    {22, false, 0.04, 0.10, -28.0},  // move blip
+    {23, true, 11.0, 14.0},          // continue countdown
+    {24, false, 0.2, 2.0, -21.5},    // bomb blast
+    {25, true, 240.0, 270.0},        // menu, get ready and play
+    {26, true, 90.0, 120.0},         // hall of fame
+    {27, false, 0.2, 2.0},           // get ready jingle
+    {28, false, 0.2, 2.0, -19.5},    // go jingle
+    {30, true, 120.0, 150.0},        // title and win
+    {31, false, 0.2, 2.0, -21.5},    // group cleared chime
+    {32, false, 0.1, 1.5, -24.5},    // stones dropped
+    {33, false, 0.05, 0.5, -40.0},   // stone landed, heard in crowds
+    {34, true, 90.0, 120.0},         // information pages
+    {35, false, 0.5, 3.0},           // game lost
+    {36, false, 0.5, 3.0},           // round won fanfare
 };
 
 void PrintTo(const SoundObject& object, std::ostream* out) {
@@ -99,10 +106,15 @@ TEST_P(SoundObjectsTest, DecodesAsCleanMp3) {
     ASSERT_NE(first, sound.samples.end());
     EXPECT_LE(first - sound.samples.begin(), 0.003 * sound.rate);
 
+    // Several sounds play at once in a round: each leaves the mixer 6 dB of headroom.
     const int16_t peak =
         *std::max_element(sound.samples.begin(), sound.samples.end(),
                           [](int16_t a, int16_t b) { return std::abs(a) < std::abs(b); });
-    EXPECT_LT(std::abs(peak), 0.95 * kFullScale);
+    EXPECT_LE(std::abs(peak), 0.5 * kFullScale);
+    std::printf("object %d: %.2f s, peak %.1f dBFS, RMS %.1f dBFS, loudest 100 ms %.1f dBFS\n",
+                expected.index, seconds, 20 * std::log10(std::abs(peak) / kFullScale),
+                20 * std::log10(rmsOf(sound.samples, 0, sound.samples.size())),
+                20 * std::log10(loudestTenthRms(sound.samples)));
 
     // An offset wastes headroom and thumps when the sound starts and stops.
     double sum = 0.0;
@@ -115,12 +127,10 @@ TEST_P(SoundObjectsTest, DecodesAsCleanMp3) {
 
     if (expected.tune) {
         const double rms = rmsOf(sound.samples, 0, sound.samples.size());
-        EXPECT_GT(rms, 0.1);
-        EXPECT_LT(rms, 0.2);
+        EXPECT_GT(rms, 0.07);
+        EXPECT_LT(rms, 0.11);
     } else {
-        const double loudest = loudestTenthRms(sound.samples);
-        EXPECT_GT(loudest, 0.12);
-        EXPECT_LT(loudest, 0.3);
+        EXPECT_NEAR(20 * std::log10(loudestTenthRms(sound.samples)), expected.levelDb, 1.5);
     }
 }
 

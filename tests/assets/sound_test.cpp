@@ -4,6 +4,9 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -210,6 +213,46 @@ TEST_F(SoundTest, SwitchedOffTrackRunsSilentlyAndComesBackAtFullVolume) {
     ASSERT_GE(heard, framesOf(300));
     // Found sample for sample in the full-volume recording, well into the tune.
     EXPECT_GT(placeInTune(tune, played, heard), framesOf(300));
+}
+
+// The busiest stretch of a round at the last level: both figures moving every five ticks,
+// groups clearing and stones falling on both sides, a crowd of stones landing at once, bombs,
+// all over the round's music. Mixed together it must never reach full scale.
+TEST_F(SoundTest, BusiestPlayNeverReachesFullScale) {
+    Session session(soundData());
+    playMusic(MusicTrack::RoundStart);
+    playSound(SoundEffect::Ready, centrePan);
+    for (int pass = 0; pass < 40; ++pass) {
+        playSound(SoundEffect::Move, leftPan);
+        playSound(SoundEffect::Move, rightPan);
+        if (pass % 2 == 0) {
+            playSound(SoundEffect::Cleared, leftPan);
+            playSound(SoundEffect::Cleared, rightPan);
+            playSound(SoundEffect::Stones, centrePan);
+        }
+        if (pass % 3 == 1) {
+            for (int stone = 0; stone < 6; ++stone)
+                playSound(SoundEffect::StoneLanded, pass % 2 ? leftPan : rightPan);
+        }
+        if (pass % 8 == 4) playSound(SoundEffect::Bomb, centrePan);
+        if (pass == 20) playSound(SoundEffect::Go, centrePan);
+        if (pass == 30) playSound(SoundEffect::Won, centrePan);
+        session.wait(100);
+    }
+    session.wait(500);
+    Capture played = session.end();
+
+    long clipped = 0;
+    int peak = 0;
+    for (int16_t sample : played.samples) {
+        const int magnitude = std::abs(static_cast<int>(sample));
+        peak = std::max(peak, magnitude);
+        if (magnitude >= 32767) ++clipped;
+    }
+    std::printf("busiest play: %ld s of mix, peak %.1f dBFS, %ld samples at full scale\n",
+                played.frames() / captureRate, 20.0 * std::log10(peak / 32768.0), clipped);
+    ASSERT_GT(played.frames(), framesOf(3000));
+    EXPECT_EQ(clipped, 0);
 }
 
 TEST(SoundWithoutOutput, EveryOperationRunsSilently) {

@@ -9,6 +9,7 @@
 
 #include "board/board_draw.h"
 #include "board/game_random.h"
+#include "board/rules.h"
 #include "draw_fixture.h"
 #include "frame/task_list.h"
 
@@ -125,8 +126,8 @@ TEST_F(EffectsTest, FloatTaskRisesFortyPixelsWhileFading) {
 }
 
 TEST_F(EffectsTest, FloatTasksLeaveTheTaskListWhenDone) {
-    taskList.add(new FloatTask(0, 120, picture, 200, 140));
-    taskList.add(new FloatTask(90, 120, picture, 440, 140));
+    taskList.add(new (std::nothrow) FloatTask(0, 120, picture, 200, 140));
+    taskList.add(new (std::nothrow) FloatTask(90, 120, picture, 440, 140));
     for (int tick = 0; tick < 121; ++tick) taskList.updateAll(1);
     EXPECT_EQ(taskList.size(), 1);
     for (int tick = 0; tick < 90; ++tick) taskList.updateAll(1);
@@ -211,8 +212,8 @@ TEST_F(EffectsTest, ShatterBoardEmptiesTheWindowIntoFallingTiles) {
             bool inWindow = r >= board.topRow && r < end;
             EXPECT_EQ(now.kind, inWindow ? Empty : was.kind) << c << "," << r;
             EXPECT_EQ(now.colour, was.colour);
-            EXPECT_EQ(now.state, was.state);
-            EXPECT_EQ(now.timer, was.timer);
+            EXPECT_EQ(now.state, inWindow ? Idle : was.state);
+            EXPECT_EQ(now.timer, inWindow ? 0 : was.timer);
         }
     }
 
@@ -261,6 +262,46 @@ TEST_F(EffectsTest, ShatterSpeedsTakeTwoDrawsPerTileInOrder) {
     auto* task = static_cast<FallTask*>(taskList.first());
     EXPECT_EQ(task->vx, static_cast<float>(30 - first % 60) / 10.0f);
     EXPECT_EQ(task->vy, static_cast<float>(30 - second % 60) / 10.0f);
+}
+
+// The end screen keeps updating the shattered copy of the board that lost.
+TEST_F(EffectsTest, ShatteredWellStaysEmptyWhenItsFigureWasMidSwap) {
+    board.topRow = 1;
+    for (int c = 0; c < boardColumns; ++c) {
+        for (int r = 8; r < boardRows; ++r) setCell(c, r, Block, Idle, 0, (c + 2 * r) % 4);
+    }
+    setCell(2, 10, Avatar);
+    board.avatarCol = 2;
+    board.avatarRow = 10;
+    moveAvatar(board, 1, 0, panRight);
+    updateBoard(board, 2, panRight);
+    setCell(4, 7, Block, Falling, 3, 1);
+    ASSERT_EQ(board.at(2, 10).state, Swapping);
+
+    shatterBoard(board, rightBoardX);
+    taskList.clear();
+    for (int tick = 0; tick < 50; ++tick) updateBoard(board, 1, panRight);
+    for (int c = 0; c < boardColumns; ++c) {
+        for (int r = board.topRow; r < windowEnd(board); ++r) {
+            EXPECT_EQ(board.at(c, r).kind, Empty) << c << "," << r;
+        }
+    }
+}
+
+TEST_F(EffectsTest, TileThatFindsNoMemoryIsNotThrownAndTheOthersAre) {
+    static int allocations;
+    allocations = 0;
+    const TaskAllocation previous = taskAllocation;
+    taskAllocation = [](std::size_t size) -> void* {
+        return ++allocations % 2 == 0 ? nullptr : ::operator new(size, std::nothrow);
+    };
+    for (int c = 0; c < boardColumns; ++c) setCell(c, 6, Block, Idle, 0, c);
+    shatterBoard(board, leftBoardX);
+    taskList.updateAll(1);
+    taskAllocation = previous;
+    EXPECT_EQ(allocations, boardColumns);
+    EXPECT_EQ(taskList.size(), boardColumns / 2);
+    for (int c = 0; c < boardColumns; ++c) EXPECT_EQ(board.at(c, 6).kind, Empty);
 }
 
 }  // namespace

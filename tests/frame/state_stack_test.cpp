@@ -134,9 +134,9 @@ protected:
 };
 
 TEST_F(TaskListTest, NewestFirstAndAnEndedTaskIsFreedWithoutSkippingTheRest) {
-    list.add(new RecordingTask("A", 10));
-    list.add(new RecordingTask("B", 1));
-    list.add(new RecordingTask("C", 10));
+    list.add(new (std::nothrow) RecordingTask("A", 10));
+    list.add(new (std::nothrow) RecordingTask("B", 1));
+    list.add(new (std::nothrow) RecordingTask("C", 10));
     calls.clear();
     list.updateAll(1);
     EXPECT_EQ(calls,
@@ -146,9 +146,9 @@ TEST_F(TaskListTest, NewestFirstAndAnEndedTaskIsFreedWithoutSkippingTheRest) {
 }
 
 TEST_F(TaskListTest, EndingTheFirstAndLastTasksRelinksTheList) {
-    list.add(new RecordingTask("A", 1));
-    list.add(new RecordingTask("B", 5));
-    list.add(new RecordingTask("C", 1));
+    list.add(new (std::nothrow) RecordingTask("A", 1));
+    list.add(new (std::nothrow) RecordingTask("B", 5));
+    list.add(new (std::nothrow) RecordingTask("C", 1));
     list.updateAll(2);
     EXPECT_EQ(list.size(), 1);
     calls.clear();
@@ -164,8 +164,8 @@ TEST_F(TaskListTest, EmptyListAndNullTaskAreHarmless) {
 }
 
 TEST_F(TaskListTest, ClearFinishesEveryTaskFrontToBack) {
-    list.add(new RecordingTask("A", 5));
-    list.add(new RecordingTask("B", 5));
+    list.add(new (std::nothrow) RecordingTask("A", 5));
+    list.add(new (std::nothrow) RecordingTask("B", 5));
     calls.clear();
     list.clear();
     EXPECT_EQ(calls, (std::vector<std::string>{"B finish", "A finish"}));

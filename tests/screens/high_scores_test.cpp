@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "test_support/other_user.h"
 #include "test_support/temp_dir.h"
 
 namespace vexlorn {
@@ -150,25 +151,103 @@ TEST_F(HighScoreFileTest, NameWithoutNulIsCutToNineCharacters) {
     for (const HighScoreEntry& entry : highScoreTable) EXPECT_EQ(std::strlen(entry.name), 9u);
 }
 
-TEST_F(HighScoreFileTest, UnwritableDirectoryKeepsTheOldFile) {
-    if (::geteuid() == 0) {
-        // Root writes anywhere; a directory in the file's place makes the rename fail instead.
-        ::mkdir(fileName, 0755);
-        saveHighScores();
-        struct stat info {};
-        ASSERT_EQ(::stat(fileName, &info), 0);
-        EXPECT_TRUE(S_ISDIR(info.st_mode));
-        EXPECT_EQ(dir->count(), 1);  // no temporary file left behind
-        return;
-    }
-    std::vector<unsigned char> old(160, 0);
+// A shared games folder, or a profile folder the player may not add files to: no temporary
+// can be made there, but the file itself takes the new table.
+TEST_F(HighScoreFileTest, ReadOnlyDirectoryGetsTheTableWrittenInPlace) {
+    std::vector<unsigned char> old(200, 0);
     old[12] = 99;
     writeFile(old);
+    ::chmod(fileName, 0666);
     ::chmod(".", 0555);
-    insertEntry(0, "new", 9999);
-    saveHighScores();
+    const bool ran = runAsOtherUser([] {
+        loadHighScores();
+        insertEntry(0, "new", 9999);
+        saveHighScores();
+    });
     ::chmod(".", 0755);
-    EXPECT_EQ(readFile(), old);
+    if (!ran) GTEST_SKIP() << "no user other than root to save as";
+    std::vector<unsigned char> bytes = readFile();
+    ASSERT_EQ(bytes.size(), 160u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[2])), "new");
+    EXPECT_EQ(bytes[16 + 12], 99);  // the old first row, one place down
+    EXPECT_EQ(dir->count(), 1);
+}
+
+// A player who keeps the file in a synced folder links to it from here.
+TEST_F(HighScoreFileTest, LinkIsFollowedToItsFileAndStaysALink) {
+    ASSERT_EQ(::mkdir("synced", 0755), 0);
+    std::ofstream("synced/scores", std::ios::binary) << std::string(160, '\0');
+    ASSERT_EQ(::symlink("synced/scores", fileName), 0);
+    loadHighScores();
+    insertEntry(0, "abc", 777);
+    saveHighScores();
+    char target[64] = {};
+    ASSERT_GT(::readlink(fileName, target, sizeof target - 1), 0);
+    EXPECT_STREQ(target, "synced/scores");
+    std::vector<unsigned char> bytes = readFile();
+    ASSERT_EQ(bytes.size(), 160u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[2])), "abc");
+    EXPECT_EQ(dir->count(), 2);
+    EXPECT_EQ(TempDir::countIn(dir->path() + "/synced"), 1);
+
+    // A link to a file not made yet: the file is made where it points, as a plain write would.
+    ASSERT_EQ(::unlink(fileName), 0);
+    ASSERT_EQ(::symlink("later", "synced/link"), 0);
+    ASSERT_EQ(::symlink("synced/link", fileName), 0);
+    saveHighScores();
+    struct stat info {};
+    ASSERT_EQ(::lstat("synced/later", &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(info.st_size, 160);
+    ASSERT_EQ(::lstat(fileName, &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+}
+
+TEST_F(HighScoreFileTest, ReplacedFileKeepsItsModeAndOwner) {
+    writeFile(std::vector<unsigned char>(160, 0));
+    ::chmod(fileName, 0640);
+    // Only root may give a file away; saved by root, a player's file stays the player's.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(fileName, nobodyId, nobodyId), 0);
+    }
+    struct stat before {};
+    ASSERT_EQ(::stat(fileName, &before), 0);
+    const mode_t mask = ::umask(022);
+    insertEntry(0, "abc", 777);
+    saveHighScores();
+    ::umask(mask);
+    struct stat after {};
+    ASSERT_EQ(::stat(fileName, &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino) << "written in place, not replaced";
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+}
+
+// The game left open in one window and started again from another: both save at exit.
+TEST_F(HighScoreFileTest, AnotherCopysEntriesSurviveThisCopysSave) {
+    insertEntry(2, "you", 700);
+    insertEntry(0, "tie", 600);
+    unsigned char other[highScoreFileSize];
+    encodeHighScores(other);
+
+    resetHighScores();
+    loadHighScores();  // no file yet
+    insertEntry(1, "me", 600);
+    insertEntry(3, "top", 2000);
+    writeFile(std::vector<unsigned char>(other, other + sizeof other));
+    saveHighScores();
+
+    resetHighScores();
+    loadHighScores();
+    const char* const names[] = {"top", "KBX", "JLV", "you", "me",
+                                 "tie", "DMF", "KBX", "KBX", "KBX"};
+    const int32_t scores[] = {2000, 1000, 750, 700, 600, 600, 500, 250, 200, 150};
+    for (int row = 0; row < highScoreRows; ++row) {
+        EXPECT_STREQ(highScoreTable[row].name, names[row]) << row;
+        EXPECT_EQ(highScoreTable[row].score, scores[row]) << row;
+    }
+    EXPECT_EQ(highScoreTable[4].level, 2);
 }
 
 TEST_F(HighScoreFileTest, SavingReplacesTheOldFileAndLeavesNoTemporary) {

@@ -229,7 +229,7 @@ TEST_F(ScreensTest, BalloonsRiseFromTheBottomAndLastThreeHundredTicks) {
     EXPECT_EQ(count, 50);
     taskList.clear();
 
-    BalloonTask* balloon = new BalloonTask;
+    BalloonTask* balloon = new (std::nothrow) BalloonTask;
     balloon->posX = 200;
     balloon->posY = 470;
     balloon->velX = 10;

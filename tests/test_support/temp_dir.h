@@ -24,9 +24,10 @@ public:
     }
     void enter() { entered_ = ::chdir(path_.c_str()) == 0; }
     const std::string& path() const { return path_; }
-    int count() const {
+    int count() const { return countIn(path_); }
+    static int countIn(const std::string& path) {
         int entries = 0;
-        if (DIR* dir = ::opendir(path_.c_str())) {
+        if (DIR* dir = ::opendir(path.c_str())) {
             while (dirent* entry = ::readdir(dir)) {
                 std::string name = entry->d_name;
                 if (name != "." && name != "..") ++entries;

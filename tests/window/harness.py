@@ -220,6 +220,30 @@ class Game:
         self.close()
 
 
+class ScriptedPad:
+    """The game's test pad: the file named by VEXLORN_TEST_VIRTUAL_PAD, one action a line, read
+    by the game at every poll. The pad is plugged in when the game starts."""
+
+    def __init__(self):
+        fd, self.path = tempfile.mkstemp(prefix="vexlorn-pad-")
+        os.close(fd)
+        self.env = {"VEXLORN_TEST_VIRTUAL_PAD": self.path}
+
+    def send(self, line):
+        with open(self.path, "a") as script:
+            script.write(line + "\n")
+
+    def press(self, button, hold=0.1, after=0.3):
+        """Held across a few frame passes: the pad reports only what it sees at a poll."""
+        self.send(f"{button} down")
+        time.sleep(hold)
+        self.send(f"{button} up")
+        time.sleep(after)
+
+    def close(self):
+        os.unlink(self.path)
+
+
 def close_to(colour, expected, tolerance=8):
     return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
 

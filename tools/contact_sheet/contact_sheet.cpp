@@ -8,7 +8,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "tools/datagen/screen_layout.h"
+
 namespace {
+
+namespace screen = datagen::layout;
 
 const int sheetWidth = 1320;
 const int gap = 10;
@@ -101,6 +105,47 @@ void centred(DATAFILE* data, BITMAP* target, int index, int cx, int cy) {
     draw_sprite(target, bmp, cx - bmp->w / 2, cy - bmp->h / 2);
 }
 
+// A dashed outline with a name: where a screen draws over the picture at a fixed position.
+void markOverlay(BITMAP* s, int x, int y, int w, int h, const char* name) {
+    const int colour = makecol(120, 255, 60);
+    for (int i = 0; i < w; i += 6) {
+        hline(s, x + i, y, std::min(x + i + 3, x + w - 1), colour);
+        hline(s, x + i, y + h - 1, std::min(x + i + 3, x + w - 1), colour);
+    }
+    for (int i = 0; i < h; i += 6) {
+        vline(s, x, y + i, std::min(y + i + 3, y + h - 1), colour);
+        vline(s, x + w - 1, y + i, std::min(y + i + 3, y + h - 1), colour);
+    }
+    textout_ex(s, font, name, x + 2, y + h + 1, colour, makecol(0, 0, 0));
+}
+
+void markCentred(BITMAP* s, BITMAP* bmp, int cx, int cy, const char* name) {
+    markOverlay(s, cx - bmp->w / 2, cy - bmp->h / 2, bmp->w, bmp->h, name);
+}
+
+void markText(BITMAP* s, FONT* f, const char* text, int x, int y, const char* name) {
+    markOverlay(s, x, y, text_length(f, text), text_height(f), name);
+}
+
+// The logo's whole canvas, and the band of it that shows.
+void markLogo(DATAFILE* data, BITMAP* s) {
+    markCentred(s, objectBitmap(data, 42), screen::logoCentreX, screen::logoCentreY, "logo");
+    const screen::Box& band = screen::logoBand;
+    markOverlay(s, band.x0, band.y0, band.x1 - band.x0, band.y1 - band.y0, "logo band");
+}
+
+void markTableRows(BITMAP* s, FONT* f) {
+    for (int r = 0; r < screen::tableRows; ++r)
+        markText(s, f, "  100       MMM     99999", screen::tableX,
+                 screen::tableY + screen::tablePitch * r, "");
+}
+
+void markNameEntry(BITMAP* s, FONT* f, int headingX, int headingY, int lettersX, int lettersY) {
+    markText(s, f, "H I S C O R E", headingX, headingY, "heading");
+    markOverlay(s, lettersX, lettersY, screen::letterSpacing * screen::letterCells, text_height(f),
+                "letters");
+}
+
 void previewPlay(DATAFILE* data, FONT* f, BITMAP* s) {
     blit(objectBitmap(data, 16), s, 0, 0, 0, 0, 640, 480);
     drawSampleBoard(data, s, 104, 0);
@@ -115,6 +160,8 @@ void previewPlay(DATAFILE* data, FONT* f, BITMAP* s) {
         rect(s, 345 - i, 46 - i, 345 + 191 + i, 46 + 382 + i, makecol(200, 0, 0));
     centred(data, s, 3, 200, 140);
     centred(data, s, 4, 440, 140);
+    markCentred(s, objectBitmap(data, 4), 200, 140, "chain");
+    markCentred(s, objectBitmap(data, 4), 440, 140, "chain");
 }
 
 void previewHallOfFame(DATAFILE* data, FONT* f, BITMAP* s) {
@@ -124,6 +171,17 @@ void previewHallOfFame(DATAFILE* data, FONT* f, BITMAP* s) {
     for (int r = 0; r < 10; ++r)
         textprintf_ex(s, f, 290, 140 + 30 * r, -1, -1, "  %3d       %3s     %5d",
                       r == 0 ? 100 : 5 - r / 2, names[r], 99999 / (r + 1));
+    markTableRows(s, f);
+}
+
+// The intro's stretch over the table: the logo pulsing over the rows.
+void previewHallOfFameWithLogo(DATAFILE* data, FONT* f, BITMAP* s) {
+    previewHallOfFame(data, f, s);
+    set_trans_blender(0, 0, 0, 128);
+    BITMAP* logo = objectBitmap(data, 42);
+    draw_trans_sprite(s, logo, screen::logoCentreX - logo->w / 2,
+                      screen::logoCentreY - logo->h / 2);
+    markLogo(data, s);
 }
 
 void previewMenu(DATAFILE* data, FONT* f, BITMAP* s) {
@@ -158,6 +216,9 @@ void previewEnd(DATAFILE* data, FONT* f, BITMAP* s) {
     textout_ex(s, f, "_", 224, 96, -1, -1);
     textout_ex(s, f, "Press a key to", 245, 340, -1, -1);
     textout_ex(s, f, "   continue   ", 245, 355, -1, -1);
+    markNameEntry(s, f, screen::endHeadingX, screen::endHeadingY, screen::endLettersX,
+                  screen::endLettersY);
+    markText(s, f, "Press a key to", screen::pressKeyX, screen::pressKeyY, "press a key");
 }
 
 void previewWin(DATAFILE* data, FONT* f, BITMAP* s) {
@@ -170,33 +231,49 @@ void previewWin(DATAFILE* data, FONT* f, BITMAP* s) {
     textout_ex(s, f, "y", 320, 187, -1, -1);
     textout_ex(s, f, "z", 342, 187, -1, -1);
     textout_ex(s, f, ":", 364, 187, -1, -1);
+    markNameEntry(s, f, screen::winHeadingX, screen::winHeadingY, screen::winLettersX,
+                  screen::winLettersY);
 }
 
 void previewOrder(DATAFILE* data, FONT*, BITMAP* s) {
     blit(objectBitmap(data, 37), s, 0, 0, 0, 0, 640, 480);
-    draw_sprite(s, objectBitmap(data, 39), 16, 368);
+    draw_sprite(s, objectBitmap(data, 39), screen::visitX, screen::optionY);
     set_trans_blender(0, 0, 0, 64);
-    draw_trans_sprite(s, objectBitmap(data, 38), 186, 368);
+    draw_trans_sprite(s, objectBitmap(data, 38), screen::backX, screen::optionY);
+    BITMAP* visit = objectBitmap(data, 39);
+    BITMAP* back = objectBitmap(data, 38);
+    markOverlay(s, screen::visitX, screen::optionY, visit->w, visit->h, "visit");
+    markOverlay(s, screen::backX, screen::optionY, back->w, back->h, "back");
 }
 
 void previewInstructions(DATAFILE* data, FONT*, BITMAP* s) {
     blit(objectBitmap(data, 12), s, 0, 0, 0, 0, 640, 480);
     draw_sprite(s, objectBitmap(data, 13), 614, 438);
+    BITMAP* marker = objectBitmap(data, 13);
+    markOverlay(s, 614, 438, marker->w, marker->h, "");
 }
 
 void previewContinue(DATAFILE* data, FONT* f, BITMAP* s) {
     blit(objectBitmap(data, 14), s, 0, 0, 0, 0, 640, 480);
     drawSampleBoard(data, s, 345, 1);
     BITMAP* caption = objectBitmap(data, 5);
-    draw_sprite(s, caption, 200 - caption->w / 2, 140 - caption->h / 2 - 20);
-    textout_ex(s, f, "7", 200 - text_length(f, "7") / 2, 140, -1, -1);
+    const int captionY = screen::countdownY - screen::captionRise;
+    draw_sprite(s, caption, screen::countdownX - caption->w / 2, captionY - caption->h / 2);
+    textout_ex(s, f, "7", screen::countdownX - text_length(f, "7") / 2, screen::countdownY, -1, -1);
     centred(data, s, 40, 320, 240);
     centred(data, s, 44, 320, 380);
+    markCentred(s, caption, screen::countdownX, captionY, "caption");
+    // The countdown at its largest: "10" at twice its size.
+    const int w = 2 * text_length(f, "10"), h = 2 * text_height(f);
+    markOverlay(s, screen::countdownX - w / 2, screen::countdownY - h / 2, w, h, "countdown");
+    markCentred(s, objectBitmap(data, 7), screen::drawPictureX, screen::drawPictureY,
+                "draw picture");
 }
 
 void previewIntro(DATAFILE* data, FONT*, BITMAP* s) {
     blit(objectBitmap(data, 47), s, 0, 0, 0, 0, 640, 480);
     centred(data, s, 42, 320, 200);
+    markLogo(data, s);
 }
 
 void previewAboutWithLogo(DATAFILE* data, FONT*, BITMAP* s) {
@@ -204,12 +281,21 @@ void previewAboutWithLogo(DATAFILE* data, FONT*, BITMAP* s) {
     set_trans_blender(0, 0, 0, 128);
     BITMAP* logo = objectBitmap(data, 42);
     draw_trans_sprite(s, logo, 320 - logo->w / 2, 200 - logo->h / 2);
+    markLogo(data, s);
 }
 
 using Preview = void (*)(DATAFILE*, FONT*, BITMAP*);
-const Preview previews[] = {
-    previewPlay, previewContinue,     previewMenu,  previewHallOfFame, previewEnd,
-    previewWin,  previewInstructions, previewOrder, previewIntro,      previewAboutWithLogo};
+const Preview previews[] = {previewPlay,
+                            previewContinue,
+                            previewMenu,
+                            previewHallOfFame,
+                            previewEnd,
+                            previewWin,
+                            previewInstructions,
+                            previewOrder,
+                            previewIntro,
+                            previewAboutWithLogo,
+                            previewHallOfFameWithLogo};
 const int previewCount = sizeof previews / sizeof previews[0];
 
 }  // namespace

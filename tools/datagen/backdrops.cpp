@@ -5,6 +5,7 @@
 #include "assets/data_layout.h"
 #include "tools/datagen/look.h"
 #include "tools/datagen/pictures.h"
+#include "tools/datagen/screen_layout.h"
 
 namespace datagen {
 
@@ -70,27 +71,6 @@ void drawSidePanel(Canvas& canvas, int side, const Mood& mood) {
     }
 }
 
-// A small settled pile under each side panel, one block falling towards it.
-void drawSidePile(Canvas& canvas, float x, int level, bool mirrored) {
-    const int heights[3] = {3, 2, 1};
-    const float cell = 22;
-    Dice dice(500 + level * 7 + (mirrored ? 3 : 0));
-    for (int c = 0; c < 3; ++c) {
-        int column = mirrored ? 2 - c : c;
-        for (int r = 0; r < heights[c]; ++r) {
-            int colour = int(dice.next() * blockColourCount);
-            drawBlock(canvas, x + column * (cell + 2), 436 - (r + 1) * (cell + 2), cell, colour,
-                      0.7f);
-        }
-    }
-    int colour = int(dice.next() * blockColourCount);
-    float fx = x + (mirrored ? 0 : 2) * (cell + 2);
-    canvas.fill(roundedRect(fx + 4, 300, fx + cell - 4, 350, 4),
-                verticalGradient(300, withAlpha(blockColour(colour), 0), 350,
-                                 withAlpha(blockColour(colour), 0.35f)));
-    drawBlock(canvas, fx, 352, cell, colour, 0.8f);
-}
-
 }  // namespace
 
 Canvas makeLevelBackdrop(int level) {
@@ -102,8 +82,9 @@ Canvas makeLevelBackdrop(int level) {
     addGlow(canvas, 600, 120, 240, withAlpha(shade(mood.accent, 0.8f), 0.15f));
     addBokeh(canvas, 100 + level, 26, mood.accent);
     addStars(canvas, 200 + level, 90 + 20 * level, mood.accent);
-    drawSidePile(canvas, 20, level, false);
-    drawSidePile(canvas, 560, level, true);
+    // Under the side panels only light: pieces there would read as a gauge or a count.
+    for (int side = 0; side < 2; ++side)
+        addGlow(canvas, panelX[side] + 25.0f, 350, 80, withAlpha(mood.accent, 0.14f));
     addVignette(canvas, 0.55f);
     for (int side = 0; side < 2; ++side) {
         drawWell(canvas, wellX[side], mood);
@@ -131,7 +112,8 @@ Canvas makeMenuBackdrop() {
     addBokeh(canvas, 11, 30, rgb(150, 130, 255));
     addStars(canvas, 12, 160, rgb(170, 170, 255));
     addVignette(canvas, 0.5f);
-    addFallingBlocks(canvas, 13, 6, 24, 96, 196, 262, 18, 30, 0.7f);
+    // Below the band where the intro's logo pulses over this picture.
+    addFallingBlocks(canvas, 13, 6, 24, layout::logoBand.y1 + 8.0f, 196, 262, 18, 30, 0.7f);
     drawMiniWell(canvas, 30, 284, 5, 5, 4, 32, 14, rgb(120, 110, 255));
     // A soft dark column behind the menu rows; no hard panel, since the intro shows this
     // picture bare with the logo pulsing over it.
@@ -147,9 +129,6 @@ Canvas makeMenuBackdrop() {
             return rgb(170, 160, 255, 0.22f * (1 - t * t));
         });
     }
-    TextStyle word = titleStyle(30, rgb(255, 255, 255), rgb(150, 200, 255));
-    word.tracking = 3;
-    drawText(canvas, "VEXLORN", 110, 62, word, Align::Centre);
     return canvas;
 }
 
@@ -193,15 +172,18 @@ Canvas makeHallOfFameBackdrop(const std::vector<RgbImage>& gameFont) {
     addVignette(canvas, 0.5f);
     TextStyle heading = titleStyle(46, rgb(255, 250, 210), rgb(255, 170, 40));
     heading.tracking = 3;
-    drawText(canvas, "HALL OF FAME", 320, 72, heading, Align::Centre);
+    // Title above and table below the band where the intro's logo pulses over this picture.
+    drawText(canvas, "HALL OF FAME", 320, layout::logoBand.y0 - 10, heading, Align::Centre);
     // Rows are drawn by the game from x 290 as "  %3d       %3s     %5d".
-    const int rowX = 290, rowY = 140, pitch = 30, rows = 10;
+    const int rowX = layout::tableX, rowY = layout::tableY, pitch = layout::tablePitch,
+              rows = layout::tableRows;
     int levelX0 = rowX + width("  "), levelX1 = levelX0 + width("000");
     int nameX0 = levelX1 + width("       "), nameX1 = nameX0 + width("MMM");
     int scoreX0 = nameX1 + width("     "), scoreX1 = scoreX0 + width("00000");
     addGlow(canvas, 108, 300, 120, rgb(255, 200, 90, 0.25f));
     drawTrophy(canvas, 108, 236, 0.95f);
-    drawPanel(canvas, 210, 100, scoreX1 + 24.0f, rowY + pitch * rows + 6.0f, rgb(255, 180, 80), 12);
+    drawPanel(canvas, 210, layout::logoBand.y1 + 2.0f, scoreX1 + 24.0f, rowY + pitch * rows + 6.0f,
+              rgb(255, 180, 80), 12);
     for (int r = 0; r < rows; ++r) {
         float y = float(rowY + pitch * r);
         if (r % 2 == 0)
@@ -217,7 +199,7 @@ Canvas makeHallOfFameBackdrop(const std::vector<RgbImage>& gameFont) {
     }
     TextStyle column = titleStyle(13, rgb(255, 230, 170), rgb(255, 180, 80));
     column.tracking = 1;
-    float titleY = rowY - 14.0f;
+    float titleY = rowY - 11.0f;
     drawText(canvas, "LEVEL", (levelX0 + levelX1) / 2.0f, titleY, column, Align::Centre);
     drawText(canvas, "NAME", (nameX0 + nameX1) / 2.0f, titleY, column, Align::Centre);
     drawText(canvas, "SCORE", (scoreX0 + scoreX1) / 2.0f, titleY, column, Align::Centre);

@@ -4,6 +4,7 @@
 #include "assets/data_layout.h"
 #include "tools/datagen/look.h"
 #include "tools/datagen/pictures.h"
+#include "tools/datagen/screen_layout.h"
 
 namespace datagen {
 
@@ -74,36 +75,48 @@ void iconDanger(Canvas& c, float x, float y) {
 
 }  // namespace
 
+// The intro shows this page with its logo pulsing over the band below the title, so the band
+// stays clear of text and pieces. The page hint names the keys of both screens it appears
+// on: Enter or Space leave the intro for the menu, and the about screen back to it.
 Canvas makeAboutPage() {
     Canvas canvas(vexlorn::screenWidth, vexlorn::screenHeight);
     pageBackground(canvas, 41, rgb(4, 6, 24), rgb(18, 34, 70), rgb(90, 170, 255));
-    TextStyle title = titleStyle(64, rgb(255, 255, 240), rgb(120, 200, 255));
-    title.outlineWidth = 3.5f;
-    drawText(canvas, "Vexlorn", 320, 92, title, Align::Centre);
-    drawText(canvas, "Version 1.00b", 320, 124, bodyStyle(18, rgb(180, 210, 255)), Align::Centre);
+    // The logo names the game in the intro; the page itself says what it is.
+    TextStyle title = titleStyle(44, rgb(255, 255, 240), rgb(120, 200, 255));
+    title.tracking = 5;
+    drawText(canvas, "ABOUT", 320, layout::logoBand.y0 - 12, title, Align::Centre);
+    const float belowBand = layout::logoBand.y1;
+    drawText(canvas, "Vexlorn, version 1.00b", 320, belowBand + 20,
+             bodyStyle(17, rgb(180, 210, 255)), Align::Centre);
     // A strip of blocks with the figure among them.
     for (int i = 0; i < 8; ++i) {
         if (i == 4) {
-            drawAvatar(canvas, 176 + 36 * i, 178, 0);
+            drawAvatar(canvas, 176 + 36 * i, belowBand + 32, 0);
             continue;
         }
-        drawBlock(canvas, 176 + 36 * i, 178, 32, i);
+        drawBlock(canvas, 176 + 36 * i, belowBand + 32, 32, i);
     }
-    drawPanel(canvas, 60, 240, 580, 452, rgb(90, 170, 255), 12);
+    drawPanel(canvas, 40, 196, 600, 470, rgb(90, 170, 255), 12);
     static const char* const lines[] = {
         "A duel of two rising wells: yours on the left,",
         "the computer's on the right. Swap your little figure",
         "through the blocks, clear groups of one colour,",
         "and let your chains rain stones on your rival.",
     };
-    drawLines(canvas, lines, 4, 320, 274, 24, bodyStyle(17), Align::Centre);
-    TextStyle keys = titleStyle(16, rgb(255, 240, 180), rgb(255, 190, 80));
+    drawLines(canvas, lines, 4, 320, 226, 23, bodyStyle(17), Align::Centre);
+    drawText(canvas, "In play: arrow keys swap, P pauses, Esc returns to the menu.", 320, 330,
+             bodyStyle(15, rgb(200, 230, 255)), Align::Centre);
+    TextStyle keys = titleStyle(17, rgb(255, 240, 180), rgb(255, 190, 80));
     keys.outlineWidth = 1.5f;
-    drawText(canvas, "KEYS", 320, 386, keys, Align::Centre);
-    drawText(canvas, "Arrows move    P pause    Esc quit    Enter back", 320, 410,
-             bodyStyle(16, rgb(200, 230, 255)), Align::Centre);
-    drawText(canvas, "Every picture, tune and letter made in code.", 320, 436,
-             bodyStyle(13, rgb(140, 160, 200)), Align::Centre);
+    drawText(canvas, "Enter or Space: to the menu", 320, 362, keys, Align::Centre);
+    const TextStyle credit = bodyStyle(13, rgb(150, 170, 210));
+    static const char* const credits[] = {
+        "Every picture and tune made in code.",
+        "Font: DejaVu Sans - Bitstream Vera and DejaVu licence.",
+        "Bitstream Vera Fonts Copyright (c) 2003 Bitstream, Inc.",
+        "DejaVu changes are in the public domain.",
+    };
+    drawLines(canvas, credits, 4, 320, 398, 18, credit, Align::Centre);
     return canvas;
 }
 
@@ -125,10 +138,12 @@ Canvas makeInstructionsPage() {
               "blocks, stones and other bombs alike. It scores no points.", iconBomb);
     drawEntry(canvas, 348, "LOSING", "The wells keep rising. A block resting in the top row,",
               "or a well risen to its very end, loses the round.", iconDanger);
+    // What the keys do in play, then what they do here, beside the pulsing marker.
+    drawText(canvas, "In play: arrows swap, P pauses, Esc to the menu", 30, 456,
+             bodyStyle(14, rgb(190, 180, 230)));
     TextStyle keys = titleStyle(16, rgb(255, 240, 180), rgb(255, 190, 80));
     keys.outlineWidth = 1.5f;
-    drawText(canvas, "Arrows move     P pause     Esc quit", 290, 454, keys, Align::Centre);
-    drawText(canvas, "Enter: back", 606, 456, bodyStyle(13, rgb(190, 180, 230)), Align::Right);
+    drawText(canvas, "Enter or Space: back", 606, 456, keys, Align::Right);
     return canvas;
 }
 
@@ -182,8 +197,14 @@ Canvas makeWinPicture() {
     drawText(canvas, "CONGRATULATIONS!", 320, 80, title, Align::Centre);
     drawText(canvas, "You have beaten every level of Vexlorn.", 320, 114,
              bodyStyle(18, rgb(255, 235, 210)), Align::Centre);
+    // The plate the name entry writes on, a prompt under it and the way on at the bottom.
     drawPanel(canvas, 228, 140, 412, 216, rgb(255, 190, 80), 10);
-    drawTrophy(canvas, 320, 250, 1.0f);
+    drawText(canvas, "A high score? Type your initials.", 320, 238,
+             bodyStyle(16, rgb(255, 235, 210)), Align::Centre);
+    drawTrophy(canvas, 320, 262, 1.0f);
+    TextStyle keys = titleStyle(17, rgb(255, 240, 180), rgb(255, 190, 80));
+    keys.outlineWidth = 1.5f;
+    drawText(canvas, "Enter or Space: on to the hall of fame", 320, 466, keys, Align::Centre);
     return canvas;
 }
 

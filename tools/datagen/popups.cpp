@@ -4,6 +4,7 @@
 
 #include "tools/datagen/look.h"
 #include "tools/datagen/pictures.h"
+#include "tools/datagen/screen_layout.h"
 
 namespace datagen {
 
@@ -43,21 +44,38 @@ Canvas makeChainPopup(bool twice) {
     return canvas;
 }
 
+namespace {
+
+// Small hard-edged lettering for hints on sprites, readable over a greyed board.
+TextStyle spriteHintStyle(int size) {
+    TextStyle hint = popupStyle(size, rgb(255, 255, 255), rgb(210, 225, 255));
+    hint.outlineWidth = 1.5f;
+    return hint;
+}
+
+}  // namespace
+
 Canvas makeContinueCaption() {
-    Canvas canvas(184, 44);
-    drawText(canvas, "CONTINUE?", 92, 33, popupStyle(27, rgb(255, 255, 255), rgb(120, 220, 255)),
+    // Centred above the countdown, whose digits swell to twice their height around y 140:
+    // everything visible stays in the top band, the rest is mask colour.
+    Canvas canvas(184, 120);
+    drawText(canvas, "CONTINUE?", 92, 30, popupStyle(27, rgb(255, 255, 255), rgb(120, 220, 255)),
              Align::Centre);
+    drawText(canvas, "Enter or Space: play on", 92, 50, spriteHintStyle(13), Align::Centre);
     return canvas;
 }
 
 Canvas makeDrawPicture() {
-    Canvas canvas(240, 96);
-    Shape plate = roundedRect(6, 10, 234, 86, 14);
+    Canvas canvas(240, 120);
+    Shape plate = roundedRect(6, 10, 234, 110, 14);
     canvas.fill(grow(plate, 2), rgb(12, 10, 28));
-    canvas.fill(plate, verticalGradient(10, rgb(80, 90, 140), 86, rgb(30, 34, 70)));
+    canvas.fill(plate, verticalGradient(10, rgb(80, 90, 140), 110, rgb(30, 34, 70)));
     canvas.fill(intersect(plate, roundedRect(6, 10, 234, 40, 14)), rgb(255, 255, 255, 0.12f));
     drawText(canvas, "DRAW", 120, 70, popupStyle(56, rgb(255, 255, 255), rgb(180, 200, 230)),
              Align::Centre);
+    TextStyle hint = bodyStyle(15, rgb(220, 225, 255));
+    hint.shadow = Rgba{0, 0, 0, 0};
+    drawText(canvas, "Enter or Space: play again", 120, 96, hint, Align::Centre);
     return canvas;
 }
 
@@ -91,11 +109,17 @@ Canvas makeGo() {
 }
 
 Canvas makeLogo() {
-    Canvas canvas(440, 132);
-    TextStyle style = popupStyle(76, rgb(255, 252, 225), rgb(255, 150, 40));
-    style.outlineWidth = 5;
-    drawText(canvas, "VEXLORN", 220, 84, style, Align::Centre);
-    for (int i = 0; i < 8; ++i) drawBlock(canvas, 220 - 4 * 22 + 22 * i, 104, 20, i);
+    // Only the top band shows: the canvas reaches down past the logo's centre so that the
+    // band sits above the hall-of-fame rows it is drawn over.
+    Canvas canvas(layout::logoWidth, layout::logoHeight);
+    const float middle = layout::logoWidth / 2.0f;
+    TextStyle style = popupStyle(44, rgb(255, 252, 225), rgb(255, 150, 40));
+    style.outlineWidth = 4;
+    drawText(canvas, "VEXLORN", middle, 40, style, Align::Centre);
+    for (int i = 0; i < 2; ++i) {
+        drawBlock(canvas, 8 + 24.0f * i, 14, 20, i);
+        drawBlock(canvas, layout::logoWidth - 28 - 24.0f * i, 14, 20, 7 - i);
+    }
     return canvas;
 }
 
@@ -111,6 +135,22 @@ Canvas makeInstructionsMarker() {
     return canvas;
 }
 
+namespace {
+
+// Long labels are set condensed and, if need be, smaller, to keep a rounded corner's width
+// clear on either side of the button.
+TextStyle buttonLabelStyle(const char* text, int room) {
+    for (int size = 18;; --size) {
+        TextStyle label = popupStyle(size, rgb(255, 255, 255), rgb(220, 255, 250));
+        if (textWidth(text, label.face, size) + 2 * label.outlineWidth <= room) return label;
+        label.face = Typeface::SansCondensedBold;
+        if (textWidth(text, label.face, size) + 2 * label.outlineWidth <= room || size <= 10)
+            return label;
+    }
+}
+
+}  // namespace
+
 Canvas makeButton(const char* text, int width) {
     Canvas canvas(width, 46);
     Shape button = roundedRect(1, 1, width - 1.0f, 45, 12);
@@ -118,8 +158,7 @@ Canvas makeButton(const char* text, int width) {
     canvas.fill(grow(button, -2), verticalGradient(3, rgb(110, 240, 220), 43, rgb(10, 120, 120)));
     canvas.fill(intersect(grow(button, -2), roundedRect(1, 1, width - 1.0f, 22, 12)),
                 rgb(255, 255, 255, 0.25f));
-    drawText(canvas, text, width / 2.0f, 30, popupStyle(18, rgb(255, 255, 255), rgb(220, 255, 250)),
-             Align::Centre);
+    drawText(canvas, text, width / 2.0f, 31, buttonLabelStyle(text, width - 2 * 14), Align::Centre);
     return canvas;
 }
 
@@ -143,14 +182,19 @@ Canvas makeBalloon(int which) {
     return canvas;
 }
 
+// The player's lost card shows only when the game is over, the one time the end screen may
+// ask for initials, and then carries the prompt; the question keeps it true when the score is
+// too low for the hall of fame.
 Canvas makeEndPicture(bool winner, bool leftSide) {
-    Canvas canvas(184, 124);
+    const bool prompt = !winner && leftSide;
+    const float cardBottom = prompt ? 128 : 120;
+    Canvas canvas(184, 130);
     Rgba side = leftSide ? rgb(70, 190, 255) : rgb(255, 140, 60);
     Rgba top = winner ? rgb(255, 230, 110) : rgb(120, 130, 150);
     Rgba bottom = winner ? rgb(220, 120, 20) : rgb(60, 64, 84);
-    Shape card = roundedRect(4, 30, 180, 120, 14);
+    Shape card = roundedRect(4, 30, 180, cardBottom, 14);
     canvas.fill(grow(card, 2), rgb(14, 10, 24));
-    canvas.fill(card, verticalGradient(30, shade(side, 0.55f), 120, shade(side, 0.2f)));
+    canvas.fill(card, verticalGradient(30, shade(side, 0.55f), cardBottom, shade(side, 0.2f)));
     canvas.fill(intersect(card, roundedRect(4, 30, 180, 60, 14)), rgb(255, 255, 255, 0.12f));
     if (winner) {
         drawBurst(canvas, 92, 28, 27, 27, 10, rgb(255, 250, 170), rgb(255, 170, 30));
@@ -163,12 +207,18 @@ Canvas makeEndPicture(bool winner, bool leftSide) {
         for (int i = 0; i < 3; ++i)
             canvas.fill(roundedRect(80 + 12 * i, 44, 82.5f + 12 * i, 52, 1), rgb(120, 180, 255));
     }
-    drawText(canvas, winner ? "WINNER!" : "LOSER", 92, 90, popupStyle(34, shade(top, 1.3f), bottom),
-             Align::Centre);
+    const float lift = prompt ? 6 : 0;
+    drawText(canvas, winner ? "WINNER!" : "LOSER", 92, 90 - lift,
+             popupStyle(34, shade(top, 1.3f), bottom), Align::Centre);
     TextStyle who = popupStyle(13, rgb(255, 255, 255), shade(side, 1.4f));
     who.outlineWidth = 1.5f;
     who.tracking = 2;
-    drawText(canvas, leftSide ? "PLAYER" : "COMPUTER", 92, 111, who, Align::Centre);
+    drawText(canvas, leftSide ? "PLAYER" : "COMPUTER", 92, 111 - lift, who, Align::Centre);
+    if (prompt) {
+        TextStyle hint = bodyStyle(11, rgb(230, 240, 255));
+        hint.shadow = Rgba{0, 0, 0, 0};
+        drawText(canvas, "High score? Type your initials.", 92, 121, hint, Align::Centre);
+    }
     return canvas;
 }
 

@@ -9,17 +9,17 @@
 namespace datagen {
 namespace {
 
-constexpr int kBitrateKbps = 112;
-
-lame_t openEncoder() {
+lame_t openEncoder(int bitrateKbps) {
     lame_t lame = lame_init();
     if (!lame) return nullptr;
     lame_set_num_channels(lame, 1);
     lame_set_mode(lame, MONO);
     lame_set_in_samplerate(lame, synth::kSampleRate);
     lame_set_out_samplerate(lame, synth::kSampleRate);
-    lame_set_VBR(lame, vbr_off);
-    lame_set_brate(lame, kBitrateKbps);
+    // Average bitrate rather than constant: at low rates a constant-rate frame is too small to
+    // hold the tag, and LAME would silently leave it out.
+    lame_set_VBR(lame, vbr_abr);
+    lame_set_VBR_mean_bitrate_kbps(lame, bitrateKbps);
     lame_set_quality(lame, 5);
     // The tag frame carries the delay and padding; without it decoders start 25 ms late.
     lame_set_bWriteVbrTag(lame, 1);
@@ -33,8 +33,8 @@ lame_t openEncoder() {
 
 }  // namespace
 
-std::vector<uint8_t> encodeMp3(const synth::Buffer& samples) {
-    lame_t lame = openEncoder();
+std::vector<uint8_t> encodeMp3(const synth::Buffer& samples, int bitrateKbps) {
+    lame_t lame = openEncoder(bitrateKbps);
     if (!lame) {
         std::fprintf(stderr, "vexlorn-datagen: LAME refused its settings\n");
         return {};

@@ -1,4 +1,4 @@
-// Loudness matching for the sound objects: RMS targets and a soft peak ceiling.
+// Loudness matching for the sound objects: RMS targets and a look-ahead peak limiter.
 #pragma once
 
 #include "tools/datagen/synth_voice.h"
@@ -8,7 +8,8 @@ namespace datagen {
 // Brings a tune's overall RMS to the level shared by every tune.
 void normaliseTune(synth::Buffer& samples);
 
-// Brings an effect's loudest tenth of a second to a level that sits well over the music.
-void normaliseEffect(synth::Buffer& samples);
+// Brings an effect's loudest tenth of a second to a level that sits well over the music,
+// with its peak ceiling, moved by `levelDb`.
+void normaliseEffect(synth::Buffer& samples, double levelDb);
 
 }  // namespace datagen

@@ -136,7 +136,11 @@ public:
     explicit Renderer(const Tune& tune) : tune_(tune), step_(15.0 / tune.bpm) {}
 
     Buffer render() {
-        for (const Section& section : tune_.sections) renderSection(section);
+        if (tune_.arrangement.empty()) {
+            for (size_t i = 0; i < tune_.sections.size(); ++i) renderPlay({int(i), 0, 0});
+        } else {
+            for (const Play& play : tune_.arrangement) renderPlay(play);
+        }
         renderEnding();
         return std::move(out_);
     }
@@ -144,22 +148,30 @@ public:
 private:
     double barStart() const { return bar_ * kStepsPerBar * step_; }
 
-    void renderSection(const Section& section) {
+    void renderPlay(const Play& play) {
+        if (play.section < 0 || play.section >= int(tune_.sections.size()) || play.style < 0 ||
+            play.style >= int(tune_.styles.size()))
+            tableError("arrangement", std::to_string(play.section));
+        const Section& section = tune_.sections[size_t(play.section)];
+        style_ = &tune_.styles[size_t(play.style)];
+        transpose_ = play.transpose;
         const std::vector<std::string> chords = split(section.chords, ' ');
         const std::vector<std::string> bars = split(section.melody, '|');
         if (chords.size() != bars.size())
             tableError("chords and melody bars differ", section.melody);
         for (size_t i = 0; i < bars.size(); ++i, ++bar_) {
             const Chord chord = parseChord(chords[i]);
-            renderMelodyBar(bars[i]);
+            if (style_->melody) renderMelodyBar(bars[i]);
             renderBassBar(chord);
             renderArpBar(chord);
-            renderPad(chord, kStepsPerBar);
-            renderDrumBar();
+            if (style_->pad) renderPad(chord, kStepsPerBar);
+            renderDrumBar(i + 1 == bars.size());
         }
     }
 
     void renderMelodyBar(const std::string& bar) {
+        const Voice& voice = style_->altLead ? tune_.altLead : tune_.lead;
+        const int shift = transpose_ + 12 * style_->leadOctave;
         int step = 0;
         for (const std::string& token : split(bar, ' ')) {
             const size_t colon = token.find(':');
@@ -170,17 +182,28 @@ private:
             if (pitch != "-") {
                 // Notes on the beat lead; the rest sit a little back.
                 const double velocity = step % 4 == 0 ? 1.0 : 0.82;
-                addNote(out_, tune_.lead, barStart() + step * step_, (length - 0.35) * step_,
-                        noteFrequency(parsePitch(pitch)), velocity);
+                const double start = barStart() + step * step_;
+                const double hold = (length - 0.35) * step_;
+                const double frequency = noteFrequency(parsePitch(pitch) + shift);
+                addNote(out_, voice, start, hold, frequency, velocity);
+                if (style_->echo)
+                    addNote(out_, voice, start + 3 * step_, hold, frequency, 0.3 * velocity);
             }
             step += length;
         }
         if (step != kStepsPerBar) tableError("melody bar is not 16 sixteenths", bar);
     }
 
+    // The chord's root placed at or just above the given MIDI note, in the current key.
+    int rootOf(const Chord& chord, int lowest) const {
+        Chord moved = chord;
+        moved.root = (chord.root + transpose_ % 12 + 12) % 12;
+        return rootFrom(moved, lowest);
+    }
+
     void renderBassBar(const Chord& chord) {
-        const int root = rootFrom(chord, 33);  // A1..G#2
-        for (const Hit& hit : patternHits(tune_.bassPattern)) {
+        const int root = rootOf(chord, 33);  // A1..G#2
+        for (const Hit& hit : patternHits(style_->bassPattern)) {
             const int note = root + bassDegree(chord, hit.symbol);
             addNote(out_, tune_.bass, barStart() + hit.step * step_, (hit.length - 0.3) * step_,
                     noteFrequency(note), hit.step % 4 == 0 ? 1.0 : 0.85);
@@ -188,9 +211,10 @@ private:
     }
 
     void renderArpBar(const Chord& chord) {
-        const int root = rootFrom(chord, 57);  // A3..G#4
-        for (const Hit& hit : patternHits(tune_.arpPattern)) {
-            if (hit.symbol < '0' || hit.symbol > '5') tableError("arpeggio tone", tune_.arpPattern);
+        const int root = rootOf(chord, 57);  // A3..G#4
+        for (const Hit& hit : patternHits(style_->arpPattern)) {
+            if (hit.symbol < '0' || hit.symbol > '5')
+                tableError("arpeggio tone", style_->arpPattern);
             const int note = chordTone(chord, root, hit.symbol - '0');
             addNote(out_, tune_.arp, barStart() + hit.step * step_, (hit.length - 0.3) * step_,
                     noteFrequency(note));
@@ -199,37 +223,39 @@ private:
 
     void renderPad(const Chord& chord, int steps) {
         if (!tune_.hasPad) return;
-        const int root = rootFrom(chord, 52);  // E3..D#4
+        const int root = rootOf(chord, 52);  // E3..D#4
         for (size_t i = 0; i < chord.intervals.size(); ++i)
             addNote(out_, tune_.pad, barStart(), (steps - 0.2) * step_,
                     noteFrequency(root + chord.intervals[i]), 1.0 / chord.intervals.size());
     }
 
-    void renderDrumBar() {
+    void renderDrumBar(bool lastBar) {
         const double gain = tune_.drumGain;
         const auto play = [&](const char* pattern, void (*drum)(Buffer&, double, double)) {
             for (const Hit& hit : patternHits(pattern))
                 drum(out_, barStart() + hit.step * step_, gain * (hit.symbol == 'o' ? 0.55 : 1.0));
         };
-        play(tune_.kickPattern, addKick);
-        play(tune_.snarePattern, addSnare);
-        play(tune_.hatPattern, addHat);
+        const bool fill = lastBar && std::strlen(style_->fillPattern) > 0;
+        play(style_->kickPattern, addKick);
+        play(fill ? style_->fillPattern : style_->snarePattern, addSnare);
+        play(style_->hatPattern, addHat);
     }
 
-    // Every part lands together on the final chord and lets it ring.
+    // Every part lands together on the final chord, in the key of the last pass, and rings.
     void renderEnding() {
         const Chord chord = parseChord(tune_.endChord);
         const double hold = (kStepsPerBar - 2) * step_;
-        addNote(out_, tune_.lead, barStart(), hold, noteFrequency(parsePitch(tune_.endNote)));
-        addNote(out_, tune_.bass, barStart(), hold, noteFrequency(rootFrom(chord, 33)));
-        if (std::strlen(tune_.arpPattern) > 0) {
-            const int root = rootFrom(chord, 57);
+        addNote(out_, tune_.lead, barStart(), hold,
+                noteFrequency(parsePitch(tune_.endNote) + transpose_));
+        addNote(out_, tune_.bass, barStart(), hold, noteFrequency(rootOf(chord, 33)));
+        if (std::strlen(style_->arpPattern) > 0) {
+            const int root = rootOf(chord, 57);
             for (int tone = 0; tone < 3; ++tone)
                 addNote(out_, tune_.arp, barStart() + tone * step_ * 0.5, hold,
                         noteFrequency(chordTone(chord, root, tone)), 0.8);
         }
         renderPad(chord, kStepsPerBar);
-        if (tune_.drumGain > 0.0 && std::strlen(tune_.kickPattern) > 0) {
+        if (tune_.drumGain > 0.0 && std::strlen(style_->kickPattern) > 0) {
             addKick(out_, barStart(), tune_.drumGain);
             addCrash(out_, barStart(), tune_.drumGain);
         }
@@ -238,6 +264,8 @@ private:
 
     const Tune& tune_;
     const double step_;
+    const Style* style_ = nullptr;
+    int transpose_ = 0;
     Buffer out_;
     int bar_ = 0;
 };

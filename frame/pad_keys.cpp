@@ -1,0 +1,174 @@
+// Pads as keys: each frame pass turns what the pads did into keys in Allegro's own buffer.
+#include "frame/pad_keys.h"
+
+#include <allegro.h>
+
+#include <cstdlib>
+#include <iterator>
+
+#include "frame/globals.h"
+#include "frame/state_stack.h"
+#include "play/game1_state.h"
+#include "screens/end1_state.h"
+#include "screens/high_scores.h"
+#include "screens/name_entry.h"
+#include "screens/win_state.h"
+
+namespace vexlorn {
+namespace {
+
+constexpr int keyOf(int scancode, int ascii) {
+    return (scancode << 8) | ascii;
+}
+
+constexpr int enterKey = keyOf(KeyEnter, '\r');
+constexpr int escKey = keyOf(KeyEsc, 27);
+constexpr int spaceKey = keyOf(KeySpace, ' ');
+constexpr int pauseKey = keyOf(KeyP, 'p');
+constexpr int backspaceKey = keyOf(KeyBackspace, 8);
+
+// By PadControl. Start gives the pause key instead while a round is being played.
+constexpr int padKeyTable[] = {
+    keyOf(KeyUp, 0),     // PadUp
+    keyOf(KeyDown, 0),   // PadDown
+    keyOf(KeyLeft, 0),   // PadLeft
+    keyOf(KeyRight, 0),  // PadRight
+    enterKey,            // PadA
+    escKey,              // PadB
+    spaceKey,            // PadX
+    spaceKey,            // PadY
+    escKey,              // PadBack
+    enterKey,            // PadStart
+};
+static_assert(std::size(padKeyTable) == PadControlCount, "every control has its key");
+
+constexpr int letterCount = 26;
+
+bool isDirection(int control) {
+    return control <= PadRight;
+}
+
+void add(PadKeyBatch& batch, int key) {
+    if (batch.count < static_cast<int>(std::size(batch.keys))) batch.keys[batch.count++] = key;
+}
+
+char stepLetter(char letter, int step) {
+    if (letter == '\0') return 'a';
+    return static_cast<char>('a' + (letter - 'a' + step + letterCount) % letterCount);
+}
+
+}  // namespace
+
+PadContext currentPadContext() {
+    PadContext context;
+    const BaseState* top = stateStack.top();
+    context.roundInPlay = top == &game1State;
+    // The screens' own test for showing the initials.
+    const bool entryScreen = (top == &end1State && !end1State.roundWon) || top == &winState;
+    context.nameEntry = entryScreen && leftBoard != nullptr && qualifies(leftBoard->score);
+    context.entryCursor = entryCursor;
+    return context;
+}
+
+PadKeyBatch PadKeys::step(const PadInput& input, int elapsed, const PadContext& context) {
+    PadKeyBatch batch;
+    if (!context.nameEntry) preview_ = '\0';
+    // A pad pulled out mid-round pauses it, as the pause key does.
+    if (input.removed > 0 && context.roundInPlay) add(batch, pauseKey);
+    for (int control = 0; control < PadControlCount; ++control) {
+        if ((input.pressed & padBit(static_cast<PadControl>(control))) == 0) continue;
+        act(static_cast<PadControl>(control), context, batch);
+        repeating_ = isDirection(control) ? control : -1;
+        heldTicks_ = 0;
+        repeatsDone_ = 0;
+    }
+    if (input.pressed == 0) repeatHeld(input, elapsed, context, batch);
+    return batch;
+}
+
+void PadKeys::repeatHeld(const PadInput& input, int elapsed, const PadContext& context,
+                         PadKeyBatch& batch) {
+    if (repeating_ < 0) return;
+    const PadControl control = static_cast<PadControl>(repeating_);
+    if ((input.held & padBit(control)) == 0) {
+        repeating_ = -1;
+        return;
+    }
+    heldTicks_ += elapsed;
+    if (heldTicks_ < firstRepeatTicks) return;
+    const int due = 1 + (heldTicks_ - firstRepeatTicks) * repeatsPerCycle / repeatCycleTicks;
+    // One repeat a pass at most: a slow pass does not release a burst of moves.
+    if (due > repeatsDone_) {
+        act(control, context, batch);
+        repeatsDone_ = due;
+    }
+}
+
+void PadKeys::act(PadControl control, const PadContext& context, PadKeyBatch& batch) {
+    if (context.nameEntry && actInNameEntry(control, context, batch)) return;
+    add(batch, control == PadStart && context.roundInPlay ? pauseKey : padKeyTable[control]);
+}
+
+// Up and Down step through the letters shown in place of the next initial; Right or A types
+// the letter shown, as its key would; B erases; Start finishes.
+bool PadKeys::actInNameEntry(PadControl control, const PadContext& context, PadKeyBatch& batch) {
+    const bool letterFree = context.entryCursor < entryLetterCount;
+    switch (control) {
+        case PadUp:
+        case PadDown:
+            if (letterFree) preview_ = stepLetter(preview_, control == PadUp ? 1 : -1);
+            return true;
+        case PadRight:
+        case PadA:
+            if (preview_ == '\0' || !letterFree) return false;
+            add(batch, keyOf(KEY_A + (preview_ - 'a'), preview_));
+            return true;
+        case PadB:
+            add(batch, backspaceKey);
+            return true;
+        case PadStart:
+            preview_ = '\0';
+            add(batch, enterKey);
+            return true;
+        default:
+            return false;
+    }
+}
+
+namespace {
+
+PadKeys padKeys;
+int lastPollTick = 0;
+unsigned idlePasses = 0;
+// With no pad open, SDL is asked for new ones every eighth pass only (about 160 ms at the
+// loop's 50 passes a second): its look costs a few system calls, the most a pass without pads
+// would otherwise spend on pads.
+constexpr unsigned idlePollEvery = 8;
+
+}  // namespace
+
+void startPadKeys() {
+    startPads(padMappingPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+    lastPollTick = tickCount;
+}
+
+void pollPadKeys() {
+    if (!padsStarted()) return;
+    if (openPadCount() == 0 && ++idlePasses % idlePollEvery != 0) return;
+    const PadInput input = pollPads();
+    // Screens set the clock back to 0 when they start: count from there.
+    const int now = tickCount;
+    const int elapsed = now >= lastPollTick ? now - lastPollTick : now;
+    lastPollTick = now;
+    const PadContext context = currentPadContext();
+    const PadKeyBatch batch = padKeys.step(input, elapsed, context);
+    for (int i = 0; i < batch.count; ++i) simulate_keypress(batch.keys[i]);
+    entryPreview = openPadCount() > 0 ? padKeys.preview() : '\0';
+}
+
+void stopPadKeys() {
+    stopPads();
+    entryPreview = '\0';
+}
+
+}  // namespace vexlorn

@@ -1,0 +1,58 @@
+// Pads as keys: each frame pass turns what the pads did into keys in Allegro's own buffer, so
+// every screen reads a pad exactly as it reads the keyboard.
+#pragma once
+
+#include "platform/input/pads.h"
+
+namespace vexlorn {
+
+// What the screen on top makes of a pad.
+struct PadContext {
+    bool roundInPlay = false;  // the play screen is on top: Start pauses
+    bool nameEntry = false;    // initials are being typed
+    int entryCursor = 0;
+};
+
+PadContext currentPadContext();
+
+// A held direction repeats as a held arrow key does: first after 12 ticks (240 ms), then three
+// times every five ticks (30 a second). Only the direction pressed last repeats, and any other
+// press stops it, so a stick held while Start pauses does not end the pause at once.
+inline constexpr int firstRepeatTicks = 12;
+inline constexpr int repeatsPerCycle = 3;
+inline constexpr int repeatCycleTicks = 5;
+
+// Keys for Allegro's buffer, each (scancode << 8) | ascii: at most one per control, one repeat
+// and the pause for a pad pulled out.
+struct PadKeyBatch {
+    int keys[PadControlCount + 2];
+    int count = 0;
+};
+
+class PadKeys {
+public:
+    // The keys for one poll, `elapsed` ticks after the previous one.
+    PadKeyBatch step(const PadInput& input, int elapsed, const PadContext& context);
+    // The letter offered in place of the next initial; 0 for none. It becomes an initial only
+    // when accepted, as the key of that letter.
+    char preview() const { return preview_; }
+
+private:
+    void act(PadControl control, const PadContext& context, PadKeyBatch& batch);
+    bool actInNameEntry(PadControl control, const PadContext& context, PadKeyBatch& batch);
+    void repeatHeld(const PadInput& input, int elapsed, const PadContext& context,
+                    PadKeyBatch& batch);
+
+    char preview_ = 0;
+    int repeating_ = -1;  // the direction that repeats, or -1
+    int heldTicks_ = 0;
+    int repeatsDone_ = 0;
+};
+
+// The frame loop's part: started with the game, polled once a pass just before the key step
+// reads Allegro's buffer, stopped at shutdown.
+void startPadKeys();
+void pollPadKeys();
+void stopPadKeys();
+
+}  // namespace vexlorn

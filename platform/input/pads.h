@@ -1,0 +1,58 @@
+// Game pads through SDL's game-controller API, folded into the ten controls the game uses.
+// Only this folder sees SDL's input headers; the game gets plain records.
+#pragma once
+
+#include <string>
+
+namespace vexlorn {
+
+// Every pad's D-pad and left stick give the four directions; its face buttons give the rest.
+enum PadControl : int {
+    PadUp,
+    PadDown,
+    PadLeft,
+    PadRight,
+    PadA,  // south
+    PadB,  // east
+    PadX,
+    PadY,
+    PadBack,
+    PadStart,
+    PadControlCount,
+};
+
+inline constexpr unsigned padBit(PadControl control) {
+    return 1u << control;
+}
+
+// What the pads did since the last poll, all pads together.
+struct PadInput {
+    unsigned held = 0;     // padBit of each control down on some pad now
+    unsigned pressed = 0;  // went down since the last poll, even if it is up again already
+    int removed = 0;       // pads pulled out since the last poll
+};
+
+// Starts SDL's controller support and opens every pad present. Extra mappings are read from
+// `mappingFile` when it names a regular file; a missing or damaged one is passed over silently.
+// False when SDL's controller support cannot start: the game then simply has no pads.
+bool startPads(const std::string& mappingFile);
+void stopPads();
+bool padsStarted();
+
+// Takes SDL's pending events: pads plugged in are opened, pads pulled out closed.
+PadInput pollPads();
+int openPadCount();
+
+// Where extra mappings are looked for: $XDG_CONFIG_HOME/vexlorn/gamecontrollerdb.txt, or the
+// same under ~/.config. Empty when neither variable helps. Either argument may be null.
+std::string padMappingPath(const char* xdgConfigHome, const char* home);
+
+// The stick counts as pushed past about a third of its travel and as let go only back inside a
+// quarter, so a stick resting near the edge does not chatter.
+inline constexpr int stickPushAt = 32767 / 3;
+inline constexpr int stickReleaseAt = 32767 / 4;
+
+// One stick axis as -1, 0 or +1, given the direction it gave before.
+int stickAxisDirection(int previous, int value);
+
+}  // namespace vexlorn

@@ -1,0 +1,124 @@
+// Pads that exist only in software, and the script that drives one inside the real program.
+#include "virtual_pad.h"
+
+#include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace vexlorn {
+namespace {
+
+// The handle is SDL's instance id: device indices shift as pads come and go.
+int deviceIndexOf(int pad) {
+    for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+        if (SDL_JoystickGetDeviceInstanceID(i) == pad) return i;
+    }
+    return -1;
+}
+
+SDL_Joystick* joystickOf(int pad) {
+    return pad < 0 ? nullptr : SDL_JoystickFromInstanceID(pad);
+}
+
+int scriptFile = -1;
+int scriptPad = -1;
+std::string scriptPending;
+
+void runScriptLine(const char* line) {
+    char control[32];
+    char action[32];
+    if (std::strcmp(line, "plug") == 0) {
+        if (scriptPad < 0) scriptPad = plugVirtualPad();
+    } else if (std::strcmp(line, "unplug") == 0) {
+        unplugVirtualPad(scriptPad);
+        scriptPad = -1;
+    } else if (std::sscanf(line, "%31s %31s", control, action) == 2) {
+        if (std::strcmp(action, "down") == 0 || std::strcmp(action, "up") == 0) {
+            setVirtualPadButton(scriptPad, control, std::strcmp(action, "down") == 0);
+        } else {
+            setVirtualPadAxis(scriptPad, control, std::atoi(action));
+        }
+    }
+}
+
+}  // namespace
+
+int plugVirtualPad() {
+    SDL_VirtualJoystickDesc desc;
+    SDL_zero(desc);
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    if (index < 0) return -1;
+    const int pad = SDL_JoystickGetDeviceInstanceID(index);
+    // Held open here too, so that its buttons can be set before the game has opened it.
+    if (SDL_JoystickOpen(index) == nullptr) {
+        SDL_JoystickDetachVirtual(index);
+        return -1;
+    }
+    return pad;
+}
+
+void unplugVirtualPad(int pad) {
+    SDL_Joystick* joystick = joystickOf(pad);
+    if (joystick == nullptr) return;
+    SDL_JoystickClose(joystick);
+    const int index = deviceIndexOf(pad);
+    if (index >= 0) SDL_JoystickDetachVirtual(index);
+}
+
+bool setVirtualPadButton(int pad, const char* button, bool down) {
+    SDL_Joystick* joystick = joystickOf(pad);
+    const SDL_GameControllerButton which = SDL_GameControllerGetButtonFromString(button);
+    if (joystick == nullptr || which == SDL_CONTROLLER_BUTTON_INVALID) return false;
+    return SDL_JoystickSetVirtualButton(joystick, which, down ? SDL_PRESSED : SDL_RELEASED) == 0;
+}
+
+bool setVirtualPadAxis(int pad, const char* axis, int value) {
+    SDL_Joystick* joystick = joystickOf(pad);
+    const SDL_GameControllerAxis which = SDL_GameControllerGetAxisFromString(axis);
+    if (joystick == nullptr || which == SDL_CONTROLLER_AXIS_INVALID) return false;
+    return SDL_JoystickSetVirtualAxis(joystick, which, static_cast<Sint16>(value)) == 0;
+}
+
+bool padMappingKnown(const char* guid) {
+    char* mapping = SDL_GameControllerMappingForGUID(SDL_JoystickGetGUIDFromString(guid));
+    SDL_free(mapping);
+    return mapping != nullptr;
+}
+
+void startPadScript(const char* path) {
+    // Not blocking: a FIFO with no writer yet, or a file not yet written, reads as empty.
+    scriptFile = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    scriptPad = plugVirtualPad();
+}
+
+void runPadScript() {
+    if (scriptFile < 0) return;
+    char buffer[256];
+    ssize_t count;
+    while ((count = read(scriptFile, buffer, sizeof buffer)) > 0) {
+        scriptPending.append(buffer, static_cast<size_t>(count));
+    }
+    size_t end;
+    while ((end = scriptPending.find('\n')) != std::string::npos) {
+        runScriptLine(scriptPending.substr(0, end).c_str());
+        scriptPending.erase(0, end + 1);
+    }
+}
+
+void stopPadScript() {
+    if (scriptFile >= 0) close(scriptFile);
+    scriptFile = -1;
+    unplugVirtualPad(scriptPad);
+    scriptPad = -1;
+    scriptPending.clear();
+}
+
+}  // namespace vexlorn

@@ -1,0 +1,147 @@
+// Pads as keys on the real screens: what each button sends, held directions repeating, initials
+// typed by pad, and a pad pulled out mid-round.
+#include "frame/pad_keys.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/input/virtual_pad.h"
+#include "screens/end1_state.h"
+#include "screens/hiscore_state.h"
+#include "screens/pause_state.h"
+#include "test_support/play_fixture.h"
+
+namespace vexlorn {
+namespace {
+
+class PadKeysTest : public PlayFixture {
+protected:
+    void TearDown() override {
+        stopPads();
+        entryPreview = '\0';
+        PlayFixture::TearDown();
+    }
+    // One step's scancodes; the offered letter published as the frame loop does.
+    std::vector<int> step(const PadInput& input, int elapsed = 0) {
+        const PadKeyBatch batch = keys.step(input, elapsed, currentPadContext());
+        entryPreview = keys.preview();
+        std::vector<int> sent;
+        for (int i = 0; i < batch.count; ++i) sent.push_back(batch.keys[i] >> 8);
+        return sent;
+    }
+    std::vector<int> tap(PadControl control) {
+        PadInput input;
+        input.pressed = padBit(control);
+        return step(input);
+    }
+    // A virtual pad's button, held across one poll as SDL needs.
+    std::vector<int> tap(int pad, const char* button) {
+        setVirtualPadButton(pad, button, true);
+        std::vector<int> sent = step(pollPads());
+        setVirtualPadButton(pad, button, false);
+        step(pollPads());
+        return sent;
+    }
+    // To the screen on top, a pass a key, as the frame loop hands them on.
+    void deliver(const std::vector<int>& sent) {
+        for (int scancode : sent) press(scancode);
+    }
+
+    PadKeys keys;
+};
+
+TEST_F(PadKeysTest, EachButtonSendsItsKeyAndStartPausesOnlyInPlay) {
+    ASSERT_TRUE(startPads(""));
+    const int pad = plugVirtualPad();
+    pollPads();
+    const std::vector<std::pair<const char*, std::vector<int>>> sends = {
+        {"dpup", {KeyUp}}, {"dpdown", {KeyDown}}, {"dpleft", {KeyLeft}}, {"dpright", {KeyRight}},
+        {"a", {KeyEnter}}, {"b", {KeyEsc}},       {"back", {KeyEsc}},    {"x", {KeySpace}},
+        {"y", {KeySpace}}, {"start", {KeyEnter}}, {"guide", {}},         {"leftshoulder", {}},
+    };
+    for (const auto& [button, sent] : sends) EXPECT_EQ(tap(pad, button), sent) << button;
+    startRound(quietBoard(0), quietBoard(0));
+    EXPECT_EQ(tap(pad, "start"), std::vector<int>{KeyP});
+    EXPECT_EQ(tap(pad, "a"), std::vector<int>{KeyEnter});
+}
+
+TEST_F(PadKeysTest, HeldDirectionRepeatsLikeAHeldArrowKey) {
+    PadInput held;
+    held.held = padBit(PadDown);
+    PadInput first = held;
+    first.pressed = padBit(PadDown);
+    EXPECT_EQ(step(first).size(), 1u);
+    std::vector<int> repeatTicks;
+    for (int tick = 1; tick <= 61; ++tick) {
+        if (!step(held, 1).empty()) repeatTicks.push_back(tick);
+    }
+    ASSERT_FALSE(repeatTicks.empty());
+    EXPECT_EQ(repeatTicks.front(), firstRepeatTicks);
+    EXPECT_EQ(repeatTicks.size(), 30u);    // in the second after the first repeat
+    EXPECT_EQ(step(held, 25).size(), 1u);  // a slow pass: one repeat, not a burst
+
+    // Another press ends it, as a second key ends a keyboard's repeat.
+    PadInput start;
+    start.held = padBit(PadDown) | padBit(PadStart);
+    start.pressed = padBit(PadStart);
+    EXPECT_EQ(step(start), std::vector<int>{KeyEnter});
+    for (int tick = 0; tick < 30; ++tick) EXPECT_TRUE(step(held, 1).empty());
+}
+
+TEST_F(PadKeysTest, InitialsTypedByPadAndTheOfferedLetterNeverStored) {
+    Board left = quietBoard(1);
+    topOut(left);
+    left.continues = 0;
+    left.score = 5000;
+    startRound(left, quietBoard(1));
+    pass(0);
+    ASSERT_EQ(stateStack.top(), &end1State);
+    pass(0);
+    BITMAP* before = create_bitmap(screenWidth, screenHeight);
+    blit(backBuffer, before, 0, 0, 0, 0, screenWidth, screenHeight);
+
+    for (PadControl control : {PadUp, PadUp, PadUp, PadDown}) deliver(tap(control));
+    EXPECT_EQ(entryPreview, 'b');
+    EXPECT_EQ(entryName[0], '\0');
+    pass(0);
+    int changed = 0;  // in the first letter's cell
+    for (int y = endNameLayout.lettersY; y < endNameLayout.lettersY + 16; ++y) {
+        for (int x = endNameLayout.lettersX; x < endNameLayout.lettersX + 22; ++x) {
+            changed += getpixel(before, x, y) != getpixel(backBuffer, x, y);
+        }
+    }
+    destroy_bitmap(before);
+    EXPECT_GT(changed, 10);
+
+    for (PadControl control : {PadA, PadRight, PadB, PadUp}) deliver(tap(control));
+    EXPECT_STREQ(entryName, "b");
+    EXPECT_EQ(entryPreview, 'c');
+    deliver(tap(PadStart));
+    ASSERT_EQ(stateStack.top(), &hiscoreState);
+    int row = 0;
+    while (row < highScoreRows - 1 && highScoreTable[row].score != 5000) ++row;
+    EXPECT_STREQ(highScoreTable[row].name, "b");
+}
+
+TEST_F(PadKeysTest, PadPulledOutPausesARoundButNotTheMenu) {
+    ASSERT_TRUE(startPads(""));
+    const int first = plugVirtualPad();
+    const int second = plugVirtualPad();
+    step(pollPads());
+    startRound(quietBoard(0), quietBoard(0));
+    unplugVirtualPad(first);
+    const std::vector<int> sent = step(pollPads());
+    EXPECT_EQ(sent, std::vector<int>{KeyP});
+    deliver(sent);
+    EXPECT_EQ(stateStack.top(), &pauseState);
+
+    stateStack.pop();
+    press(KeyEsc);
+    ASSERT_EQ(stateStack.top(), &menu);
+    unplugVirtualPad(second);
+    EXPECT_TRUE(step(pollPads()).empty());
+}
+
+}  // namespace
+}  // namespace vexlorn
