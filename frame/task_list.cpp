@@ -5,7 +5,9 @@ namespace vexlorn {
 
 TaskList taskList;
 
-TaskList::~TaskList() { clear(); }
+TaskList::~TaskList() {
+    clear();
+}
 
 void TaskList::add(BaseTask* task) {
     if (task == nullptr) return;
