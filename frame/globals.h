@@ -34,8 +34,6 @@ extern int lastKey;
 extern bool cheatMode;
 
 // Ticks the active screen has not yet consumed.
-inline int elapsedTicks() {
-    return tickCount - lastTickCount;
-}
+inline int elapsedTicks() { return tickCount - lastTickCount; }
 
 }  // namespace vexlorn

@@ -5,9 +5,7 @@ namespace vexlorn {
 
 TaskList taskList;
 
-TaskList::~TaskList() {
-    clear();
-}
+TaskList::~TaskList() { clear(); }
 
 void TaskList::add(BaseTask* task) {
     if (task == nullptr) return;
