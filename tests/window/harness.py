@@ -232,24 +232,20 @@ class XClient:
 
     def __init__(self, display):
         self.x = ctypes.cdll.LoadLibrary("libX11.so.6")
-        self.x.XOpenDisplay.restype = ctypes.c_void_p
-        self.x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        self.x.XInternAtom.restype = ctypes.c_ulong
-        self.x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-        self.x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                                      ctypes.c_void_p]
-        self.x.XDefaultRootWindow.restype = ctypes.c_ulong
-        self.x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-        self.x.XCreateSimpleWindow.restype = ctypes.c_ulong
-        self.x.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + \
-            [ctypes.c_int] * 2 + [ctypes.c_uint] * 3 + [ctypes.c_ulong] * 2
-        for name in ("XMapRaised", "XDestroyWindow"):
-            getattr(self.x, name).argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-        self.x.XSetInputFocus.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
-                                          ctypes.c_ulong]
-        for name in ("XSync",):
-            getattr(self.x, name).argtypes = [ctypes.c_void_p, ctypes.c_int]
-        self.x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        ptr, win, atom = ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong
+        signatures = {
+            "XOpenDisplay": (ptr, [ctypes.c_char_p]), "XCloseDisplay": (None, [ptr]),
+            "XInternAtom": (atom, [ptr, ctypes.c_char_p, ctypes.c_int]),
+            "XSendEvent": (None, [ptr, win, ctypes.c_int, ctypes.c_long, ptr]),
+            "XDefaultRootWindow": (win, [ptr]), "XMapRaised": (None, [ptr, win]),
+            "XCreateSimpleWindow": (win, [ptr, win] + [ctypes.c_int] * 2 + [ctypes.c_uint] * 3
+                                    + [ctypes.c_ulong] * 2),
+            "XSetInputFocus": (None, [ptr, win, ctypes.c_int, ctypes.c_ulong]),
+            "XSync": (None, [ptr, ctypes.c_int]),
+        }
+        for name, (result, arguments) in signatures.items():
+            getattr(self.x, name).restype = result
+            getattr(self.x, name).argtypes = arguments
         self.display = self.x.XOpenDisplay(display.encode())
         if not self.display:
             raise RuntimeError(f"cannot open {display}")
