@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace vexlorn {
 namespace {
 
@@ -37,38 +39,31 @@ TEST(DisplayLayoutTest, FactorRulesOnCommonDesktops) {
     EXPECT_EQ(chooseFactor(false, 0, 320, 200), 1);
 }
 
+std::vector<int> corners(const Area& a) {
+    return {a.x, a.y, a.width, a.height};
+}
+
 TEST(DisplayLayoutTest, MonitorAtTheOriginPrimaryFirst) {
     const Area root{0, 0, 3840, 1080};
     const Monitor left{{0, 0, 1920, 1080}, false};
-    const Monitor right{{1920, 0, 1920, 1080}, true};
-    EXPECT_EQ(chooseMonitor({right, left}, root).x, 0);  // the primary is away from the origin
-    EXPECT_EQ(chooseMonitor({right, left}, root).width, 1920);
+    const Monitor right{{1920, 0, 1920, 1080}, true};  // the primary, away from the origin
     const Monitor mirrored{{0, 0, 1280, 1024}, true};
-    EXPECT_EQ(chooseMonitor({left, mirrored}, root).width, 1280);
-    EXPECT_EQ(chooseMonitor({left, mirrored, right}, root).height, 1024);
-    // No monitor list (no XRandR) or none at the origin: the whole root.
-    EXPECT_EQ(chooseMonitor({}, root).width, 3840);
-    EXPECT_EQ(chooseMonitor({right}, root).width, 3840);
-    EXPECT_EQ(chooseMonitor({Monitor{{0, 0, 0, 0}, true}}, root).width, 3840);
+    EXPECT_EQ(corners(chooseMonitor({right, left}, root)), corners(left.area));
+    EXPECT_EQ(corners(chooseMonitor({left, mirrored, right}, root)), corners(mirrored.area));
+    // No monitor list (no XRandR), none at the origin, or a degenerate one: the whole root.
+    for (const auto& monitors : {std::vector<Monitor>{}, {right}, {Monitor{{0, 0, 0, 0}, true}}}) {
+        EXPECT_EQ(corners(chooseMonitor(monitors, root)), corners(root));
+    }
 }
 
 TEST(DisplayLayoutTest, PictureCentredOnTheMonitorOrTheScreen) {
     const Area fullHd{0, 0, 1920, 1080};
-    Area picture = placePicture(1920, 1080, fullHd, 2);
-    EXPECT_EQ(picture.x, 320);
-    EXPECT_EQ(picture.y, 60);
-    EXPECT_EQ(picture.width, 1280);
-    EXPECT_EQ(picture.height, 960);
+    EXPECT_EQ(corners(placePicture(1920, 1080, fullHd, 2)), corners({320, 60, 1280, 960}));
     // Two monitors side by side: centred on the left one, never across the seam.
-    picture = placePicture(3840, 1080, fullHd, 2);
-    EXPECT_EQ(picture.x, 320);
+    EXPECT_EQ(corners(placePicture(3840, 1080, fullHd, 2)), corners({320, 60, 1280, 960}));
     // A window, or a 640 x 480 full screen, is smaller than the monitor: its own corner.
-    picture = placePicture(1280, 960, fullHd, 2);
-    EXPECT_EQ(picture.x, 0);
-    EXPECT_EQ(picture.y, 0);
-    picture = placePicture(640, 480, fullHd, 1);
-    EXPECT_EQ(picture.x, 0);
-    EXPECT_EQ(picture.y, 0);
+    EXPECT_EQ(corners(placePicture(1280, 960, fullHd, 2)), corners({0, 0, 1280, 960}));
+    EXPECT_EQ(corners(placePicture(640, 480, fullHd, 1)), corners({0, 0, 640, 480}));
 }
 
 }  // namespace
