@@ -18,7 +18,9 @@
 #include "assets/assets.h"
 #include "assets/sound.h"
 #include "board/board.h"
+#include "frame/desktop_events.h"
 #include "frame/globals.h"
+#include "frame/scaler.h"
 #include "frame/state_stack.h"
 #include "frame/task_list.h"
 #include "play/game1_state.h"
@@ -158,12 +160,37 @@ void toppleOpponent() {
     }
 }
 
+// The present of a 3x picture placed off the corner, as in full screen, onto a memory screen;
+// a few random pixels of it must equal the back buffer's.
+constexpr int soakFactor = 3;
+BITMAP* scaledScreen = nullptr;
+BITMAP* shownPicture = nullptr;
+
+void presentScaled(std::mt19937& random) {
+    const ScaleTarget target{scaledScreen, 2, 1, soakFactor};
+    presentChanges(backBuffer, shownPicture, target, nullptr);
+    for (int i = 0; i < 8; ++i) {
+        const int x = static_cast<int>(random() % screenWidth);
+        const int y = static_cast<int>(random() % screenHeight);
+        const int dx = static_cast<int>(random() % soakFactor);
+        const int dy = static_cast<int>(random() % soakFactor);
+        const int scaled = getpixel(scaledScreen, 2 + x * soakFactor + dx, 1 + y * soakFactor + dy);
+        if (scaled != getpixel(backBuffer, x, y))
+            fail("scaled picture differs from the back buffer");
+    }
+}
+
 bool startGame(const char* dataPath) {
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(32);
     set_color_conversion(COLORCONV_24_TO_32);
     text_mode(-1);
     backBuffer = create_bitmap(screenWidth, screenHeight);
+    scaledScreen = create_bitmap(screenWidth * soakFactor + 4, screenHeight * soakFactor + 2);
+    shownPicture = create_bitmap(screenWidth, screenHeight);
+    clear_bitmap(backBuffer);
+    clear_bitmap(shownPicture);
+    clear_bitmap(scaledScreen);
     openAudioDevice();
     char error[1024];
     if (!loadAssetsFrom(dataPath, error, sizeof error)) {
@@ -188,6 +215,8 @@ void endGame() {
     freeAssets();
     destroy_bitmap(backBuffer);
     backBuffer = nullptr;
+    destroy_bitmap(scaledScreen);
+    destroy_bitmap(shownPicture);
 }
 
 void report(long elapsed, unsigned seed, long restarts, int deepest, int mostTasks,
@@ -255,6 +284,9 @@ int main(int argc, char** argv) {
         running = stateStack.updateTop();
         updateAudio();
         if (static_cast<int>(random() % 1000) < mood.perThousand) lastKey = randomKey(random);
+        // Now and then the window loses the focus.
+        if (random() % 500 == 0) pauseRoundIfPlaying();
+        if (step > 0) presentScaled(random);
         loopsThisSecond = loopsThisSecond + 1;
         ++passes;
 
