@@ -7,6 +7,7 @@
 #include "assets/assets.h"
 #include "board/board.h"
 #include "frame/globals.h"
+#include "frame/scaler.h"
 #include "frame/state_stack.h"
 #include "frame/task_list.h"
 #include "play/game1_state.h"
@@ -203,6 +204,59 @@ void BM_PassOrder(benchmark::State& state) {
     timePage(state, &orderState);
 }
 BENCHMARK(BM_PassOrder)->Unit(benchmark::kMicrosecond);
+
+// The scaled present of level-5 play passes in which both wells rise: the busiest kind, about
+// half the picture changed. The screen is a memory bitmap of the same layout here.
+void timeScaledPlay(benchmark::State& state, int factor) {
+    if (!gameReady()) {
+        state.SkipWithError("no data file");
+        return;
+    }
+    BITMAP* shown = create_bitmap(screenWidth, screenHeight);
+    BITMAP* target = create_bitmap(screenWidth * factor, screenHeight * factor);
+    const ScaleTarget scaled{target, 0, 0, factor};
+    // Enough ticks per pass that the rise clock is past the interval at every update.
+    const int ticks = levelParams(levelCount - 1).riseInterval + 1;
+    startRound(levelCount - 1);
+    long pixels = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        pass(ticks);
+        if (stateStack.top() != &game1State) startRound(levelCount - 1);
+        state.ResumeTiming();
+        pixels += presentChanges(backBuffer, shown, scaled, nullptr);
+    }
+    state.counters["changed"] =
+        benchmark::Counter(double(pixels) / state.iterations() / (screenWidth * screenHeight));
+    stateStack.popAll();
+    taskList.clear();
+    destroy_bitmap(target);
+    destroy_bitmap(shown);
+}
+
+void BM_PresentPlayLevel5At2x(benchmark::State& state) {
+    timeScaledPlay(state, 2);
+}
+BENCHMARK(BM_PresentPlayLevel5At2x)->Unit(benchmark::kMicrosecond);
+
+void BM_PresentPlayLevel5At3x(benchmark::State& state) {
+    timeScaledPlay(state, 3);
+}
+BENCHMARK(BM_PresentPlayLevel5At3x)->Unit(benchmark::kMicrosecond);
+
+// The whole picture scaled on every present, as a present without change tracking would.
+void BM_PresentWholePictureAt2x(benchmark::State& state) {
+    if (!gameReady()) {
+        state.SkipWithError("no data file");
+        return;
+    }
+    BITMAP* target = create_bitmap(screenWidth * 2, screenHeight * 2);
+    for (auto _ : state) {
+        scaleArea(backBuffer, Area{0, 0, screenWidth, screenHeight}, ScaleTarget{target, 0, 0, 2});
+    }
+    destroy_bitmap(target);
+}
+BENCHMARK(BM_PresentWholePictureAt2x)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace vexlorn

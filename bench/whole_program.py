@@ -21,6 +21,13 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from harness import KEYS, Screenshot, XServer  # noqa: E402
 
 SCREEN = (1024, 768)
+# The scaled picture is measured on a full-HD desktop: 2x fits there as a window and full screen.
+SCALED_SCREEN = (1920, 1080)
+SCALED_MODES = (
+    ("1x window", ["-window"], (0, 0, 48, 8)),
+    ("2x window", ["-window", "-scale", "2"], (0, 0, 96, 16)),
+    ("2x full screen", ["-scale", "2"], (320, 60, 96, 16)),
+)
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
 
@@ -217,6 +224,47 @@ def measure_vexlorn(args, xserver, work, templates, seconds):
     return row
 
 
+def measure_scaled(args, xserver, work, mode, seconds):
+    """CPU at the menu and in level-5 play with the picture shown one way (SCALED_MODES)."""
+    _, options, probe_rect = mode
+    row = {}
+    game = Program(xserver, args.probe, [args.exe, *options, "-fps", "-cheat"], work, probe_rect,
+                   keys_to_window=True)
+    try:
+        game.find_window("^Vexlorn$")
+        game.point(320, 240)
+        game.key("enter", after=1.5)
+        row["menu"] = game.cpu_percent(seconds)
+        game.key("enter", after=5.0)
+        for _ in range(4):  # keypad plus ends the round a level on; Enter takes the continue
+            game.key("plus", after=1.0)
+            game.key("enter", after=1.0)
+        time.sleep(4.0)
+        row["play5"] = game.cpu_percent(min(seconds, 10.0))
+        if not game.alive():
+            raise RuntimeError("vexlorn ended during play")
+        if args.keep_shots:
+            shot = os.path.join(args.keep_shots, f"scaled-{mode[0].replace(' ', '-')}.png")
+            subprocess.run(["import", "-display", xserver.display, "-window", "root", shot],
+                           env=game.env, timeout=30)
+    finally:
+        game.stop()
+    return row
+
+
+def print_scaled_table(results, repeats, seconds):
+    base = {key: median(results[SCALED_MODES[0][0]], key) for key in ("menu", "play5")}
+    print(f"\nScaled picture under Xvfb {SCALED_SCREEN[0]}x{SCALED_SCREEN[1]}x24, median of "
+          f"{repeats} run(s), CPU per cent of one core (ratio to the 1x window)")
+    print(f"{'mode':<16}{'CPU menu':>18}{'CPU play level 5':>22}")
+    for name, _, _ in SCALED_MODES:
+        cells = []
+        for key in ("menu", "play5"):
+            value = median(results[name], key)
+            cells.append(f"{fmt(value, '%')} ({ratio(value, base[key])})")
+        print(f"{name:<16}{cells[0]:>18}{cells[1]:>22}")
+
+
 def measure_blockattack(args, xserver, work, seconds):
     row = {}
     game = Program(xserver, args.probe, ["/usr/games/blockattack"], work, (0, SCREEN[1] // 2 - 4, SCREEN[0], 8))
@@ -315,22 +363,7 @@ def print_table(results, repeats, seconds):
             print("  ".join("-" * width for width in widths))
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--probe", required=True, help="bench/probe/first_frame, built")
-    parser.add_argument("--digits", required=True, help="templates from bench/probe/font_digits")
-    parser.add_argument("--repeats", type=int, default=3)
-    parser.add_argument("--seconds", type=float, default=20.0)
-    parser.add_argument("--no-others", action="store_true", help="measure Vexlorn alone")
-    parser.add_argument("--keep-shots", help="directory to keep the screenshots in")
-    args = parser.parse_args()
-    args.exe, args.probe = os.path.abspath(args.exe), os.path.abspath(args.probe)
-    if args.keep_shots:
-        os.makedirs(args.keep_shots, exist_ok=True)
-    templates = load_digit_templates(args.digits)
-    # Stopped from outside, the programs and the X server still go.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+def measure_unscaled(args, templates):
     results = {"vexlorn": [], "blockattack": [], "flobopuyo": []}
     xserver = XServer(*SCREEN)
     try:
@@ -356,6 +389,53 @@ def main():
     finally:
         xserver.stop()
     print_table(results, args.repeats, args.seconds)
+
+
+def measure_scaled_modes(args):
+    scaled = {name: [] for name, _, _ in SCALED_MODES}
+    xserver = XServer(*SCALED_SCREEN)
+    try:
+        for repeat in range(args.repeats):
+            for mode in SCALED_MODES:
+                work = tempfile.mkdtemp(prefix="vexlorn-bench-scaled-")
+                try:
+                    row = measure_scaled(args, xserver, work, mode, args.seconds)
+                    scaled[mode[0]].append(row)
+                    print(f"run {repeat + 1} {mode[0]}: " + ", ".join(
+                        f"{key} {fmt(value)}" for key, value in row.items()), flush=True)
+                except (RuntimeError, subprocess.SubprocessError, OSError) as failure:
+                    print(f"run {repeat + 1} {mode[0]}: failed: {failure}", flush=True)
+                finally:
+                    shutil.rmtree(work, ignore_errors=True)
+    finally:
+        xserver.stop()
+    print_scaled_table(scaled, args.repeats, args.seconds)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--probe", required=True, help="bench/probe/first_frame, built")
+    parser.add_argument("--digits", required=True, help="templates from bench/probe/font_digits")
+    parser.add_argument("--repeats", type=int, default=3)
+    parser.add_argument("--seconds", type=float, default=20.0)
+    parser.add_argument("--no-others", action="store_true", help="measure Vexlorn alone")
+    parser.add_argument("--keep-shots", help="directory to keep the screenshots in")
+    parser.add_argument("--no-scaled", action="store_true",
+                        help="skip the scaled window and full screen")
+    parser.add_argument("--scaled-only", action="store_true",
+                        help="measure only the scaled window and full screen")
+    args = parser.parse_args()
+    args.exe, args.probe = os.path.abspath(args.exe), os.path.abspath(args.probe)
+    if args.keep_shots:
+        os.makedirs(args.keep_shots, exist_ok=True)
+    templates = load_digit_templates(args.digits)
+    # Stopped from outside, the programs and the X server still go.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    if not args.scaled_only:
+        measure_unscaled(args, templates)
+    if not args.no_scaled:
+        measure_scaled_modes(args)
 
 
 if __name__ == "__main__":

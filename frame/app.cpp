@@ -12,9 +12,12 @@
 
 #include "assets/assets.h"
 #include "assets/sound.h"
+#include "frame/desktop_events.h"
+#include "frame/display.h"
 #include "frame/globals.h"
 #include "frame/options.h"
 #include "frame/pad_keys.h"
+#include "frame/present.h"
 #include "frame/state_stack.h"
 #include "screens/high_scores.h"
 #include "screens/intro_state.h"
@@ -54,28 +57,29 @@ void reportFatal(const char* message) {
     allegro_message("%s", message);
 }
 
-static bool startLibrary(bool windowed) {
+static bool startLibrary(bool windowed, int scale) {
+    nameWindow();
     // Without a display allegro_init fails, and install_keyboard would then crash.
     setTimerSlack(pollingTimerSlackNs);  // inherited by the input thread started here
     bool started = allegro_init() == 0;
     setTimerSlack(defaultTimerSlack);  // and not by the timer thread
     if (!started) return false;
     libraryStarted = true;
+    watchStopRequests();
     if (install_keyboard() != 0) return false;
     if (install_timer() != 0) return false;
     set_color_depth(32);
     set_color_conversion(COLORCONV_24_TO_32);
-    int driver = windowed ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT_FULLSCREEN;
-    return set_gfx_mode(driver, screenWidth, screenHeight, 0, 0) == 0;
+    return openDisplay(windowed, scale);
 }
 
-bool startUp(bool windowed) {
+bool startUp(bool windowed, int scale) {
     tickCount = 0;
     presentPending = true;
     running = true;
     lastKey = 0;
     openAudioDevice();
-    if (!startLibrary(windowed)) {
+    if (!startLibrary(windowed, scale)) {
         char message[512];
         // With no display at all Allegro leaves its error text empty.
         const char* reason =
@@ -85,7 +89,7 @@ bool startUp(bool windowed) {
         return false;
     }
     set_window_title("Vexlorn");
-    backBuffer = create_bitmap(SCREEN_W, SCREEN_H);
+    backBuffer = create_bitmap(screenWidth, screenHeight);
     text_mode(-1);
     LOCK_VARIABLE(tickCount);
     LOCK_VARIABLE(presentPending);
@@ -107,11 +111,39 @@ bool startUp(bool windowed) {
     return true;
 }
 
+// Ends the program as the menu's EXIT does: every screen popped, then the normal shutdown.
+static void requestQuit() {
+    stateStack.popAll();
+    running = false;
+}
+
+// Alt+Enter and F11 switch between window and full screen and never reach the screens.
+static bool isDisplayToggle(int scancode) {
+    const bool enter = scancode == KEY_ENTER || scancode == KEY_ENTER_PAD;
+    return scancode == KEY_F11 || (enter && (key_shifts & KB_ALT_FLAG) != 0);
+}
+
+static void readKey() {
+    if (!keypressed()) return;
+    const int scancode = readkey() >> 8;
+    if (!isDisplayToggle(scancode)) {
+        lastKey = scancode;
+    } else if (!toggleDisplay()) {
+        requestQuit();
+    }
+}
+
+static void answerDesktop() {
+    if (focusLeft()) pauseRoundIfPlaying();
+    if (stopRequested()) requestQuit();
+}
+
 void updateFrame() {
     running = stateStack.updateTop();
     updateAudio();
     pollPadKeys();
-    if (keypressed()) lastKey = readkey() >> 8;
+    readKey();
+    answerDesktop();
 }
 
 void runFrame(bool showFps) {
@@ -122,7 +154,7 @@ void runFrame(bool showFps) {
             textprintf(backBuffer, font, 0, 0, makecol(255, 255, 255), "FPS: %d", loopsPerSecond);
         }
         vsync();
-        blit(backBuffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+        presentPicture(backBuffer);
     }
     loopsThisSecond = loopsThisSecond + 1;
     rest(1);
@@ -135,6 +167,7 @@ void shutDown() {
     saveHighScores();
     freeAssets();
     // Bitmaps must go before main returns: Allegro's exit handler runs before static destructors.
+    releasePresent();
     if (backBuffer != nullptr) {
         destroy_bitmap(backBuffer);
         backBuffer = nullptr;
@@ -144,10 +177,10 @@ void shutDown() {
 int runGame(int argc, const char* const* argv) {
     Options options = parseOptions(argc, argv);
     cheatMode = options.cheat;
-    if (!startUp(options.windowed)) return startUpFailure;
+    if (!startUp(options.windowed, options.scale)) return startUpFailure;
     while (running) runFrame(options.showFps);
     shutDown();
-    return 0;
+    return stopExitStatus();
 }
 
 }  // namespace vexlorn

@@ -6,7 +6,8 @@ namespace vexlorn {
 // Exit code of a failed start-up.
 inline constexpr int startUpFailure = -1;
 
-bool startUp(bool windowed);
+// scale: the factor asked for with -scale, 0 when none.
+bool startUp(bool windowed, int scale = 0);
 void runFrame(bool showFps);
 // The pass without showing the back buffer or resting: what the headless soak drives.
 void updateFrame();

@@ -5,6 +5,12 @@
 
 namespace vexlorn {
 
+// A whole number 1..largestScale written as one digit, else 0.
+static int scaleValue(const char* text) {
+    if (text[0] < '1' || text[0] > '0' + largestScale || text[1] != '\0') return 0;
+    return text[0] - '0';
+}
+
 Options parseOptions(int argc, const char* const* argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
@@ -12,6 +18,11 @@ Options parseOptions(int argc, const char* const* argv) {
         if (strcasecmp(arg, "-window") == 0) options.windowed = true;
         if (strcasecmp(arg, "-fps") == 0) options.showFps = true;
         if (strcasecmp(arg, "-cheat") == 0) options.cheat = true;
+        // A missing or malformed number leaves "-scale" ignored, and the next argument is
+        // read as an argument of its own.
+        if (strcasecmp(arg, "-scale") == 0 && i + 1 < argc && scaleValue(argv[i + 1]) != 0) {
+            options.scale = scaleValue(argv[++i]);
+        }
     }
     return options;
 }

@@ -19,7 +19,9 @@
 #include "assets/sound.h"
 #include "board/board.h"
 #include "frame/app.h"
+#include "frame/desktop_events.h"
 #include "frame/globals.h"
+#include "frame/scaler.h"
 #include "frame/state_stack.h"
 #include "frame/task_list.h"
 #include "play/game1_state.h"
@@ -149,8 +151,13 @@ int soakKeyPressed() {
     return static_cast<int>(soakRandom() % 1000) < mood.perThousand ? 1 : 0;
 }
 
+// Never the display toggle: there is no display here to switch, and a failed switch ends the run.
 int soakReadKey() {
-    return randomKey(soakRandom) << 8;
+    int scancode;
+    do {
+        scancode = randomKey(soakRandom);
+    } while (scancode == KEY_F11);
+    return scancode << 8;
 }
 
 // A resting block in the opponent's danger row: its board has topped out.
@@ -164,10 +171,35 @@ void toppleOpponent() {
     }
 }
 
+// The present of a 3x picture placed off the corner, as in full screen, onto a memory screen;
+// a few random pixels of it must equal the back buffer's.
+constexpr int soakFactor = 3;
+BITMAP* scaledScreen = nullptr;
+BITMAP* shownPicture = nullptr;
+
+void presentScaled(std::mt19937& random) {
+    const ScaleTarget target{scaledScreen, 2, 1, soakFactor};
+    presentChanges(backBuffer, shownPicture, target, nullptr);
+    for (int i = 0; i < 8; ++i) {
+        const int x = static_cast<int>(random() % screenWidth);
+        const int y = static_cast<int>(random() % screenHeight);
+        const int dx = static_cast<int>(random() % soakFactor);
+        const int dy = static_cast<int>(random() % soakFactor);
+        const int scaled = getpixel(scaledScreen, 2 + x * soakFactor + dx, 1 + y * soakFactor + dy);
+        if (scaled != getpixel(backBuffer, x, y))
+            fail("scaled picture differs from the back buffer");
+    }
+}
+
 bool startGame(const char* dataPath) {
     ensureHeadlessAllegro();
     text_mode(-1);
     backBuffer = create_bitmap(screenWidth, screenHeight);
+    scaledScreen = create_bitmap(screenWidth * soakFactor + 4, screenHeight * soakFactor + 2);
+    shownPicture = create_bitmap(screenWidth, screenHeight);
+    clear_bitmap(backBuffer);
+    clear_bitmap(shownPicture);
+    clear_bitmap(scaledScreen);
     openAudioDevice();
     char error[1024];
     if (!loadAssetsFrom(dataPath, error, sizeof error)) {
@@ -188,6 +220,8 @@ void endGame() {
     stateStack.popAll();
     taskList.clear();
     shutDown();
+    destroy_bitmap(scaledScreen);
+    destroy_bitmap(shownPicture);
 }
 
 void report(long elapsed, unsigned seed, long restarts, int deepest, int mostTasks,
@@ -253,6 +287,9 @@ int main(int argc, char** argv) {
             leftBoard->score += static_cast<int32_t>(random() % 100);
         }
         updateFrame();
+        // Now and then the window loses the focus.
+        if (random() % 500 == 0) pauseRoundIfPlaying();
+        if (step > 0) presentScaled(random);
         loopsThisSecond = loopsThisSecond + 1;
         ++passes;
 

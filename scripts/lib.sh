@@ -5,7 +5,7 @@ VEXLORN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # What building, playing and testing need on a fresh Debian 12 machine.
 VEXLORN_BUILD_PACKAGES=(build-essential cmake pkg-config liballegro4-dev libsdl2-dev libsdl2-mixer-dev
-  libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core)
+  libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core libx11-dev libxrandr-dev)
 VEXLORN_TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick
   x11-utils xdg-utils python3 desktop-file-utils appstream man-db clang libclang-rt-14-dev)
 # What scripts/check needs: the formatter and the two static analysers.

@@ -1,4 +1,4 @@
-// The three command-line options.
+// The command-line options.
 #include "frame/options.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +31,23 @@ TEST(OptionsTest, PrefixesAndVariantsAreIgnored) {
     EXPECT_FALSE(options.windowed);
     EXPECT_FALSE(options.showFps);
     EXPECT_FALSE(options.cheat);
+}
+
+TEST(OptionsTest, ScaleTakesAWholeNumberFromOneToEight) {
+    EXPECT_EQ(parse({}).scale, 0);
+    EXPECT_EQ(parse({"-scale", "1"}).scale, 1);
+    EXPECT_EQ(parse({"-SCALE", "3", "-window"}).scale, 3);
+    EXPECT_TRUE(parse({"-SCALE", "3", "-window"}).windowed);
+    EXPECT_EQ(parse({"-scale", "8"}).scale, 8);
+    // Missing or malformed: "-scale" is ignored, and what follows counts as itself.
+    for (const char* bad : {"0", "9", "x", "", "2.5", "-3", "12"}) {
+        EXPECT_EQ(parse({"-scale", bad}).scale, 0) << bad;
+    }
+    EXPECT_EQ(parse({"-scale"}).scale, 0);
+    Options options = parse({"-scale", "-window", "2"});
+    EXPECT_EQ(options.scale, 0);
+    EXPECT_TRUE(options.windowed);
+    EXPECT_EQ(parse({"-scale=2", "-scale2"}).scale, 0);
 }
 
 }  // namespace

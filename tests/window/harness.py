@@ -5,6 +5,7 @@ Pixels are read from ImageMagick screenshots of the root window.
 """
 
 import argparse
+import ctypes
 import os
 import shutil
 import signal
@@ -242,6 +243,61 @@ class ScriptedPad:
 
     def close(self):
         os.unlink(self.path)
+
+
+class _ClientMessage(ctypes.Structure):
+    """Xlib's XClientMessageEvent, padded to the size of an XEvent."""
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
+
+
+class XClient:
+    """A connection of the test's own to the game's X server: what a window manager or another
+    program would do to the game's window."""
+
+    def __init__(self, display):
+        self.x = ctypes.cdll.LoadLibrary("libX11.so.6")
+        ptr, win, atom = ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong
+        signatures = {
+            "XOpenDisplay": (ptr, [ctypes.c_char_p]), "XCloseDisplay": (None, [ptr]),
+            "XInternAtom": (atom, [ptr, ctypes.c_char_p, ctypes.c_int]),
+            "XSendEvent": (None, [ptr, win, ctypes.c_int, ctypes.c_long, ptr]),
+            "XDefaultRootWindow": (win, [ptr]), "XMapRaised": (None, [ptr, win]),
+            "XCreateSimpleWindow": (win, [ptr, win] + [ctypes.c_int] * 2 + [ctypes.c_uint] * 3
+                                    + [ctypes.c_ulong] * 2),
+            "XSetInputFocus": (None, [ptr, win, ctypes.c_int, ctypes.c_ulong]),
+            "XSync": (None, [ptr, ctypes.c_int]),
+        }
+        for name, (result, arguments) in signatures.items():
+            getattr(self.x, name).restype = result
+            getattr(self.x, name).argtypes = arguments
+        self.display = self.x.XOpenDisplay(display.encode())
+        if not self.display:
+            raise RuntimeError(f"cannot open {display}")
+
+    def close_window(self, window):
+        """The close button: a WM_DELETE_WINDOW message, as window managers send it."""
+        event = _ClientMessage(type=33, window=int(window), format=32,
+                               message_type=self.x.XInternAtom(self.display, b"WM_PROTOCOLS", 0))
+        event.data[0] = self.x.XInternAtom(self.display, b"WM_DELETE_WINDOW", 0)
+        self.x.XSendEvent(self.display, int(window), 0, 0, ctypes.byref(event))
+        self.x.XSync(self.display, 0)
+
+    def take_focus(self):
+        """Maps a small window of its own at the far corner and gives it the keyboard focus."""
+        root = self.x.XDefaultRootWindow(self.display)
+        window = self.x.XCreateSimpleWindow(self.display, root, 1800, 1000, 40, 40, 0, 0, 0)
+        self.x.XMapRaised(self.display, window)
+        self.x.XSync(self.display, 0)
+        time.sleep(0.2)
+        self.x.XSetInputFocus(self.display, window, 1, 0)  # RevertToPointerRoot, CurrentTime
+        self.x.XSync(self.display, 0)
+        return window
+
+    def disconnect(self):
+        self.x.XCloseDisplay(self.display)
 
 
 def close_to(colour, expected, tolerance=8):

@@ -142,22 +142,27 @@ class HallOfFameFileFaultsTest(unittest.TestCase):
 
 
 class SignalTest(unittest.TestCase):
-    def test_sigterm_keeps_the_old_hall_of_fame(self):
-        for moment in (0.0, 1.5):
-            with self.subTest(after=moment):
+    def test_stop_signals_end_through_the_normal_shutdown(self):
+        cases = ((signal.SIGTERM, 0.0), (signal.SIGINT, 1.5), (signal.SIGHUP, 1.5))
+        for number, moment in cases:
+            with self.subTest(signal=number.name, after=moment):
                 work = tempfile.mkdtemp(prefix="vexlorn-term-")
-                with open(os.path.join(work, "vexlorn.hi"), "wb") as out:
+                path = os.path.join(work, "vexlorn.hi")
+                with open(path, "wb") as out:
                     out.write(hall_of_fame_file())
+                os.utime(path, (0, 0))
                 try:
                     with Game("-window", cwd=work) as game:
                         wait_shown(game)
                         game.key("enter")  # into the menu
                         game.wait(moment)
-                        game.proc.send_signal(signal.SIGTERM)
+                        game.proc.send_signal(number)
                         code = game.wait_exit(10)
-                        self.assertNotEqual(code, 0)
-                        with open(game.file("vexlorn.hi"), "rb") as kept:
+                        self.assertEqual(code, 128 + number, game.output())
+                        # Read at start-up and written again at shutdown: the same table.
+                        with open(path, "rb") as kept:
                             self.assertEqual(kept.read(), hall_of_fame_file())
+                        self.assertGreater(os.path.getmtime(path), 0)
                         self.assertEqual(os.listdir(work), ["vexlorn.hi"])
                 finally:
                     shutil.rmtree(work, ignore_errors=True)

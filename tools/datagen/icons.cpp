@@ -1,6 +1,10 @@
 // The desktop icon: four of the game's glossy blocks in a dark rounded well.
 #include "tools/datagen/icons.h"
 
+#include <cstdio>
+#include <map>
+#include <vector>
+
 #include "tools/datagen/look.h"
 
 namespace datagen {
@@ -19,6 +23,44 @@ Canvas makeIcon(int size) {
         drawBlock(icon, left + (i % 2) * block, top + (i / 2) * block, block, colours[i]);
     }
     return icon;
+}
+
+// Two characters per pixel cover every colour a picture of up to 64 x 64 pixels can hold.
+static std::string xpmCode(size_t index) {
+    static const char digits[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-";
+    return std::string{digits[index % 64], digits[index / 64 % 64]};
+}
+
+bool writeIconSource(const std::string& path, int size) {
+    const std::vector<uint8_t> rgb = makeIcon(size).toRgb();
+    const uint32_t transparent = 0xff00ff;  // what toRgb leaves where the icon is see-through
+    std::map<uint32_t, std::string> codes;
+    std::vector<uint32_t> pixels;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+        const uint32_t colour = uint32_t(rgb[i]) << 16 | uint32_t(rgb[i + 1]) << 8 | rgb[i + 2];
+        pixels.push_back(colour);
+        if (codes.count(colour) == 0) codes.emplace(colour, xpmCode(codes.size()));
+    }
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) return false;
+    std::fprintf(file, "// The window icon, written by vexlorn-datagen.\n");
+    std::fprintf(file, "namespace vexlorn {\nextern const char* const iconXpm[];\n");
+    std::fprintf(file, "const char* const iconXpm[] = {\n\"%d %d %zu 2\",\n", size, size,
+                 codes.size());
+    for (const auto& [colour, code] : codes) {
+        if (colour == transparent) {
+            std::fprintf(file, "\"%s c None\",\n", code.c_str());
+        } else {
+            std::fprintf(file, "\"%s c #%06x\",\n", code.c_str(), unsigned(colour));
+        }
+    }
+    for (int y = 0; y < size; ++y) {
+        std::string row;
+        for (int x = 0; x < size; ++x) row += codes[pixels[size_t(y) * size + x]];
+        std::fprintf(file, "\"%s\",\n", row.c_str());
+    }
+    std::fprintf(file, "};\n}  // namespace vexlorn\n");
+    return std::fclose(file) == 0;
 }
 
 }  // namespace datagen

@@ -120,6 +120,7 @@ int main(int argc, char** argv) {
                 return 1;
             }
         }
+        if (!writeIconSource(std::string(argv[2]) + "/vexlorn_icon.cpp", 48)) return 1;
     }
     std::vector<RgbImage> font = makeGameFont();
     std::vector<Entry> table = objectTable(font);

@@ -1,0 +1,98 @@
+// The close button, stop signals and focus changes, as flags for the frame loop.
+#include "frame/desktop_events.h"
+
+#include <allegro.h>
+
+#include <chrono>
+#include <csignal>
+#include <initializer_list>
+
+#include "frame/globals.h"
+#include "frame/state_stack.h"
+#include "play/game1_state.h"
+
+namespace vexlorn {
+
+static volatile sig_atomic_t stopSignal = 0;
+static volatile bool closeClicked = false;
+static volatile bool focusAway = false;
+
+// How long the focus must stay away before the round pauses.
+constexpr auto focusGrace = std::chrono::milliseconds(150);
+static bool awayNoticed = false;
+static bool awayHandled = false;
+static std::chrono::steady_clock::time_point awaySince;
+
+static void onStopSignal(int number) {
+    stopSignal = number;
+}
+
+static void onCloseButton() {
+    closeClicked = true;
+}
+END_OF_STATIC_FUNCTION(onCloseButton)
+
+static void onFocusOut() {
+    focusAway = true;
+}
+END_OF_STATIC_FUNCTION(onFocusOut)
+
+static void onFocusIn() {
+    focusAway = false;
+}
+END_OF_STATIC_FUNCTION(onFocusIn)
+
+void watchStopRequests() {
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (int number : {SIGTERM, SIGINT, SIGHUP}) sigaction(number, &action, nullptr);
+    LOCK_VARIABLE(closeClicked);
+    LOCK_FUNCTION(onCloseButton);
+    set_close_button_callback(onCloseButton);
+}
+
+void watchFocus() {
+    LOCK_VARIABLE(focusAway);
+    LOCK_FUNCTION(onFocusOut);
+    LOCK_FUNCTION(onFocusIn);
+    // Set afresh with every mode: a new mode may come with a new window.
+    set_display_switch_mode(SWITCH_BACKGROUND);
+    set_display_switch_callback(SWITCH_OUT, onFocusOut);
+    set_display_switch_callback(SWITCH_IN, onFocusIn);
+    focusAway = false;
+    awayNoticed = false;
+    awayHandled = false;
+}
+
+bool stopRequested() {
+    return stopSignal != 0 || closeClicked;
+}
+
+int stopExitStatus() {
+    return stopSignal != 0 ? 128 + stopSignal : 0;
+}
+
+bool focusLeft() {
+    if (!focusAway) {
+        awayNoticed = false;
+        awayHandled = false;
+        return false;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (!awayNoticed) {
+        awayNoticed = true;
+        awaySince = now;
+    }
+    if (awayHandled || now - awaySince < focusGrace) return false;
+    awayHandled = true;
+    return true;
+}
+
+void pauseRoundIfPlaying() {
+    // Handed to the play screen as the key it already answers, so this is the very pause P
+    // brings, grey picture, stopped music and all.
+    if (stateStack.top() == &game1State) lastKey = KeyP;
+}
+
+}  // namespace vexlorn

@@ -1,0 +1,49 @@
+// The factor rules and the choice of monitor.
+#include "frame/display_layout.h"
+
+#include <algorithm>
+
+#include "frame/globals.h"
+#include "frame/options.h"
+
+namespace vexlorn {
+
+static bool fits(bool windowed, int factor, int monitorWidth, int monitorHeight) {
+    const int roomHigh = windowed ? monitorHeight - windowHeightReserve : monitorHeight;
+    return screenWidth * factor <= monitorWidth && screenHeight * factor <= roomHigh;
+}
+
+int chooseFactor(bool windowed, int asked, int monitorWidth, int monitorHeight) {
+    int largest = 1;
+    while (largest < largestScale && fits(windowed, largest + 1, monitorWidth, monitorHeight)) {
+        ++largest;
+    }
+    if (asked < 1 || asked > largestScale) return windowed ? 1 : largest;
+    return std::min(asked, largest);
+}
+
+Area chooseMonitor(const std::vector<Monitor>& monitors, const Area& root) {
+    const Monitor* chosen = nullptr;
+    for (const Monitor& monitor : monitors) {
+        if (monitor.area.x != root.x || monitor.area.y != root.y) continue;
+        if (monitor.area.width <= 0 || monitor.area.height <= 0) continue;
+        if (chosen == nullptr || (monitor.primary && !chosen->primary)) chosen = &monitor;
+    }
+    return chosen != nullptr ? chosen->area : root;
+}
+
+Area placePicture(int screenWidthNow, int screenHeightNow, const Area& monitor, int factor) {
+    Area picture;
+    picture.width = screenWidth * factor;
+    picture.height = screenHeight * factor;
+    Area around = monitor;
+    if (monitor.x < 0 || monitor.y < 0 || monitor.x + monitor.width > screenWidthNow ||
+        monitor.y + monitor.height > screenHeightNow) {
+        around = Area{0, 0, screenWidthNow, screenHeightNow};
+    }
+    picture.x = around.x + std::max(0, (around.width - picture.width) / 2);
+    picture.y = around.y + std::max(0, (around.height - picture.height) / 2);
+    return picture;
+}
+
+}  // namespace vexlorn

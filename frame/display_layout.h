@@ -1,0 +1,36 @@
+// Where the 640 x 480 picture goes on today's desktops: the whole-number factor it is scaled
+// by, the monitor it fills and its place there. Plain data only, so every rule is testable.
+#pragma once
+
+#include <vector>
+
+namespace vexlorn {
+
+struct Area {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct Monitor {
+    Area area;
+    bool primary = false;
+};
+
+// A window leaves this much of the monitor's height to its title bar and the desktop's panel.
+inline constexpr int windowHeightReserve = 100;
+
+// The largest factor that fits, or `asked` (1..8; 0 = not given) when that is smaller. Without
+// a wish a window keeps the picture's own size and full screen fills the monitor. Never below 1.
+int chooseFactor(bool windowed, int asked, int monitorWidth, int monitorHeight);
+
+// The monitor whose corner is the desktop's origin (the primary one when several are), so a
+// picture centred on it never straddles a seam; the whole root when none is there.
+Area chooseMonitor(const std::vector<Monitor>& monitors, const Area& root);
+
+// The scaled picture's place in the screen bitmap: centred on the monitor when the bitmap spans
+// it, else centred on the bitmap itself (a mode smaller than the desktop).
+Area placePicture(int screenWidth, int screenHeight, const Area& monitor, int factor);
+
+}  // namespace vexlorn

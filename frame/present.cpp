@@ -1,0 +1,85 @@
+// The present step. At factor 1 the picture is blitted whole, as it always was. Scaled, only
+// what changed since the last present is scaled, straight into the pixels of Allegro's X11
+// screen bitmap (a linear bitmap whose lines are the shared-memory image the X server shows),
+// and the X server is told which rectangles to show. Most passes change a small part of the
+// picture; the busiest, both wells rising, about half of it.
+#include "frame/present.h"
+
+#include "frame/display.h"
+#include "frame/globals.h"
+#include "frame/scaler.h"
+
+// Allegro's X11 port exports this without declaring it: it copies the given rectangle of the
+// screen bitmap to the window, as its own drawing calls do after writing to the screen.
+extern "C" void _xwin_update_screen(int x, int y, int w, int h);
+
+namespace vexlorn {
+
+static BITMAP* shownPicture = nullptr;  // the picture as last presented
+static BITMAP* stage = nullptr;         // scaled picture, where the screen cannot be written
+static bool wholePictureDue = true;
+static int stageX = 0;
+static int stageY = 0;
+
+void forgetShownPicture() {
+    wholePictureDue = true;
+    if (stage != nullptr) {
+        destroy_bitmap(stage);
+        stage = nullptr;
+    }
+}
+
+void releasePresent() {
+    forgetShownPicture();
+    if (shownPicture != nullptr) {
+        destroy_bitmap(shownPicture);
+        shownPicture = nullptr;
+    }
+}
+
+static bool screenWritable() {
+    return system_driver != nullptr && system_driver->id == SYSTEM_XWINDOWS &&
+           is_linear_bitmap(screen) && bitmap_color_depth(screen) == 32;
+}
+
+static void showOnX(int x, int y, int width, int height) {
+    _xwin_update_screen(x, y, width, height);
+}
+
+static void showFromStage(int x, int y, int width, int height) {
+    blit(stage, screen, x, y, stageX + x, stageY + y, width, height);
+}
+
+static ScaleTarget scaleTarget(const DisplayMode& mode, ShownFn& shown) {
+    if (screenWritable()) {
+        shown = showOnX;
+        return ScaleTarget{screen, mode.picture.x, mode.picture.y, mode.factor};
+    }
+    if (stage == nullptr) stage = create_bitmap(mode.picture.width, mode.picture.height);
+    stageX = mode.picture.x;
+    stageY = mode.picture.y;
+    shown = showFromStage;
+    return ScaleTarget{stage, 0, 0, mode.factor};
+}
+
+void presentPicture(BITMAP* picture) {
+    if (screen == nullptr) return;  // no mode left after a failed switch; the program is ending
+    const DisplayMode& mode = displayMode();
+    if (mode.factor == 1) {
+        blit(picture, screen, 0, 0, mode.picture.x, mode.picture.y, screenWidth, screenHeight);
+        return;
+    }
+    if (shownPicture == nullptr) shownPicture = create_bitmap(screenWidth, screenHeight);
+    ShownFn shown = nullptr;
+    const ScaleTarget target = scaleTarget(mode, shown);
+    if (wholePictureDue) {
+        wholePictureDue = false;
+        blit(picture, shownPicture, 0, 0, 0, 0, screenWidth, screenHeight);
+        scaleArea(picture, Area{0, 0, screenWidth, screenHeight}, target);
+        shown(target.x, target.y, mode.picture.width, mode.picture.height);
+        return;
+    }
+    presentChanges(picture, shownPicture, target, shown);
+}
+
+}  // namespace vexlorn

@@ -1,0 +1,36 @@
+// Nearest-neighbour scaling of the 640 x 480 picture by a whole factor, only where it changed
+// since the last time: the fast path of the present step, beside its plain reference.
+#pragma once
+
+#include <allegro.h>
+
+#include <vector>
+
+#include "frame/display_layout.h"
+
+namespace vexlorn {
+
+// Where the scaled picture lands: a 32-bit linear bitmap (the screen or a memory stand-in),
+// the picture's top-left corner there, and the factor.
+struct ScaleTarget {
+    BITMAP* bitmap = nullptr;
+    int x = 0;
+    int y = 0;
+    int factor = 1;
+};
+
+// Every pixel of `area` (picture coordinates) becomes a factor x factor block in the target.
+void scaleArea(BITMAP* picture, const Area& area, const ScaleTarget& target);
+// The same through getpixel/putpixel, kept as the reference for the fast version.
+void scaleAreaReference(BITMAP* picture, const Area& area, const ScaleTarget& target);
+
+// Compares the picture with `kept` (the picture as last shown), brings `kept` up to date and
+// lists the changed rectangles: runs of changed rows, each as wide as their changes reach.
+void collectChanges(BITMAP* picture, BITMAP* kept, std::vector<Area>& changes);
+
+// What changed since `kept`, scaled onto the target; `shown` hears of each target rectangle
+// written (the screen needs telling). Returns the number of picture pixels scaled.
+using ShownFn = void (*)(int x, int y, int width, int height);
+long presentChanges(BITMAP* picture, BITMAP* kept, const ScaleTarget& target, ShownFn shown);
+
+}  // namespace vexlorn

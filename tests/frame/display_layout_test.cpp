@@ -1,0 +1,70 @@
+// The factor rules, the monitor choice and the picture's place, on plain desktop sizes.
+#include "frame/display_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace vexlorn {
+namespace {
+
+struct Desktop {
+    int width, height;
+    int largestWindow, largestFullScreen;
+};
+
+// A window also leaves 100 pixels of height for a title bar and a panel.
+const Desktop desktops[] = {
+    {1024, 768, 1, 1},  {1366, 768, 1, 1},  {1920, 1080, 2, 2},
+    {2560, 1440, 2, 3}, {3840, 2160, 4, 4},
+};
+
+TEST(DisplayLayoutTest, FactorRulesOnCommonDesktops) {
+    for (const Desktop& d : desktops) {
+        SCOPED_TRACE(testing::Message() << d.width << "x" << d.height);
+        // No -scale: a window keeps the picture's size, full screen fills the monitor.
+        EXPECT_EQ(chooseFactor(true, 0, d.width, d.height), 1);
+        EXPECT_EQ(chooseFactor(false, 0, d.width, d.height), d.largestFullScreen);
+        EXPECT_EQ(chooseFactor(true, 1, d.width, d.height), 1);
+        EXPECT_EQ(chooseFactor(false, 1, d.width, d.height), 1);
+        // A factor that does not fit is lowered to the largest that does.
+        EXPECT_EQ(chooseFactor(true, 3, d.width, d.height), std::min(3, d.largestWindow));
+        EXPECT_EQ(chooseFactor(false, 3, d.width, d.height), std::min(3, d.largestFullScreen));
+        EXPECT_EQ(chooseFactor(true, 8, d.width, d.height), d.largestWindow);
+        // Values the option parser never passes count as no wish.
+        EXPECT_EQ(chooseFactor(true, 9, d.width, d.height), 1);
+        EXPECT_EQ(chooseFactor(false, 9, d.width, d.height), d.largestFullScreen);
+    }
+    EXPECT_EQ(chooseFactor(true, 2, 640, 480), 1);
+    EXPECT_EQ(chooseFactor(false, 0, 320, 200), 1);
+}
+
+std::vector<int> corners(const Area& a) {
+    return {a.x, a.y, a.width, a.height};
+}
+
+TEST(DisplayLayoutTest, MonitorAtTheOriginPrimaryFirst) {
+    const Area root{0, 0, 3840, 1080};
+    const Monitor left{{0, 0, 1920, 1080}, false};
+    const Monitor right{{1920, 0, 1920, 1080}, true};  // the primary, away from the origin
+    const Monitor mirrored{{0, 0, 1280, 1024}, true};
+    EXPECT_EQ(corners(chooseMonitor({right, left}, root)), corners(left.area));
+    EXPECT_EQ(corners(chooseMonitor({left, mirrored, right}, root)), corners(mirrored.area));
+    // No monitor list (no XRandR), none at the origin, or a degenerate one: the whole root.
+    for (const auto& monitors : {std::vector<Monitor>{}, {right}, {Monitor{{0, 0, 0, 0}, true}}}) {
+        EXPECT_EQ(corners(chooseMonitor(monitors, root)), corners(root));
+    }
+}
+
+TEST(DisplayLayoutTest, PictureCentredOnTheMonitorOrTheScreen) {
+    const Area fullHd{0, 0, 1920, 1080};
+    EXPECT_EQ(corners(placePicture(1920, 1080, fullHd, 2)), corners({320, 60, 1280, 960}));
+    // Two monitors side by side: centred on the left one, never across the seam.
+    EXPECT_EQ(corners(placePicture(3840, 1080, fullHd, 2)), corners({320, 60, 1280, 960}));
+    // A window, or a 640 x 480 full screen, is smaller than the monitor: its own corner.
+    EXPECT_EQ(corners(placePicture(1280, 960, fullHd, 2)), corners({0, 0, 1280, 960}));
+    EXPECT_EQ(corners(placePicture(640, 480, fullHd, 1)), corners({0, 0, 640, 480}));
+}
+
+}  // namespace
+}  // namespace vexlorn
