@@ -1,8 +1,10 @@
 // Start-up, the frame loop and shutdown.
 //
 // Two clocks: Allegro's timer thread raises tickCount fifty times a second and marks the back
-// buffer due; the loop itself runs one update per pass, as often as vsync() and rest(1) let it.
-// Screens measure time only in ticks, so the pass rate never changes how the game plays.
+// buffer due; the loop itself runs one update per pass, as often as its wait for the tick (where
+// a present is due) and rest(1) let it. Screens measure time only in ticks, so the pass rate never
+// changes how the game plays. The wait sleeps until onTick signals it: under X, vsync() would
+// look for the tick every millisecond.
 #include "frame/app.h"
 
 #include <allegro.h>
@@ -15,6 +17,7 @@
 #include "frame/globals.h"
 #include "frame/options.h"
 #include "frame/state_stack.h"
+#include "frame/tick_wait.h"
 #include "screens/high_scores.h"
 #include "screens/intro_state.h"
 
@@ -23,6 +26,7 @@ namespace vexlorn {
 void onTick() {
     tickCount = tickCount + 1;
     presentPending = true;
+    tickWait.signal();
 }
 END_OF_FUNCTION(onTick)
 
@@ -32,12 +36,10 @@ void onSecond() {
 }
 END_OF_FUNCTION(onSecond)
 
-// Linux lets a thread's timers fire late by its timer slack, to merge wake-ups. Two threads
-// poll every millisecond: vsync() here, which under X waits for the next tick with rest(1),
-// and the input thread allegro_init starts. Together about two thousand wake-ups a second,
-// most of what the bare loop costs. A millisecond of slack for those two roughly halves them;
-// passes still run once per tick, keys and frames arrive at most a millisecond later, and
-// Allegro's timer thread, which counts the ticks, keeps the default.
+// Linux lets a thread's timers fire late by its timer slack, to merge wake-ups. The input thread
+// allegro_init starts polls every millisecond; the loop's thread sleeps in rest(1) once a pass. A
+// millisecond of slack for those two lets their wake-ups merge; Allegro's timer thread, which
+// counts the ticks, keeps the default.
 constexpr unsigned long pollingTimerSlackNs = 1000000;
 constexpr unsigned long defaultTimerSlack = 0;  // prctl's value for "back to the default"
 
@@ -114,7 +116,7 @@ void runFrame(bool showFps) {
         if (showFps) {
             textprintf(backBuffer, font, 0, 0, makecol(255, 255, 255), "FPS: %d", loopsPerSecond);
         }
-        vsync();
+        tickWait.waitUntil(presentPending);
         blit(backBuffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
     }
     loopsThisSecond = loopsThisSecond + 1;
