@@ -18,6 +18,7 @@
 #include "frame/options.h"
 #include "frame/state_stack.h"
 #include "frame/tick_wait.h"
+#include "frame/window_events.h"
 #include "screens/high_scores.h"
 #include "screens/intro_state.h"
 
@@ -37,10 +38,13 @@ void onSecond() {
 END_OF_FUNCTION(onSecond)
 
 // Linux lets a thread's timers fire late by its timer slack, to merge wake-ups. The input thread
-// allegro_init starts polls every millisecond; the loop's thread sleeps in rest(1) once a pass. A
-// millisecond of slack for those two lets their wake-ups merge; Allegro's timer thread, which
-// counts the ticks, keeps the default.
-constexpr unsigned long pollingTimerSlackNs = 1000000;
+// allegro_init starts sleeps a millisecond at a time and handles X events every 10 ms. The loop
+// takes those events itself just before it reads a key (pumpWindowEvents), so that thread only
+// matters while no pass runs, as during loading: a fifth of a second of slack takes it from a
+// thousand wake-ups a second to about ten. The loop's rest(1) gets a millisecond; Allegro's
+// timer thread, which counts the ticks, keeps the default.
+constexpr unsigned long inputThreadTimerSlackNs = 200000000;
+constexpr unsigned long loopTimerSlackNs = 1000000;
 constexpr unsigned long defaultTimerSlack = 0;  // prctl's value for "back to the default"
 
 static void setTimerSlack(unsigned long ns) {
@@ -57,7 +61,7 @@ void reportFatal(const char* message) {
 
 static bool startLibrary(bool windowed) {
     // Without a display allegro_init fails, and install_keyboard would then crash.
-    setTimerSlack(pollingTimerSlackNs);  // inherited by the input thread started here
+    setTimerSlack(inputThreadTimerSlackNs);  // inherited by the input thread started here
     bool started = allegro_init() == 0;
     setTimerSlack(defaultTimerSlack);  // and not by the timer thread
     if (!started) return false;
@@ -103,13 +107,14 @@ bool startUp(bool windowed) {
     }
     loadSounds();
     stateStack.push(&introState);
-    setTimerSlack(pollingTimerSlackNs);
+    setTimerSlack(loopTimerSlackNs);
     return true;
 }
 
 void runFrame(bool showFps) {
     running = stateStack.updateTop();
     updateAudio();
+    pumpWindowEvents();
     if (keypressed()) lastKey = readkey() >> 8;
     if (presentPending) {
         presentPending = false;
