@@ -20,6 +20,7 @@ public:
         waitUntilTrue([&due] { return due; });
     }
 
+    // The same for any condition the signaller makes true before it signals.
     template <typename IsDue>
     void waitUntilTrue(IsDue isDue) {
         for (;;) {
