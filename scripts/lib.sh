@@ -4,8 +4,8 @@
 VEXLORN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # What building, playing and testing need on a fresh Debian 12 machine.
-VEXLORN_BUILD_PACKAGES=(build-essential cmake pkg-config liballegro4-dev libsdl2-mixer-dev
-  libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core)
+VEXLORN_BUILD_PACKAGES=(build-essential cmake pkg-config liballegro4-dev libx11-dev
+  libsdl2-mixer-dev libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core)
 VEXLORN_TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick
   x11-utils python3 desktop-file-utils man-db clang libclang-rt-14-dev)
 
