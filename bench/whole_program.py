@@ -3,6 +3,8 @@
 For each program and repeat: start-up to the first frame on the X screen (bench/probe/first_frame
 polls the screen with XGetImage about once a millisecond from just before exec), CPU time of the
 process (user + system from /proc/<pid>/stat, per cent of one core) while it sits on each screen,
+its wake-ups per second over the same time (voluntary context switches of all its threads, from
+/proc/<pid>/task/*/status: each one lets the processor out of its deep sleep states),
 Vexlorn's pass rate read from its "-fps" figure (matched against the game library's 8x8 digits),
 and the peak resident memory (VmHWM). Prints one table of medians.
 """
@@ -36,6 +38,19 @@ def cpu_seconds(pid):
         # The command name may hold spaces; the fields after its closing parenthesis do not.
         fields = stat.read().rsplit(")", 1)[1].split()
     return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+
+
+def voluntary_switches(pid):
+    """Voluntary context switches so far per thread, keyed by thread id, with the thread's name."""
+    counts = {}
+    for tid in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{tid}/status") as status:
+                fields = dict(line.split(":", 1) for line in status if ":" in line)
+        except (FileNotFoundError, ProcessLookupError):
+            continue  # the thread ended meanwhile
+        counts[int(tid)] = (fields["Name"].strip(), int(fields["voluntary_ctxt_switches"]))
+    return counts
 
 
 def peak_rss_mib(pid):
@@ -109,6 +124,7 @@ class Program:
 
     def __init__(self, xserver, probe, command, cwd, probe_rect, env=None, keys_to_window=False):
         self.xserver = xserver
+        self.label = os.path.basename(command[0])
         self.env = dict(os.environ, DISPLAY=xserver.display, SDL_AUDIODRIVER="dummy",
                         HOME=cwd, **(env or {}))
         self.keys_to_window = keys_to_window
@@ -147,10 +163,23 @@ class Program:
         self.xdotool("mousemove", str(x), str(y))
         time.sleep(after)
 
-    def cpu_percent(self, seconds):
-        start_cpu, start = cpu_seconds(self.pid), time.monotonic()
+    def cpu_and_wakeups(self, seconds):
+        """CPU per cent of one core, wake-ups per second in all, and per thread as "name:rate"
+        in the order the threads were started (a thread started meanwhile counts from zero)."""
+        start_switches, start_cpu = voluntary_switches(self.pid), cpu_seconds(self.pid)
+        start = time.monotonic()
         time.sleep(seconds)
-        return 100 * (cpu_seconds(self.pid) - start_cpu) / (time.monotonic() - start)
+        end_switches, end_cpu = voluntary_switches(self.pid), cpu_seconds(self.pid)
+        elapsed = time.monotonic() - start
+        per_thread = [(name, (count - start_switches.get(tid, (name, 0))[1]) / elapsed)
+                      for tid, (name, count) in sorted(end_switches.items())]
+        return (100 * (end_cpu - start_cpu) / elapsed, sum(rate for _, rate in per_thread),
+                " ".join(f"{name}:{rate:.0f}" for name, rate in per_thread))
+
+    def sample(self, row, name, seconds):
+        """Fills row[name] (CPU) and row[name + "_wakeups"]; prints the wake-ups per thread."""
+        row[name], row[f"{name}_wakeups"], threads = self.cpu_and_wakeups(seconds)
+        print(f"    {self.label} {name}: wake-ups per thread {threads}", flush=True)
 
     def screenshot(self, directory, name):
         path = os.path.join(directory, f"{name}.png")
@@ -188,7 +217,7 @@ def measure_vexlorn(args, xserver, work, templates, seconds):
         rates = []
 
         def sample(name, length=seconds):
-            row[name] = game.cpu_percent(length)
+            game.sample(row, name, length)
             if not game.alive():
                 raise RuntimeError(f"vexlorn ended during {name}")
             rate = read_fps(game.screenshot(work, name), templates)
@@ -274,14 +303,14 @@ def measure_blockattack(args, xserver, work, seconds):
         game.find_window("Block Attack")
         game.point(SCREEN[0] - 4, 4)
         time.sleep(1.0)
-        row["menu"] = game.cpu_percent(seconds)
+        game.sample(row, "menu", seconds)
         # Pointing at a button selects it; Enter presses it: Single player, vs, Normal.
         for x, y in ((512, 130), (512, 410), (512, 340)):
             game.point(x, y)
             game.key("enter", after=1.0)
         game.point(SCREEN[0] - 4, 4)
         time.sleep(2.0)
-        row["match"] = game.cpu_percent(seconds)
+        game.sample(row, "match", seconds)
         if args.keep_shots:
             game.screenshot(args.keep_shots, "blockattack-match")
         row["rss"] = peak_rss_mib(game.pid)
@@ -299,10 +328,10 @@ def measure_flobopuyo(args, xserver, work, seconds):
         game.find_window("FloboPuyo")
         game.point(SCREEN[0] // 2, SCREEN[1] // 2)
         time.sleep(1.0)
-        row["menu"] = game.cpu_percent(seconds)
+        game.sample(row, "menu", seconds)
         game.key("enter", after=1.5)  # Single Player Game
         game.key("enter", after=4.0)  # Medium
-        row["match"] = game.cpu_percent(seconds)
+        game.sample(row, "match", seconds)
         if args.keep_shots:
             game.screenshot(args.keep_shots, "flobopuyo-match")
         row["rss"] = peak_rss_mib(game.pid)
@@ -328,10 +357,15 @@ def ratio(ours, theirs):
     return f"{ours / theirs:.2f}x"
 
 
+VEXLORN_SCREENS = ("intro", "menu", "play1", "play5", "pause", "continue", "end")
+
+
 def print_table(results, repeats, seconds):
     v = {key: median(results["vexlorn"], key) for key in
-         ("startup", "startup_cpu", "intro", "menu", "play1", "play5", "pause", "continue", "end", "passes", "rss")}
-    others = {name: {key: median(rows, key) for key in ("startup", "startup_cpu", "menu", "match", "rss")}
+         ("startup", "startup_cpu", *VEXLORN_SCREENS, *(f"{name}_wakeups" for name in VEXLORN_SCREENS),
+          "passes", "rss")}
+    others = {name: {key: median(rows, key) for key in
+                     ("startup", "startup_cpu", "menu", "match", "menu_wakeups", "match_wakeups", "rss")}
               for name, rows in results.items() if name != "vexlorn" and rows}
     lines = [("measure", "vexlorn", *[f"{n} (vexlorn/{n})" for n in others])]
 
@@ -351,11 +385,16 @@ def print_table(results, repeats, seconds):
     row("CPU pause", v["pause"], "%", None)
     row(f"CPU continue ({min(seconds, 10.0):.0f} s)", v["continue"], "%", None)
     row("CPU end", v["end"], "%", None)
+    for screen, label, other in (("intro", "intro", None), ("menu", "menu", "menu"),
+                                 ("play1", "play level 1", "match"), ("play5", "play level 5", "match"),
+                                 ("pause", "pause", None), ("continue", "continue", None), ("end", "end", None)):
+        row(f"wake-ups/s {label}", v[f"{screen}_wakeups"], "", other and f"{other}_wakeups")
     row("pass rate (-fps)", v["passes"], "/s", None)
     row("peak RSS (VmHWM)", v["rss"], " MiB", "rss")
     widths = [max(len(line[i]) for line in lines) for i in range(len(lines[0]))]
     print(f"\nWhole program under Xvfb {SCREEN[0]}x{SCREEN[1]}x24, median of {repeats} run(s), "
-          f"CPU over {seconds:.0f} s per screen (per cent of one core); "
+          f"CPU over {seconds:.0f} s per screen (per cent of one core), wake-ups per second over "
+          f"the same time (voluntary context switches, all threads); "
           f"load average {os.getloadavg()[0]:.1f} on {os.cpu_count()} cores")
     for i, line in enumerate(lines):
         print("  ".join(cell.ljust(width) for cell, width in zip(line, widths)).rstrip())

@@ -1,8 +1,10 @@
 // Start-up, the frame loop and shutdown.
 //
 // Two clocks: Allegro's timer thread raises tickCount fifty times a second and marks the back
-// buffer due; the loop itself runs one update per pass, as often as vsync() and rest(1) let it.
-// Screens measure time only in ticks, so the pass rate never changes how the game plays.
+// buffer due; the loop itself runs one update per pass, as often as its wait for the tick (where
+// a present is due) and rest(1) let it. Screens measure time only in ticks, so the pass rate never
+// changes how the game plays. The wait sleeps until onTick signals it: under X, vsync() would
+// look for the tick every millisecond.
 #include "frame/app.h"
 
 #include <allegro.h>
@@ -19,6 +21,8 @@
 #include "frame/pad_keys.h"
 #include "frame/present.h"
 #include "frame/state_stack.h"
+#include "frame/tick_wait.h"
+#include "frame/window_events.h"
 #include "screens/high_scores.h"
 #include "screens/intro_state.h"
 
@@ -27,6 +31,7 @@ namespace vexlorn {
 void onTick() {
     tickCount = tickCount + 1;
     presentPending = true;
+    tickWait.signal();
 }
 END_OF_FUNCTION(onTick)
 
@@ -36,13 +41,14 @@ void onSecond() {
 }
 END_OF_FUNCTION(onSecond)
 
-// Linux lets a thread's timers fire late by its timer slack, to merge wake-ups. Two threads
-// poll every millisecond: vsync() here, which under X waits for the next tick with rest(1),
-// and the input thread allegro_init starts. Together about two thousand wake-ups a second,
-// most of what the bare loop costs. A millisecond of slack for those two roughly halves them;
-// passes still run once per tick, keys and frames arrive at most a millisecond later, and
-// Allegro's timer thread, which counts the ticks, keeps the default.
-constexpr unsigned long pollingTimerSlackNs = 1000000;
+// Linux lets a thread's timers fire late by its timer slack, to merge wake-ups. The input thread
+// allegro_init starts sleeps a millisecond at a time and handles X events every 10 ms. The loop
+// takes those events itself just before it reads a key (pumpWindowEvents), so that thread only
+// matters while no pass runs, as during loading: a fifth of a second of slack takes it from a
+// thousand wake-ups a second to about ten. The loop's rest(1) gets a millisecond; Allegro's
+// timer thread, which counts the ticks, keeps the default.
+constexpr unsigned long inputThreadTimerSlackNs = 200000000;
+constexpr unsigned long loopTimerSlackNs = 1000000;
 constexpr unsigned long defaultTimerSlack = 0;  // prctl's value for "back to the default"
 
 static void setTimerSlack(unsigned long ns) {
@@ -60,7 +66,7 @@ void reportFatal(const char* message) {
 static bool startLibrary(bool windowed, int scale) {
     nameWindow();
     // Without a display allegro_init fails, and install_keyboard would then crash.
-    setTimerSlack(pollingTimerSlackNs);  // inherited by the input thread started here
+    setTimerSlack(inputThreadTimerSlackNs);  // inherited by the input thread started here
     bool started = allegro_init() == 0;
     setTimerSlack(defaultTimerSlack);  // and not by the timer thread
     if (!started) return false;
@@ -107,7 +113,7 @@ bool startUp(bool windowed, int scale) {
     loadSounds();
     startPadKeys();
     stateStack.push(&introState);
-    setTimerSlack(pollingTimerSlackNs);
+    setTimerSlack(loopTimerSlackNs);
     return true;
 }
 
@@ -142,6 +148,7 @@ void updateFrame() {
     running = stateStack.updateTop();
     updateAudio();
     pollPadKeys();
+    pumpWindowEvents();
     readKey();
     answerDesktop();
 }
@@ -153,7 +160,7 @@ void runFrame(bool showFps) {
         if (showFps) {
             textprintf(backBuffer, font, 0, 0, makecol(255, 255, 255), "FPS: %d", loopsPerSecond);
         }
-        vsync();
+        tickWait.waitUntil(presentPending);
         presentPicture(backBuffer);
     }
     loopsThisSecond = loopsThisSecond + 1;
