@@ -15,10 +15,10 @@ namespace vexlorn {
 
 DATAFILE* dataFile = nullptr;
 FONT* gameFont = nullptr;
-BITMAP* blockTiles[8];
-BITMAP* incomingTiles[8];
-BITMAP* blastFrames[15];
-BITMAP* avatarFrames[6];
+BITMAP* blockTiles[blockTileCount];
+BITMAP* incomingTiles[blockTileCount];
+BITMAP* blastFrames[blastFrameCount];
+BITMAP* avatarFrames[avatarFrameCount];
 BITMAP* bombTile = nullptr;
 BITMAP* stoneTile = nullptr;
 BITMAP* musicOnImage = nullptr;
@@ -29,7 +29,6 @@ namespace {
 constexpr char dataFileName[] = "vexlorn-demo.dat";
 constexpr char musicOnText[] = "M U S I C   O N ";
 constexpr char musicOffText[] = "M U S I C  O F F";
-constexpr int tileSize = 32;
 // The size of the game's path buffers; a longer path is refused rather than cut.
 constexpr int pathSize = 256;
 
@@ -74,23 +73,24 @@ void findDataFile() {
                   std::strcmp(dataPath + pathLength - nameLength, dataFileName) != 0;
 }
 
-bool cutTile(BITMAP*& tile, BITMAP* sheet, int x, int y) {
-    tile = create_sub_bitmap(sheet, x, y, tileSize, tileSize);
-    return tile != nullptr;
+// Sub-bitmaps of one strip of the sheet; false when any could not be made.
+bool cutStrip(BITMAP** tiles, const TileStrip& strip, BITMAP* sheet) {
+    bool cut = true;
+    for (int i = 0; i < strip.count; ++i) {
+        tiles[i] = create_sub_bitmap(sheet, strip.tileX(i), strip.y, tileSize, tileSize);
+        cut = tiles[i] != nullptr && cut;
+    }
+    return cut;
 }
 
 bool cutTiles() {
     BITMAP* sheet = dataBitmap(ObjTileSheet);
-    bool cut = true;
-    for (int i = 0; i < 8; ++i) {
-        cut = cutTile(blockTiles[i], sheet, tileSize * i, 0) && cut;
-        cut = cutTile(incomingTiles[i], sheet, 256 + tileSize * i, 0) && cut;
-    }
-    for (int i = 0; i < 6; ++i)
-        cut = cutTile(avatarFrames[i], sheet, 320 + tileSize * i, 96) && cut;
-    for (int i = 0; i < 15; ++i) cut = cutTile(blastFrames[i], sheet, 32 + tileSize * i, 32) && cut;
-    cut = cutTile(bombTile, sheet, 128, 64) && cut;
-    cut = cutTile(stoneTile, sheet, 256, 64) && cut;
+    bool cut = cutStrip(blockTiles, blockStrip, sheet);
+    cut = cutStrip(incomingTiles, incomingStrip, sheet) && cut;
+    cut = cutStrip(avatarFrames, avatarStrip, sheet) && cut;
+    cut = cutStrip(blastFrames, blastStrip, sheet) && cut;
+    cut = cutStrip(&bombTile, bombPlace, sheet) && cut;
+    cut = cutStrip(&stoneTile, stonePlace, sheet) && cut;
     return cut;
 }
 
@@ -195,7 +195,7 @@ BITMAP* makeLabel(const char* text) {
 
 void freeMenuImages() {
     destroyAll(menuLabels);
-    for (MenuItem& item : menuItems) item.image = nullptr;
+    for (int i = 0; i < menuItemCount; ++i) menuItems[i].image = nullptr;
 }
 
 void freeAssets() {

@@ -3,62 +3,17 @@
 
 #include <allegro.h>
 
-namespace vexlorn {
+#include "assets/data_layout.h"
 
-// Positions of the objects the game uses in "vexlorn-demo.dat".
-enum DataObject : int {
-    ObjBalloonA = 0,
-    ObjBalloonB = 1,
-    ObjBalloonC = 2,
-    ObjChain = 3,
-    ObjDoubleChain = 4,
-    ObjContinueCaption = 5,
-    ObjAboutPage = 6,
-    ObjDraw = 7,
-    ObjWinPicture = 8,
-    ObjGameFont = 9,
-    ObjHallOfFame = 11,
-    ObjInstructionsPage = 12,
-    ObjInstructionsMarker = 13,
-    ObjLevelBackdrop0 = 14,  // 14..18, one per level
-    ObjLoserLeft = 20,
-    ObjLoserRight = 21,
-    ObjSoundMove = 22,
-    ObjMusicContinue = 23,
-    ObjSoundBomb = 24,
-    ObjMusicMenu = 25,
-    ObjMusicHallOfFame = 26,
-    ObjSoundReady = 27,
-    ObjSoundGo = 28,
-    ObjMusicTitle = 30,
-    ObjSoundCleared = 31,
-    ObjSoundStones = 32,
-    ObjSoundStoneLanded = 33,
-    ObjMusicInformation = 34,
-    ObjSoundLost = 35,
-    ObjSoundWon = 36,
-    ObjOrderPage = 37,
-    ObjOrderBack = 38,
-    ObjOrderVisit = 39,
-    ObjPaused = 40,
-    ObjLogo = 42,
-    ObjTitleSplash = 43,
-    ObjGetReady = 44,
-    ObjGo = 45,
-    ObjTileSheet = 46,
-    ObjMenuBackdrop = 47,
-    ObjWinnerLeft = 48,
-    ObjWinnerRight = 49,
-    dataObjectCount = 50,
-};
+namespace vexlorn {
 
 extern DATAFILE* dataFile;
 extern FONT* gameFont;
 
-extern BITMAP* blockTiles[8];
-extern BITMAP* incomingTiles[8];
-extern BITMAP* blastFrames[15];
-extern BITMAP* avatarFrames[6];
+extern BITMAP* blockTiles[blockTileCount];
+extern BITMAP* incomingTiles[blockTileCount];
+extern BITMAP* blastFrames[blastFrameCount];
+extern BITMAP* avatarFrames[avatarFrameCount];
 extern BITMAP* bombTile;
 extern BITMAP* stoneTile;
 

@@ -255,7 +255,7 @@ private:
         return checkBody(index, type, Cursor(body.data(), body.size()));
     }
 
-    bool checkBody(int index, uint32_t type, Cursor body) {
+    bool checkBody(int index, uint32_t type, const Cursor& body) {
         if (type == bitmapType) return bitmapBody(index, body);
         if (type == fontType) return fontBody(index, body);
         return true;
@@ -357,25 +357,6 @@ private:
     Report& report_;
 };
 
-// What the game does with each object, by position.
-enum class Need { Nothing, Picture, Screen, TileSheet, Font, Sound };
-
-constexpr Need needs[dataObjectCount] = {
-    Need::Picture, Need::Picture,   Need::Picture, Need::Picture, Need::Picture,  // 0-4
-    Need::Picture, Need::Screen,    Need::Picture, Need::Screen,  Need::Font,     // 5-9
-    Need::Nothing, Need::Screen,    Need::Screen,  Need::Picture, Need::Screen,   // 10-14
-    Need::Screen,  Need::Screen,    Need::Screen,  Need::Screen,  Need::Nothing,  // 15-19
-    Need::Picture, Need::Picture,   Need::Sound,   Need::Sound,   Need::Sound,    // 20-24
-    Need::Sound,   Need::Sound,     Need::Sound,   Need::Sound,   Need::Nothing,  // 25-29
-    Need::Sound,   Need::Sound,     Need::Sound,   Need::Sound,   Need::Sound,    // 30-34
-    Need::Sound,   Need::Sound,     Need::Screen,  Need::Picture, Need::Picture,  // 35-39
-    Need::Picture, Need::Nothing,   Need::Picture, Need::Screen,  Need::Picture,  // 40-44
-    Need::Picture, Need::TileSheet, Need::Screen,  Need::Picture, Need::Picture,  // 45-49
-};
-static_assert(sizeof needs / sizeof needs[0] == dataObjectCount, "one need per object");
-
-constexpr int tileSheetWidth = 512;
-constexpr int tileSheetHeight = 128;
 constexpr int largestTileSheet = 4096;
 
 const char* kindName(int type) {
@@ -398,7 +379,7 @@ bool checkKind(Report& report, const DATAFILE& object, int index, int type, cons
                        wanted, kindName(object.type));
 }
 
-bool checkPicture(Report& report, const DATAFILE& object, int index, Need need) {
+bool checkPicture(Report& report, const DATAFILE& object, int index, ObjectKind kind) {
     if (!checkKind(report, object, index, DAT_BITMAP, "a picture")) return false;
     const BITMAP* picture = static_cast<const BITMAP*>(object.dat);
     int depth = bitmap_color_depth(const_cast<BITMAP*>(picture));
@@ -412,12 +393,12 @@ bool checkPicture(Report& report, const DATAFILE& object, int index, Need need) 
     int height = picture->h;
     bool fits = true;
     const char* wanted = "";
-    switch (need) {
-        case Need::Screen:
+    switch (kind) {
+        case ObjectKind::Screen:
             fits = width == screenWidth && height == screenHeight;
             wanted = "a picture of 640 x 480";
             break;
-        case Need::TileSheet:
+        case ObjectKind::TileSheet:
             fits = width >= tileSheetWidth && height >= tileSheetHeight &&
                    width <= largestTileSheet && height <= largestTileSheet;
             wanted = "a tile sheet of at least 512 x 128";
@@ -434,10 +415,11 @@ bool checkPicture(Report& report, const DATAFILE& object, int index, Need need) 
 }
 
 bool checkObject(Report& report, const DATAFILE& object, int index) {
-    switch (needs[index]) {
-        case Need::Nothing:
+    const ObjectKind kind = dataObjects[index].kind;
+    switch (kind) {
+        case ObjectKind::Unused:
             return true;
-        case Need::Font:
+        case ObjectKind::Font:
             if (!checkKind(report, object, index, DAT_FONT, "a font")) return false;
             if (text_height(static_cast<FONT*>(object.dat)) <= 0) {
                 return report.fail(Problem::Unsuitable,
@@ -445,7 +427,7 @@ bool checkObject(Report& report, const DATAFILE& object, int index) {
                                    index);
             }
             return true;
-        case Need::Sound:
+        case ObjectKind::Sound:
             if (!checkKind(report, object, index, DAT_DATA, "sound data")) return false;
             if (object.size <= 0) {
                 return report.fail(Problem::Unsuitable,
@@ -454,7 +436,7 @@ bool checkObject(Report& report, const DATAFILE& object, int index) {
             }
             return true;
         default:
-            return checkPicture(report, object, index, needs[index]);
+            return checkPicture(report, object, index, kind);
     }
 }
 

@@ -11,35 +11,37 @@
 namespace vexlorn {
 
 bool musicMuted = false;
+void (*soundObserver)(const SoundRequest& request) = nullptr;
 
 namespace {
 
 constexpr int musicFileCount = 5;
 
-// Effect index -> data-file object.
-const int effectObjects[] = {
+// Effect number -> data-file object.
+constexpr int effectObjects[] = {
     ObjSoundMove, ObjSoundCleared, ObjSoundReady,  ObjSoundGo,          ObjSoundWon,
     ObjSoundLost, ObjSoundBomb,    ObjSoundStones, ObjSoundStoneLanded,
 };
-static_assert(sizeof effectObjects / sizeof *effectObjects == soundEffectCount);
+static_assert(std::size(effectObjects) == soundEffectCount);
 
 // The tunes kept in memory, in the order they are loaded.
-const int musicObjects[] = {
+constexpr int musicObjects[] = {
     ObjMusicTitle, ObjMusicInformation, ObjMusicMenu, ObjMusicHallOfFame, ObjMusicContinue,
 };
-static_assert(sizeof musicObjects / sizeof *musicObjects == musicFileCount);
+static_assert(std::size(musicObjects) == musicFileCount);
 
 struct Track {
-    int number;
+    MusicTrack number;
     int object;
 };
 
-// Tracks that play a tune; every other number stops the music. 3 is the menu tune again.
-const Track tracks[] = {
-    {1, ObjMusicTitle},    {2, ObjMusicMenu},       {3, ObjMusicMenu},
-    {6, ObjMusicContinue}, {7, ObjMusicHallOfFame}, {8, ObjMusicInformation},
+// Tracks that play a tune; every other number stops the music.
+constexpr Track tracks[] = {
+    {MusicTrack::Title, ObjMusicTitle},           {MusicTrack::Menu, ObjMusicMenu},
+    {MusicTrack::RoundStart, ObjMusicMenu},       {MusicTrack::Continue, ObjMusicContinue},
+    {MusicTrack::HallOfFame, ObjMusicHallOfFame}, {MusicTrack::Information, ObjMusicInformation},
 };
-static_assert(sizeof tracks / sizeof *tracks == 6);
+static_assert(std::size(tracks) == 6);
 
 audiere::AudioDevicePtr audioDevice;
 audiere::SoundEffectPtr soundEffects[soundEffectCount];
@@ -69,7 +71,7 @@ audiere::SoundEffect* effectOf(int object) {
     return audiere::OpenSoundEffect(audioDevice, source, audiere::MULTIPLE);
 }
 
-const audiere::FilePtr* tuneOf(int track) {
+const audiere::FilePtr* tuneOf(MusicTrack track) {
     for (const Track& entry : tracks) {
         if (entry.number != track) continue;
         for (int i = 0; i < musicFileCount; ++i) {
@@ -81,7 +83,7 @@ const audiere::FilePtr* tuneOf(int track) {
 
 // 32 (left board) -> -0.75, 128 (centre) -> 0, 224 (right board) -> +0.75.
 float panOf(int pan) {
-    return static_cast<float>(pan - 128) / 128.0f;
+    return static_cast<float>(pan - panCentre) / 128.0f;
 }
 
 }  // namespace
@@ -101,13 +103,16 @@ void updateAudio() {
     if (audioDevice) audioDevice->update();
 }
 
-void playSound(int index, int pan) {
+void playSound(SoundEffect effect, int pan) {
+    const int index = static_cast<int>(effect);
+    if (soundObserver) soundObserver({false, index, pan});
     if (index < 0 || index >= soundEffectCount || !soundEffects[index]) return;
     soundEffects[index]->setPan(panOf(pan));
     soundEffects[index]->play();
 }
 
-void playMusic(int track) {
+void playMusic(MusicTrack track) {
+    if (soundObserver) soundObserver({true, static_cast<int>(track), 0});
     if (currentMusic) {
         currentMusic->stop();
         currentMusic = nullptr;

@@ -64,7 +64,10 @@ void mixRows(BITMAP* sprite, BITMAP* destination, int sx, int sy, int dx, int dy
     const __m128i mask4 = _mm_set1_epi32(static_cast<int>(mask));
     const __m128i f16 = _mm_set1_epi16(static_cast<short>(f));
     for (int row = 0; row < h; ++row) {
+        // Allegro hands out row addresses as integers: the casts are its interface.
+        // NOLINTNEXTLINE(performance-no-int-to-ptr)
         const uint32_t* s = reinterpret_cast<const uint32_t*>(bmp_read_line(sprite, sy + row)) + sx;
+        // NOLINTNEXTLINE(performance-no-int-to-ptr)
         uint32_t* d = reinterpret_cast<uint32_t*>(bmp_write_line(destination, dy + row)) + dx;
         int col = 0;
         for (; col + 4 <= w; col += 4) {

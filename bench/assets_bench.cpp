@@ -1,26 +1,16 @@
 // translucentDraw at the sizes the game uses, and the data-file check and load of start-up.
 #include <allegro.h>
 #include <benchmark/benchmark.h>
-#include <errno.h>
-#include <stdlib.h>
 
 #include <random>
 
 #include "assets/assets.h"
 #include "assets/datafile_check.h"
 #include "assets/translucent.h"
+#include "test_support/headless_allegro.h"
 
 namespace vexlorn {
 namespace {
-
-void startAllegro() {
-    static bool started = false;
-    if (started) return;
-    install_allegro(SYSTEM_NONE, &errno, atexit);
-    set_color_depth(32);
-    set_color_conversion(COLORCONV_24_TO_32);
-    started = true;
-}
 
 BITMAP* noise(int w, int h, unsigned seed) {
     std::mt19937 random(seed);
@@ -35,7 +25,7 @@ BITMAP* noise(int w, int h, unsigned seed) {
 
 // Arguments: sprite side (32 for a tile, 640 for a full-screen fade) and opacity.
 void BM_TranslucentDraw(benchmark::State& state) {
-    startAllegro();
+    ensureHeadlessAllegro();
     int side = static_cast<int>(state.range(0));
     int opacity = static_cast<int>(state.range(1));
     BITMAP* sprite = noise(side, side * 3 / 4 + (side == 32 ? 8 : 0), 1);
@@ -57,7 +47,7 @@ BENCHMARK(BM_TranslucentDraw)
 
 // The check alone, then the whole of loadAssets, on the generated data file.
 void BM_CheckDataFile(benchmark::State& state) {
-    startAllegro();
+    ensureHeadlessAllegro();
     const char* path = VEXLORN_BUILD_DIR "/vexlorn-demo.dat";
     char error[1024];
     for (auto _ : state) {
@@ -67,7 +57,7 @@ void BM_CheckDataFile(benchmark::State& state) {
 BENCHMARK(BM_CheckDataFile)->Unit(benchmark::kMillisecond);
 
 void BM_LoadAssets(benchmark::State& state) {
-    startAllegro();
+    ensureHeadlessAllegro();
     const char* path = VEXLORN_BUILD_DIR "/vexlorn-demo.dat";
     char error[1024];
     for (auto _ : state) {

@@ -1,8 +1,6 @@
 // The grey filter, reference against fast, and a full frame of the busiest screen.
 #include <allegro.h>
 #include <benchmark/benchmark.h>
-#include <errno.h>
-#include <stdlib.h>
 
 #include <cstring>
 #include <random>
@@ -13,17 +11,10 @@
 #include "board/effects.h"
 #include "frame/globals.h"
 #include "frame/task_list.h"
+#include "test_support/headless_allegro.h"
 
 namespace vexlorn {
 namespace {
-
-void startAllegro() {
-    static bool started = false;
-    if (started) return;
-    install_allegro(SYSTEM_NONE, &errno, atexit);
-    set_color_depth(32);
-    started = true;
-}
 
 // Noise over a gradient: no two neighbouring pixels alike, as on a busy backdrop.
 BITMAP* makePicture(unsigned seed) {
@@ -42,7 +33,7 @@ BITMAP* makePicture(unsigned seed) {
 
 // Greys a fresh copy of the same busy picture each time; the copying is not timed.
 void timeGrey(benchmark::State& state, void (*grey)(BITMAP*)) {
-    startAllegro();
+    ensureHeadlessAllegro();
     BITMAP* picture = makePicture(1);
     BITMAP* work = create_bitmap(screenWidth, screenHeight);
     for (auto _ : state) {
@@ -117,7 +108,7 @@ Board busyBoard() {
 
 // Both boards alone, to tell their share of the frame.
 void BM_BusyBoards(benchmark::State& state) {
-    startAllegro();
+    ensureHeadlessAllegro();
     SyntheticTiles tiles;
     BITMAP* savedBuffer = backBuffer;
     backBuffer = create_bitmap(screenWidth, screenHeight);
@@ -164,7 +155,7 @@ void restartFallingTiles(const std::vector<FallTask*>& falling) {
 }
 
 void BM_FallingTiles(benchmark::State& state) {
-    startAllegro();
+    ensureHeadlessAllegro();
     SyntheticTiles tiles;
     BITMAP* savedBuffer = backBuffer;
     backBuffer = makePicture(2);
@@ -181,7 +172,7 @@ void BM_FallingTiles(benchmark::State& state) {
 BENCHMARK(BM_FallingTiles)->Unit(benchmark::kMicrosecond);
 
 void BM_BusiestFrame(benchmark::State& state) {
-    startAllegro();
+    ensureHeadlessAllegro();
     SyntheticTiles tiles;
     BITMAP* savedBuffer = backBuffer;
     backBuffer = create_bitmap(screenWidth, screenHeight);

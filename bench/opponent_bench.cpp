@@ -35,14 +35,14 @@ std::vector<Board> typicalPositions() {
     return boards;
 }
 
-template <int (*choose)(Board, int)>
+template <int (*choose)(const Board&, int)>
 void worstCaseDecision(benchmark::State& state) {
     const Board board = worstCase();
     std::srand(1);
     for (auto _ : state) benchmark::DoNotOptimize(choose(board, 1));
 }
 
-template <int (*choose)(Board, int)>
+template <int (*choose)(const Board&, int)>
 void typicalDecision(benchmark::State& state) {
     const std::vector<Board> boards = typicalPositions();
     std::srand(1);

@@ -1,8 +1,6 @@
 // One frame pass of each kind of screen, headless, with the real data file beside the program.
 #include <allegro.h>
 #include <benchmark/benchmark.h>
-#include <errno.h>
-#include <stdlib.h>
 
 #include <cstdio>
 
@@ -25,28 +23,22 @@
 #include "screens/pause_state.h"
 #include "screens/start_state.h"
 #include "screens/win_state.h"
+#include "test_support/headless_allegro.h"
 
 namespace vexlorn {
 namespace {
-
-// Letters as Allegro numbers them: the real table needs a keyboard driver.
-int benchKeyToAscii(int scancode) {
-    return scancode >= KEY_A && scancode <= KEY_Z ? 'a' + scancode - KEY_A : 0;
-}
 
 // Headless Allegro with the game's data file and back buffer, once per process.
 bool gameReady() {
     static int ready = -1;
     if (ready >= 0) return ready == 1;
-    install_allegro(SYSTEM_NONE, &errno, atexit);
-    set_color_depth(32);
-    set_color_conversion(COLORCONV_24_TO_32);
+    ensureHeadlessAllegro();
     char error[512] = "";
     ready = loadAssets(error, sizeof error) ? 1 : 0;
     if (ready == 0) std::fprintf(stderr, "screen benchmarks need the data file: %s\n", error);
     backBuffer = create_bitmap(screenWidth, screenHeight);
     clear_bitmap(backBuffer);
-    keyToAscii = benchKeyToAscii;
+    keyToAscii = headlessKeyToAscii;
     cheatMode = true;
     return ready == 1;
 }

@@ -1,19 +1,18 @@
 // Costs of sound at start-up and in play: opening the device, decoding the effects, starting one.
 #include <allegro.h>
 #include <benchmark/benchmark.h>
-#include <errno.h>
 #include <stdlib.h>
 
 #include "assets/assets.h"
 #include "assets/sound.h"
+#include "test_support/headless_allegro.h"
 
 namespace {
 
 // The generated data file, or null while it carries no sounds.
 DATAFILE* soundData() {
     static DATAFILE* loaded = [] {
-        install_allegro(SYSTEM_NONE, &errno, atexit);
-        set_color_depth(32);
+        vexlorn::ensureHeadlessAllegro();
         DATAFILE* file = load_datafile(VEXLORN_BUILD_DIR "/vexlorn-demo.dat");
         if (!file) return file;
         for (int object = 0; object <= vexlorn::ObjSoundWon; ++object) {
@@ -55,7 +54,7 @@ void BM_PlaySound(benchmark::State& state) {
     vexlorn::loadSounds();
     int index = 0;
     for (auto _ : state) {
-        vexlorn::playSound(index, 32);
+        vexlorn::playSound(static_cast<vexlorn::SoundEffect>(index), vexlorn::panLeft);
         index = (index + 1) % vexlorn::soundEffectCount;
     }
     vexlorn::releaseSounds();
@@ -69,8 +68,8 @@ void BM_PlayMusic(benchmark::State& state) {
     }
     vexlorn::openAudioDevice();
     vexlorn::loadSounds();
-    for (auto _ : state) vexlorn::playMusic(2);
-    vexlorn::playMusic(0);
+    for (auto _ : state) vexlorn::playMusic(vexlorn::MusicTrack::Menu);
+    vexlorn::playMusic(vexlorn::MusicTrack::Silence);
     vexlorn::releaseSounds();
 }
 BENCHMARK(BM_PlayMusic)->Unit(benchmark::kMicrosecond);

@@ -13,14 +13,20 @@ namespace vexlorn {
 namespace {
 
 // fillRows, riseInterval, minGroup, bombPercent, stonePercent, background, rowPause.
-constexpr LevelParams levelTableValues[levelCount] = {
+constexpr LevelParams levelTableValues[] = {
     {3, 12, 3, 0, 0, 14, 20},  //
     {3, 10, 3, 3, 0, 15, 16},  //
     {3, 8, 4, 6, 0, 16, 12},   //
     {4, 6, 4, 9, 0, 17, 8},    //
     {4, 4, 5, 12, 0, 18, 4},   //
 };
-static_assert(sizeof levelTableValues / sizeof levelTableValues[0] == levelCount);
+static_assert(std::size(levelTableValues) == levelCount, "one row per level");
+
+constexpr std::array<LevelParams, levelCount> levelRows() {
+    std::array<LevelParams, levelCount> rows{};
+    for (int i = 0; i < levelCount; ++i) rows[i] = levelTableValues[i];
+    return rows;
+}
 
 // A colour draw of 8 (gameRand() returned its maximum) has no picture, so it is drawn again.
 int drawColour(const Board& board, int column, int row, bool constrained) {
@@ -50,8 +56,7 @@ void fillCell(Board& board, int column, int row, int startRow, const LevelParams
 
 }  // namespace
 
-LevelParams levelTable[levelCount] = {levelTableValues[0], levelTableValues[1], levelTableValues[2],
-                                      levelTableValues[3], levelTableValues[4]};
+std::array<LevelParams, levelCount> levelTable = levelRows();
 
 const LevelParams& levelParams(int level) {
     if (level < 0) return levelTable[0];
@@ -72,7 +77,7 @@ Board* generateBoard(Board* board, int newGame) {
     std::srand(static_cast<unsigned>(std::clock()));
 
     if (newGame != 0) {
-        for (int i = 0; i < levelCount; ++i) levelTable[i] = levelTableValues[i];
+        levelTable = levelRows();
         board->continues = 3;
         board->level = 0;
         board->score = 0;

@@ -1,6 +1,7 @@
 // One player's well as a plain record, the level table, and board generation.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace vexlorn {
@@ -65,7 +66,8 @@ struct LevelParams {
     int32_t rowPause;
 };
 
-extern LevelParams levelTable[levelCount];
+// Built from a table of exactly levelCount rows: a missing row does not compile.
+extern std::array<LevelParams, levelCount> levelTable;
 
 // The level table row for a board; a level past the last one plays the last row.
 const LevelParams& levelParams(int level);

@@ -17,13 +17,13 @@ namespace vexlorn {
 
 namespace {
 
-constexpr int tileSize = 32;
+static_assert(blockTileCount == blockColours, "a tile for every block colour");
 constexpr int windowWidth = boardColumns * tileSize;  // 192
 // Rows climb at least one pixel, so the window never needs its 384th line.
 constexpr int windowHeight = windowRows * tileSize - 1;
 constexpr int clearingTicks = 30;
-constexpr int lastBlastFrame = 14;
-constexpr int lastAvatarFrame = 5;
+constexpr int lastBlastFrame = blastFrameCount - 1;
+constexpr int lastAvatarFrame = avatarFrameCount - 1;
 constexpr int warningPeriod = 60;
 constexpr int lastIncomingTopRow = 23;
 

@@ -5,7 +5,8 @@ namespace vexlorn {
 
 inline constexpr int gameRandMax = 32767;
 
-// The low 15 bits of the C library's rand(): glibc's own range would overflow the game's arithmetic.
+// The low 15 bits of the C library's rand(): glibc's own range would overflow the game's
+// arithmetic.
 int gameRand();
 
 // A draw scaled to n: 0..n-1, and n itself only when gameRand() returns 32767.

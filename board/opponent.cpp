@@ -12,8 +12,10 @@
 
 namespace vexlorn {
 
-const Direction directionTable[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
-const int oppositeDirection[4] = {2, 3, 0, 1};
+const Direction directionTable[] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+static_assert(std::size(directionTable) == directionCount, "one row per direction");
+const int oppositeDirection[] = {2, 3, 0, 1};
+static_assert(std::size(oppositeDirection) == directionCount, "one row per direction");
 
 namespace {
 
@@ -323,15 +325,7 @@ void aiApplyMove(Board& board, int16_t dx, int16_t dy) {
     Cell& avatarCell = board.at(board.avatarCol, board.avatarRow);
     const int column = board.avatarCol + dx;
     const int row = board.avatarRow + dy;
-    Cell& target = board.at(column, row);
-    avatarCell.kind = target.kind;
-    avatarCell.colour = target.colour;
-    avatarCell.state = Idle;
-    avatarCell.timer = 0;
-    target.kind = Avatar;
-    target.colour = 0;
-    target.state = Idle;
-    target.timer = 0;
+    swapWithAvatar(avatarCell, board.at(column, row), false);
     resolveAt(board, board.avatarCol, board.avatarRow, false);
     board.avatarCol = static_cast<int16_t>(column);
     board.avatarRow = static_cast<int16_t>(row);
@@ -353,7 +347,7 @@ int16_t aiSearchReference(Board board, int dir, int depth) {
     return best;
 }
 
-int chooseAiDirectionReference(Board board, int lastDir) {
+int chooseAiDirectionReference(const Board& board, int lastDir) {
     int best = 0;
     int16_t bestValue = aiImpossible;
     for (int d = 0; d < 4; ++d) {
@@ -362,13 +356,13 @@ int chooseAiDirectionReference(Board board, int lastDir) {
     return best;
 }
 
-int16_t aiSearch(Board board, int dir, int depth) {
+int16_t aiSearch(const Board& board, int dir, int depth) {
     FastSearch fast;
     if (depth > fastDepthLimit || !fast.load(board)) return aiSearchReference(board, dir, depth);
     return fast.search(dir, depth, std::numeric_limits<int>::max());
 }
 
-int chooseAiDirection(Board board, int lastDir) {
+int chooseAiDirection(const Board& board, int lastDir) {
     FastSearch fast;
     if (!fast.load(board)) return chooseAiDirectionReference(board, lastDir);
     int best = 0;

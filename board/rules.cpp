@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 
+#include "assets/data_layout.h"
 #include "assets/sound.h"
 #include "board/game_random.h"
 
@@ -12,18 +14,10 @@ namespace vexlorn {
 
 namespace {
 
-enum SoundEffect {
-    MoveStarted = 0,
-    GroupCleared = 1,
-    BombsBlasted = 6,
-    StoneDropped = 7,
-    StoneLanded = 8,
-};
-
 constexpr int swapTicks = 5;
 constexpr int fallTicks = 8;
 constexpr int vanishTicks = 30;
-constexpr int riseStepsPerRow = 32;
+constexpr int riseStepsPerRow = tileSize;  // the well rises a pixel a step
 constexpr int lastTopRow = 30;
 
 // Up, right, down, left: the order in which a group is searched.
@@ -146,24 +140,15 @@ void fallOrSettle(Board& board, int column, int row, int pan, int16_t& chainBonu
     cell.state = Idle;
     const int16_t level = resolveAt(board, column, row, true);
     if (level > 0) {
-        playSound(GroupCleared, pan);
+        playSound(SoundEffect::Cleared, pan);
         chainBonus = std::max<int16_t>(chainBonus, static_cast<int16_t>(level - 1));
     }
-    if (cell.kind == Stone) playSound(StoneLanded, pan);
+    if (cell.kind == Stone) playSound(SoundEffect::StoneLanded, pan);
     cell.chain = 0;
 }
 
 void finishSwap(Board& board, Cell& avatarCell) {
-    Cell& target = board.at(board.moveCol, board.moveRow);
-    avatarCell.kind = target.kind;
-    avatarCell.colour = target.colour;
-    avatarCell.chain = target.chain;
-    avatarCell.state = Idle;
-    avatarCell.timer = 0;
-    target.kind = Avatar;
-    target.colour = 0;
-    target.state = Idle;
-    target.timer = 0;
+    swapWithAvatar(avatarCell, board.at(board.moveCol, board.moveRow), true);
     board.avatarCol = board.moveCol;
     board.avatarRow = board.moveRow;
 }
@@ -194,8 +179,8 @@ int stoneSlots(const Board& board) {
 
 }  // namespace
 
-const int32_t pointsTable[13] = {0, 0, 1, 1, 2, 4, 8, 16, 32, 64, 128, 256, 512};
-static_assert(sizeof pointsTable / sizeof pointsTable[0] == 13);
+const int32_t pointsTable[] = {0, 0, 1, 1, 2, 4, 8, 16, 32, 64, 128, 256, 512};
+static_assert(std::size(pointsTable) == pointsTableSize, "one row per group size");
 
 int32_t groupPoints(int size) {
     if (size < 0) return 0;
@@ -241,7 +226,7 @@ void moveAvatar(Board& board, int16_t dx, int16_t dy, int pan) {
     target.state = SwapTarget;
     board.moveCol = static_cast<int16_t>(column);
     board.moveRow = static_cast<int16_t>(row);
-    playSound(MoveStarted, pan);
+    playSound(SoundEffect::Move, pan);
 }
 
 int16_t updateBoard(Board& board, int ticks, int pan) {
@@ -256,11 +241,23 @@ int16_t updateBoard(Board& board, int ticks, int pan) {
         for (int column = 0; column < boardColumns; ++column) {
             advanceTimer(board, board.at(column, row), ticks);
             const int16_t level = resolveAt(board, column, row, true);
-            if (level > 0) playSound(GroupCleared, pan);
+            if (level > 0) playSound(SoundEffect::Cleared, pan);
             chainBonus = std::max<int16_t>(chainBonus, static_cast<int16_t>(level - 1));
         }
     }
     return chainBonus;
+}
+
+void swapWithAvatar(Cell& avatarCell, Cell& target, bool carryChain) {
+    avatarCell.kind = target.kind;
+    avatarCell.colour = target.colour;
+    if (carryChain) avatarCell.chain = target.chain;
+    avatarCell.state = Idle;
+    avatarCell.timer = 0;
+    target.kind = Avatar;
+    target.colour = 0;
+    target.state = Idle;
+    target.timer = 0;
 }
 
 int16_t resolveAt(Board& board, int column, int row, bool withSound) {
@@ -283,7 +280,7 @@ int16_t resolveAt(Board& board, int column, int row, bool withSound) {
 
     if (start.kind == Bomb) {
         blastGroup(board, marks);
-        if (withSound) playSound(BombsBlasted, panCentre);
+        if (withSound) playSound(SoundEffect::Bomb, panCentre);
         return 0;
     }
     board.score = saturatingAdd(board.score, groupPoints(size));
@@ -306,7 +303,7 @@ void dropStones(Board& board, int count) {
         cell.colour = 0;
         cell.state = Landed;
         cell.timer = 0;
-        playSound(StoneDropped, panCentre);
+        playSound(SoundEffect::Stones, panCentre);
     }
 }
 

@@ -103,7 +103,7 @@ bool startUp(bool windowed, int scale) {
     LOCK_VARIABLE(loopsPerSecond);
     LOCK_FUNCTION(onTick);
     LOCK_FUNCTION(onSecond);
-    install_int_ex(onTick, BPS_TO_TIMER(50));
+    install_int_ex(onTick, BPS_TO_TIMER(ticksPerSecond));
     install_int_ex(onSecond, SECS_TO_TIMER(1));
     char error[1024];
     if (!loadAssets(error, sizeof error)) {
@@ -144,13 +144,17 @@ static void answerDesktop() {
     if (stopRequested()) requestQuit();
 }
 
-void runFrame(bool showFps) {
+void updateFrame() {
     running = stateStack.updateTop();
     updateAudio();
     pollPadKeys();
     pumpWindowEvents();
     readKey();
     answerDesktop();
+}
+
+void runFrame(bool showFps) {
+    updateFrame();
     if (presentPending) {
         presentPending = false;
         if (showFps) {

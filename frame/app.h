@@ -9,6 +9,8 @@ inline constexpr int startUpFailure = -1;
 // scale: the factor asked for with -scale, 0 when none.
 bool startUp(bool windowed, int scale = 0);
 void runFrame(bool showFps);
+// The pass without showing the back buffer or resting: what the headless soak drives.
+void updateFrame();
 void shutDown();
 void onTick();
 void onSecond();

@@ -3,6 +3,8 @@
 
 #include <allegro.h>
 
+#include "assets/data_layout.h"  // the screen size
+
 namespace vexlorn {
 
 // Scancodes of the keys the screens act on (Allegro's numbering).
@@ -19,8 +21,7 @@ enum KeyCode : int {
     KeyPlusPad = 89,
 };
 
-inline constexpr int screenWidth = 640;
-inline constexpr int screenHeight = 480;
+inline constexpr int ticksPerSecond = 50;  // tickCount's rate, and so the game's pace
 
 extern BITMAP* backBuffer;
 // Written by the timer thread: plain volatile machine words, no lock (a lost count is accepted).
@@ -34,6 +35,8 @@ extern int lastKey;
 extern bool cheatMode;
 
 // Ticks the active screen has not yet consumed.
-inline int elapsedTicks() { return tickCount - lastTickCount; }
+inline int elapsedTicks() {
+    return tickCount - lastTickCount;
+}
 
 }  // namespace vexlorn

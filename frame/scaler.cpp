@@ -49,11 +49,11 @@ void scaleArea(BITMAP* picture, const Area& area, const ScaleTarget& target) {
     const size_t rowBytes = sizeof(uint32_t) * area.width * factor;
     for (int y = area.y; y < area.y + area.height; ++y) {
         const int firstRow = target.y + y * factor;
-        uint32_t* out = pixelRow(target.bitmap, firstRow) + target.x + area.x * factor;
+        const int left = target.x + area.x * factor;
+        uint32_t* out = pixelRow(target.bitmap, firstRow) + left;
         widenRow(pixelRow(picture, y) + area.x, area.width, out, factor);
         for (int copy = 1; copy < factor; ++copy) {
-            std::memcpy(pixelRow(target.bitmap, firstRow + copy) + target.x + area.x * factor, out,
-                        rowBytes);
+            std::memcpy(pixelRow(target.bitmap, firstRow + copy) + left, out, rowBytes);
         }
     }
 }

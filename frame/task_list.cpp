@@ -11,7 +11,9 @@ static void* allocateTask(std::size_t size) {
 
 TaskAllocation taskAllocation = allocateTask;
 
-TaskList::~TaskList() { clear(); }
+TaskList::~TaskList() {
+    clear();
+}
 
 void TaskList::add(BaseTask* task) {
     if (task == nullptr) return;

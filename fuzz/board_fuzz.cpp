@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "assets/data_layout.h"
 #include "board/board.h"
 #include "board/opponent.h"
 #include "board/rules.h"
@@ -15,7 +16,7 @@ namespace {
 
 // The last top row the rise reaches; the round ends there, so no call goes past it.
 constexpr int lastTopRow = 30;
-constexpr int riseStepsPerRow = 32;
+constexpr int riseStepsPerRow = tileSize;  // the well rises a pixel a step
 
 // Bytes of the input, then zeros once they run out.
 class ByteReader {

@@ -6,7 +6,6 @@
 // directory, or from $VEXLORN_BUILD_DIR) with the byte windows that follow, and using the rest
 // of the input as a small file of its own.
 #include <allegro.h>
-#include <errno.h>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -22,6 +21,7 @@
 #include "assets/assets.h"
 #include "assets/datafile_check.h"
 #include "screens/menu_state.h"
+#include "test_support/headless_allegro.h"
 
 using namespace vexlorn;
 
@@ -50,9 +50,7 @@ uint32_t readBig(const uint8_t* bytes, int count) {
 // copying and writing all of its megabytes for every input would make the run crawl.
 struct Setup {
     Setup() {
-        install_allegro(SYSTEM_NONE, &errno, atexit);
-        set_color_depth(32);
-        set_color_conversion(COLORCONV_24_TO_32);
+        ensureHeadlessAllegro();
         const char* directory = std::getenv("VEXLORN_BUILD_DIR");
         realFile = readWhole(std::string(directory != nullptr ? directory : VEXLORN_BUILD_DIR) +
                              "/vexlorn-demo.dat");
@@ -175,7 +173,7 @@ void checkLoaded(const char* path) {
                     musicOnImage != nullptr && musicOffImage != nullptr;
     for (BITMAP* tile : blockTiles) complete = complete && tile != nullptr;
     for (BITMAP* tile : avatarFrames) complete = complete && tile != nullptr;
-    for (const MenuItem& item : menuItems) complete = complete && item.image != nullptr;
+    for (int i = 0; i < menuItemCount; ++i) complete = complete && menuItems[i].image != nullptr;
     char error[1024];
     if (!complete || !checkLoadedObjects(dataFile, path, error, sizeof error)) {
         std::fprintf(stderr, "loaded but incomplete\n");

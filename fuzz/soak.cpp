@@ -1,9 +1,8 @@
-// Soak run of the whole game without a display: the real screens, boards, tasks, data file and
-// sound layer (SDL's dummy driver), fed random keys at random moments for a given number of
-// ticks, with the program's invariants checked after every frame pass.
+// Soak run of the whole game without a display: the real frame pass, screens, boards, tasks, data
+// file and sound layer (SDL's dummy driver), fed random keys at random moments for a given number
+// of ticks, with the program's invariants checked after every frame pass.
 // Usage: vexlorn_soak [ticks, default 20000] [seed]
 #include <allegro.h>
-#include <errno.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <random>
 #include <string>
@@ -18,6 +18,7 @@
 #include "assets/assets.h"
 #include "assets/sound.h"
 #include "board/board.h"
+#include "frame/app.h"
 #include "frame/desktop_events.h"
 #include "frame/globals.h"
 #include "frame/scaler.h"
@@ -37,6 +38,7 @@
 #include "screens/pause_state.h"
 #include "screens/start_state.h"
 #include "screens/win_state.h"
+#include "test_support/headless_allegro.h"
 
 using namespace vexlorn;
 
@@ -46,7 +48,7 @@ namespace {
 // effects than any screen shows at once: anything above these is a leak.
 constexpr int stackLimit = 8;
 constexpr int taskLimit = 256;
-constexpr int riseStepsPerRow = 32;
+constexpr int riseStepsPerRow = tileSize;  // the well rises a pixel a step
 
 struct Screen {
     BaseState* state;
@@ -67,15 +69,6 @@ const char* screenName(const BaseState* state) {
         if (screen.state == state) return screen.name;
     }
     return nullptr;
-}
-
-// Letters and digits as Allegro numbers them: scancode_to_ascii needs a keyboard driver.
-int soakKeyToAscii(int scancode) {
-    if (scancode >= KEY_A && scancode <= KEY_Z) return 'a' + scancode - KEY_A;
-    if (scancode >= KEY_0 && scancode <= KEY_9) return '0' + scancode - KEY_0;
-    if (scancode == KEY_SPACE) return ' ';
-    if (scancode == KEY_MINUS) return '-';
-    return 0;
 }
 
 long passes = 0;
@@ -138,7 +131,7 @@ int randomKey(std::mt19937& random) {
         KeyEnter, KeyEnter, KeyEnter, KeySpace, KeyUp,  KeyDown,      KeyLeft,    KeyRight,  KeyUp,
         KeyDown,  KeyLeft,  KeyRight, KeyP,     KeyEsc, KeyBackspace, KeyPlusPad, KeyPlusPad};
     const int roll = static_cast<int>(random() % 100);
-    if (roll < 70) return gameKeys[random() % (sizeof gameKeys / sizeof gameKeys[0])];
+    if (roll < 70) return gameKeys[random() % std::size(gameKeys)];
     if (roll < 85) return KEY_A + static_cast<int>(random() % 26);
     return 1 + static_cast<int>(random() % (KEY_MAX - 1));
 }
@@ -148,6 +141,24 @@ struct KeyMood {
     int perThousand = 100;
     long until = 0;
 };
+
+std::mt19937 soakRandom;
+KeyMood mood;
+
+// The player's hands, in place of Allegro's keyboard driver: the frame pass asks whether a key
+// is waiting, then reads it, as it would ask the real keyboard.
+int soakKeyPressed() {
+    return static_cast<int>(soakRandom() % 1000) < mood.perThousand ? 1 : 0;
+}
+
+// Never the display toggle: there is no display here to switch, and a failed switch ends the run.
+int soakReadKey() {
+    int scancode;
+    do {
+        scancode = randomKey(soakRandom);
+    } while (scancode == KEY_F11);
+    return scancode << 8;
+}
 
 // A resting block in the opponent's danger row: its board has topped out.
 void toppleOpponent() {
@@ -181,9 +192,7 @@ void presentScaled(std::mt19937& random) {
 }
 
 bool startGame(const char* dataPath) {
-    install_allegro(SYSTEM_NONE, &errno, atexit);
-    set_color_depth(32);
-    set_color_conversion(COLORCONV_24_TO_32);
+    ensureHeadlessAllegro();
     text_mode(-1);
     backBuffer = create_bitmap(screenWidth, screenHeight);
     scaledScreen = create_bitmap(screenWidth * soakFactor + 4, screenHeight * soakFactor + 2);
@@ -200,7 +209,8 @@ bool startGame(const char* dataPath) {
     // A loaded file may be in any order; the soak checks the order the game itself keeps.
     resetHighScores();
     loadSounds();
-    keyToAscii = soakKeyToAscii;
+    keyToAscii = headlessKeyToAscii;
+    install_keyboard_hooks(soakKeyPressed, soakReadKey);
     cheatMode = true;
     stateStack.push(&introState);
     return true;
@@ -209,12 +219,7 @@ bool startGame(const char* dataPath) {
 void endGame() {
     stateStack.popAll();
     taskList.clear();
-    releaseSounds();
-    freeMenuImages();
-    saveHighScores();
-    freeAssets();
-    destroy_bitmap(backBuffer);
-    backBuffer = nullptr;
+    shutDown();
     destroy_bitmap(scaledScreen);
     destroy_bitmap(shownPicture);
 }
@@ -249,11 +254,11 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     if (!startGame(dataPath.c_str())) return 2;
 
-    std::mt19937 random(seed);
+    soakRandom.seed(seed);
+    std::mt19937& random = soakRandom;
     std::map<std::string, long> visits;
     std::map<std::string, long> ticksOn;
     const BaseState* previous = nullptr;
-    KeyMood mood;
     long restarts = 0;
     long insertions = 0;
     HighScoreEntry lastTable[highScoreRows];
@@ -281,9 +286,7 @@ int main(int argc, char** argv) {
         if (stateStack.top() == &game1State && random() % 100 == 0) {
             leftBoard->score += static_cast<int32_t>(random() % 100);
         }
-        running = stateStack.updateTop();
-        updateAudio();
-        if (static_cast<int>(random() % 1000) < mood.perThousand) lastKey = randomKey(random);
+        updateFrame();
         // Now and then the window loses the focus.
         if (random() % 500 == 0) pauseRoundIfPlaying();
         if (step > 0) presentScaled(random);

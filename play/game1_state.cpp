@@ -1,9 +1,10 @@
 // The screen on which a round of the duel is played: both boards driven tick by tick.
 #include "play/game1_state.h"
 
+#include <iterator>
+
 #include "assets/assets.h"
 #include "assets/sound.h"
-#include "board/board_draw.h"
 #include "board/effects.h"
 #include "board/game_random.h"
 #include "board/opponent.h"
@@ -37,7 +38,7 @@ const ArrowKey arrowKeys[] = {
     {KeyDown, {0, 1}},
     {KeyLeft, {-1, 0}},
 };
-static_assert(sizeof arrowKeys / sizeof arrowKeys[0] == 4, "one entry per arrow key");
+static_assert(std::size(arrowKeys) == directionCount, "one entry per arrow key");
 
 constexpr int floatDuration = 120;
 constexpr int floatY = 140;
@@ -69,7 +70,7 @@ void Game1State::enter() {
     leftBoard = generateBoard(leftBoard, newGameFlag);
     rightBoard = generateBoard(rightBoard, newGameFlag);
     aiDirection = static_cast<int16_t>(gameRand() % 4);
-    playMusic(0);
+    playMusic(MusicTrack::Silence);
     // A right board that is topped out from the start ends the round at the first update.
     if (!isToppedOut(*rightBoard)) stateStack.push(&startState);
 }
@@ -145,10 +146,7 @@ bool Game1State::update() {
         return true;
     }
 
-    drawBackdrop(background);
-    drawLeftBoard(*leftBoard);
-    drawRightBoard(*rightBoard);
-    taskList.updateAll(elapsed);
+    drawRound(background, *leftBoard, *rightBoard, elapsed);
 
     if (lastKey == KeyP) {
         stateStack.push(&pauseState);

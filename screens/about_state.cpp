@@ -6,6 +6,7 @@
 #include "assets/assets.h"
 #include "assets/sound.h"
 #include "frame/globals.h"
+#include "screens/screen_draw.h"
 
 namespace vexlorn {
 
@@ -13,16 +14,15 @@ AboutState aboutState;
 
 namespace {
 
-constexpr int informationMusic = 8;
 constexpr int aboutTimeoutTicks = 3600;
 
 }  // namespace
 
 void AboutState::activate() {
     tickCount = 0;
-    playMusic(informationMusic);
+    playMusic(MusicTrack::Information);
     // Drawn once: update leaves the picture standing in the back buffer.
-    blit(dataBitmap(ObjAboutPage), backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+    drawBackdrop(ObjAboutPage);
 }
 
 bool AboutState::update() {

@@ -23,7 +23,6 @@ Continue1State continue1State;
 namespace {
 
 constexpr int countdownTicks = 550;  // 11 seconds
-constexpr int ticksPerSecond = 50;
 constexpr int drawPictureY = 200;
 constexpr int captionGap = 20;
 
@@ -84,7 +83,7 @@ void Continue1State::activate() {
         promptY = 140;
         if (leftBoard->continues > 0) {
             leftBoard->continues -= 1;
-            playMusic(6);
+            playMusic(MusicTrack::Continue);
             countdown = countdownTicks;
         } else {
             replaceWith(&end1State);
@@ -110,10 +109,7 @@ bool Continue1State::update() {
             return true;
         }
     }
-    drawBackdrop(background);
-    drawLeftBoard(*leftBoard);
-    drawRightBoard(*rightBoard);
-    taskList.updateAll(elapsed);
+    drawRound(background, *leftBoard, *rightBoard, elapsed);
     greyScreen();
     if (isDraw) {
         drawPictureCentred(ObjDraw, screenWidth / 2, drawPictureY);
@@ -144,8 +140,8 @@ void Continue1State::drawPrompt() const {
     BITMAP* digits = promptDigits(countdown / ticksPerSecond);
     if (digits == nullptr) return;
     const float scale = promptScale(countdown);
-    const int width = static_cast<int>(digits->w * scale);
-    const int height = static_cast<int>(digits->h * scale);
+    const int width = static_cast<int>(static_cast<float>(digits->w) * scale);
+    const int height = static_cast<int>(static_cast<float>(digits->h) * scale);
     if (width > 0 && height > 0) {
         stretch_sprite(backBuffer, digits, promptX - width / 2, promptY - height / 2, width,
                        height);

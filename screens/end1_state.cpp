@@ -25,9 +25,6 @@ namespace {
 constexpr int leftPictureX = 108;
 constexpr int rightPictureX = 349;
 constexpr int pictureY = 190;
-constexpr int wonSound = 4;
-constexpr int lostSound = 5;
-constexpr int hallOfFameMusic = 7;
 
 void drawPressAKey() {
     drawText(245, 340, "Press a key to");
@@ -47,7 +44,7 @@ void leaveForHallOfFame() {
     newGameFlag = 1;
     const int32_t score = leftBoard->score;
     if (qualifies(score)) insertEntry(static_cast<uint16_t>(leftBoard->level), entryName, score);
-    playMusic(hallOfFameMusic);
+    playMusic(MusicTrack::HallOfFame);
     // The hall of fame runs no effects; the ones left from the finished game would only linger.
     taskList.clear();
     stateStack.pop();
@@ -61,13 +58,13 @@ void End1State::activate() {
     // Only a right board that topped out wins; a round that ended any other way was lost,
     // including one whose well was used up before the countdown ran out.
     roundWon = isToppedOut(*rightBoard);
-    playMusic(0);
+    playMusic(MusicTrack::Silence);
     if (roundWon) {
-        playSound(wonSound, panCentre);
+        playSound(SoundEffect::Won, panCentre);
         boardCopy = *rightBoard;
         shatterBoard(boardCopy, rightBoardX);
     } else {
-        playSound(lostSound, panCentre);
+        playSound(SoundEffect::Lost, panCentre);
         boardCopy = *leftBoard;
         shatterBoard(boardCopy, leftBoardX);
     }
@@ -79,17 +76,14 @@ void End1State::activate() {
 
 bool End1State::update() {
     const int elapsed = elapsedTicks();
-    drawBackdrop(background);
+    // The loser's board is the copy that falls apart; it moves on after it is drawn.
     if (roundWon) {
-        drawLeftBoard(*leftBoard);
-        drawRightBoard(boardCopy);
+        drawRound(background, *leftBoard, boardCopy, elapsed);
         updateBoard(boardCopy, elapsed, panRight);
     } else {
-        drawLeftBoard(boardCopy);
-        drawRightBoard(*rightBoard);
+        drawRound(background, boardCopy, *rightBoard, elapsed);
         updateBoard(boardCopy, elapsed, panLeft);
     }
-    taskList.updateAll(elapsed);
     greyScreen();
 
     const int bob = bobOffset(tickCount);

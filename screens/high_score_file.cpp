@@ -26,7 +26,7 @@ constexpr int maxLinks = 40;  // the kernel's own limit
 // A copy that hangs in the middle of its save must not keep this one from ever ending:
 // after three seconds the save goes on without the lock.
 constexpr int lockAttempts = 300;
-constexpr long lockRetryNanoseconds = 10 * 1000 * 1000;
+constexpr long lockRetryNanoseconds = 10L * 1000 * 1000;
 constexpr int relockAttempts = 20;
 
 bool joinPath(char (&out)[PATH_MAX], const char* first, const char* second) {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <iterator>
 
 #include "screens/high_score_file.h"
 
@@ -14,15 +15,19 @@ namespace vexlorn {
 
 const char highScoreFileName[] = "vexlorn.hi";
 
-static const HighScoreEntry builtInHighScores[highScoreRows] = {
+static const HighScoreEntry builtInHighScores[] = {
     {50, "KBX", 1000}, {40, "JLV", 750}, {40, "DMF", 500}, {30, "KBX", 250}, {20, "KBX", 200},
     {15, "KBX", 150},  {10, "KBX", 100}, {5, "KBX", 50},   {2, "KBX", 25},   {1, "KBX", 10},
 };
+static_assert(std::size(builtInHighScores) == highScoreRows, "one row per place");
 
-HighScoreEntry highScoreTable[highScoreRows] = {
-    {50, "KBX", 1000}, {40, "JLV", 750}, {40, "DMF", 500}, {30, "KBX", 250}, {20, "KBX", 200},
-    {15, "KBX", 150},  {10, "KBX", 100}, {5, "KBX", 50},   {2, "KBX", 25},   {1, "KBX", 10},
-};
+HighScoreEntry highScoreTable[highScoreRows];
+
+// The table starts as the built-in one, before start-up reads the file over it.
+static const bool highScoreTableFilled = [] {
+    std::memcpy(highScoreTable, builtInHighScores, sizeof highScoreTable);
+    return true;
+}();
 
 namespace {
 

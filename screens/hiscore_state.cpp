@@ -19,7 +19,6 @@ constexpr int tableX = 290;
 constexpr int tableY = 140;
 constexpr int rowHeight = 30;
 constexpr int idleTicks = 3600;  // 72 seconds, then back to the menu by itself
-constexpr int hallOfFameMusic = 7;
 
 }  // namespace
 
@@ -35,7 +34,7 @@ void HiscoreState::drawTable() {
 
 void HiscoreState::activate() {
     tickCount = 0;
-    playMusic(hallOfFameMusic);
+    playMusic(MusicTrack::HallOfFame);
 }
 
 bool HiscoreState::update() {

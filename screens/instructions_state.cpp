@@ -8,6 +8,7 @@
 #include "assets/translucent.h"
 #include "frame/globals.h"
 #include "screens/fade.h"
+#include "screens/screen_draw.h"
 
 namespace vexlorn {
 
@@ -15,7 +16,6 @@ InstructionsState instructionsState;
 
 namespace {
 
-constexpr int informationMusic = 8;
 // Ten times the other pages' time-out: there is a lot to read.
 constexpr int instructionsTimeoutTicks = 36000;
 constexpr int markerX = 614;
@@ -25,11 +25,11 @@ constexpr int markerY = 438;
 
 void InstructionsState::activate() {
     tickCount = 0;
-    playMusic(informationMusic);
+    playMusic(MusicTrack::Information);
 }
 
 bool InstructionsState::update() {
-    blit(dataBitmap(ObjInstructionsPage), backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+    drawBackdrop(ObjInstructionsPage);
     translucentDraw(dataBitmap(ObjInstructionsMarker), backBuffer, markerX, markerY,
                     pulseOpacity(tickCount));
     if (lastKey == KeyEnter || lastKey == KeySpace) {

@@ -11,6 +11,7 @@
 #include "screens/fade.h"
 #include "screens/hiscore_state.h"
 #include "screens/menu_state.h"
+#include "screens/screen_draw.h"
 
 namespace vexlorn {
 
@@ -18,14 +19,13 @@ IntroState introState;
 
 namespace {
 
-constexpr int titleMusic = 1;
 constexpr int loopEnd = 3060;
 constexpr int logoStart = 360;
 constexpr int logoCentreX = 320;
 constexpr int logoCentreY = 200;
 
 void showPicture(int object) {
-    blit(dataBitmap(object), backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+    drawBackdrop(object);
 }
 
 void fadeInPicture(int object, int ticksIn) {
@@ -103,7 +103,7 @@ void drawLogo(int t) {
 
 void IntroState::activate() {
     tickCount = 0;
-    playMusic(titleMusic);
+    playMusic(MusicTrack::Title);
 }
 
 bool IntroState::update() {

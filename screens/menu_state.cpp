@@ -3,6 +3,8 @@
 
 #include <allegro.h>
 
+#include <iterator>
+
 #include "assets/assets.h"
 #include "assets/sound.h"
 #include "board/board.h"
@@ -12,6 +14,7 @@
 #include "screens/hiscore_state.h"
 #include "screens/instructions_state.h"
 #include "screens/order_state.h"
+#include "screens/screen_draw.h"
 
 namespace vexlorn {
 
@@ -19,7 +22,7 @@ MenuState menuState;
 
 // The asset loader renders every image from these texts at start-up. Row 5's own text is never
 // shown: the music item always carries one of the two music labels instead.
-MenuItem menuItems[menuItemCount] = {
+MenuItem menuItems[] = {
     {nullptr, "O N E   P L A Y E R", 400, 140, 0, 0},
     {nullptr, "I N S T R U C T I O N S", 400, 190, 0, 0},
     {nullptr, "H O W   T O   O R D E R", 400, 240, 0, 0},
@@ -28,7 +31,7 @@ MenuItem menuItems[menuItemCount] = {
     {nullptr, "M U S I C  O N F", 400, 390, 0, 0},
     {nullptr, "E X I T", 400, 440, 0, 0},
 };
-static_assert(sizeof menuItems / sizeof menuItems[0] == menuItemCount, "one row per menu item");
+static_assert(std::size(menuItems) == menuItemCount, "one row per menu item");
 
 const char versionText[] = "1.00b";
 
@@ -44,9 +47,6 @@ enum MenuAction : int {
     Exit = 6,
 };
 
-constexpr int menuMusic = 2;
-constexpr int cursorSound = 0;
-constexpr int centrePan = 128;
 constexpr int idleTicks = 3600;
 
 BITMAP* musicLabel() {
@@ -139,7 +139,7 @@ void MenuState::enter() {
 
 void MenuState::activate() {
     tickCount = 0;
-    playMusic(menuMusic);
+    playMusic(MusicTrack::Menu);
 }
 
 // Copying the whole backdrop reads and writes two and a half megabytes, by far the menu's
@@ -155,7 +155,7 @@ void MenuState::draw(const ScreenArea (&areas)[menuItemCount]) {
         {versionX, versionY, screenWidth - versionX, screenHeight - versionY}};
     bool keep[menuItemCount] = {};
     if (!drawn_ || stateStack.changeCount() != drawnAtChange_ + 1) {
-        blit(backdrop, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+        drawBackdrop(ObjMenuBackdrop);
     } else {
         bool apart = true;
         for (int i = 0; i < menuItemCount; ++i) {
@@ -206,11 +206,11 @@ void MenuState::handleKey() {
     if (lastKey == KeyUp) {
         nextSelected = selected == 0 ? menuItemCount - 1 : selected - 1;
         lastKey = 0;
-        playSound(cursorSound, centrePan);
+        playSound(SoundEffect::Move, panCentre);
     } else if (lastKey == KeyDown) {
         nextSelected = selected == menuItemCount - 1 ? 0 : selected + 1;
         lastKey = 0;
-        playSound(cursorSound, centrePan);
+        playSound(SoundEffect::Move, panCentre);
     } else if (lastKey == KeyEnter || lastKey == KeySpace) {
         startItem(selected);
         tickCount = 0;

@@ -28,7 +28,8 @@ struct ScreenArea {
 
 inline constexpr int menuItemCount = 7;
 inline constexpr int musicMenuItem = 5;
-extern MenuItem menuItems[menuItemCount];
+// Unsized here so that its definition, with a static_assert on its length, sets the size.
+extern MenuItem menuItems[];
 
 extern const char versionText[];
 

@@ -3,6 +3,7 @@
 
 #include <allegro.h>
 
+#include <iterator>
 #include <string>
 
 #include "assets/assets.h"
@@ -11,15 +12,17 @@
 #include "frame/globals.h"
 #include "platform/shell/link_file.h"
 #include "platform/shell/shell.h"
+#include "screens/screen_draw.h"
 
 namespace vexlorn {
 
 OrderState orderState;
 
-const OrderOption orderOptions[orderOptionCount] = {
+const OrderOption orderOptions[] = {
     {ObjOrderVisit, 16, 368},
     {ObjOrderBack, 186, 368},
 };
+static_assert(std::size(orderOptions) == orderOptionCount, "one row per choice");
 
 // Looked up in the working directory first, so that a copy there overrides the installed one.
 const char linkFileName[] = "vexlorn.url";
@@ -28,8 +31,6 @@ namespace {
 
 constexpr int visitChoice = 0;
 constexpr int dimmedOpacity = 64;
-constexpr int cursorSound = 0;
-constexpr int centrePan = 128;
 
 bool isArrow(int key) {
     return key == KeyUp || key == KeyDown || key == KeyLeft || key == KeyRight;
@@ -52,7 +53,7 @@ void OrderState::enter() {
 }
 
 bool OrderState::update() {
-    blit(dataBitmap(ObjOrderPage), backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+    drawBackdrop(ObjOrderPage);
     for (int i = 0; i < orderOptionCount; ++i) {
         const OrderOption& option = orderOptions[i];
         BITMAP* picture = dataBitmap(option.object);
@@ -66,7 +67,7 @@ bool OrderState::update() {
         // With two choices every arrow simply moves to the other one.
         selected = (selected + 1) % orderOptionCount;
         lastKey = 0;
-        playSound(cursorSound, centrePan);
+        playSound(SoundEffect::Move, panCentre);
     }
     if (lastKey == KeyEnter || lastKey == KeySpace) {
         if (selected == visitChoice) visitOrderSite();

@@ -14,7 +14,8 @@ struct OrderOption {
 };
 
 inline constexpr int orderOptionCount = 2;
-extern const OrderOption orderOptions[orderOptionCount];
+// Unsized here so that its definition, with a static_assert on its length, sets the size.
+extern const OrderOption orderOptions[];
 extern const char linkFileName[];
 
 class OrderState : public BaseState {

@@ -2,7 +2,9 @@
 #include "screens/screen_draw.h"
 
 #include "assets/assets.h"
+#include "board/board_draw.h"
 #include "frame/globals.h"
+#include "frame/task_list.h"
 
 namespace vexlorn {
 
@@ -14,6 +16,13 @@ void drawBackdrop(int object) {
     BITMAP* picture = dataBitmap(object);
     if (picture == nullptr) return;
     blit(picture, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+}
+
+void drawRound(int background, const Board& left, const Board& right, int elapsed) {
+    drawBackdrop(background);
+    drawLeftBoard(left);
+    drawRightBoard(right);
+    taskList.updateAll(elapsed);
 }
 
 void drawPicture(int object, int x, int y) {

@@ -3,6 +3,8 @@
 
 #include <allegro.h>
 
+#include "board/board.h"
+
 namespace vexlorn {
 
 // The game font, or Allegro's own where no data file is loaded (tools and tests).
@@ -10,6 +12,10 @@ FONT* screenFont();
 
 // A data-file picture over the whole back buffer; nothing when the picture is missing.
 void drawBackdrop(int object);
+
+// A round as the play, get-ready, continue and end screens show it: the level's backdrop, the
+// two boards, then the effects, advanced by the elapsed ticks and drawn over them.
+void drawRound(int background, const Board& left, const Board& right, int elapsed);
 
 // A data-file picture with its top-left corner at (x, y), mask colour left out.
 void drawPicture(int object, int x, int y);

@@ -3,7 +3,6 @@
 
 #include "assets/assets.h"
 #include "assets/sound.h"
-#include "board/board_draw.h"
 #include "board/effects.h"
 #include "board/rules.h"
 #include "frame/globals.h"
@@ -32,8 +31,8 @@ void addPopUp(int delay, int object) {
 
 void StartState::activate() {
     background = static_cast<int16_t>(levelParams(leftBoard->level).background);
-    playMusic(3);
-    playSound(2, panCentre);
+    playMusic(MusicTrack::RoundStart);
+    playSound(SoundEffect::Ready, panCentre);
     taskList.clear();
     addPopUp(0, ObjGetReady);
     addPopUp(readyTicks, ObjGo);
@@ -41,12 +40,9 @@ void StartState::activate() {
 
 bool StartState::update() {
     const int elapsed = elapsedTicks();
-    drawBackdrop(background);
-    drawLeftBoard(*leftBoard);
-    drawRightBoard(*rightBoard);
-    taskList.updateAll(elapsed);
+    drawRound(background, *leftBoard, *rightBoard, elapsed);
     if (tickCount > readyTicks) {
-        playSound(3, panCentre);
+        playSound(SoundEffect::Go, panCentre);
         // The play state's activate starts the round's clock; the second pop-up animates on there.
         stateStack.pop();
     }

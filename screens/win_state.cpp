@@ -3,6 +3,8 @@
 
 #include <allegro.h>
 
+#include <iterator>
+
 #include "assets/assets.h"
 #include "assets/sound.h"
 #include "board/game_random.h"
@@ -21,8 +23,8 @@ WinState winState;
 namespace {
 
 constexpr int balloonSpacing = 45;  // a new balloon on the first tick past this
-constexpr int winMusic = 1;
-const int balloonPictures[3] = {ObjBalloonB, ObjBalloonA, ObjBalloonC};
+const int balloonPictures[] = {ObjBalloonB, ObjBalloonA, ObjBalloonC};
+constexpr int balloonPictureCount = static_cast<int>(std::size(balloonPictures));
 
 }  // namespace
 
@@ -30,7 +32,7 @@ void spawnBalloon() {
     // The draws come in this order: picture, x, horizontal speed, vertical speed.
     BalloonTask* balloon = new (std::nothrow) BalloonTask;
     if (balloon == nullptr) return;
-    balloon->sprite = dataBitmap(balloonPictures[gameRand() % 3]);
+    balloon->sprite = dataBitmap(balloonPictures[gameRand() % balloonPictureCount]);
     balloon->posX = static_cast<float>(gameRand() % 320 + 160);
     balloon->posY = 470;
     balloon->velX = static_cast<float>(30 - gameRand() % 60);
@@ -41,7 +43,7 @@ void spawnBalloon() {
 bool BalloonTask::update(int ticks) {
     elapsed += ticks;
     if (elapsed > lifetime) return false;
-    const double seconds = ticks / 50.0;
+    const double seconds = ticks / static_cast<double>(ticksPerSecond);
     velX = static_cast<float>(velX + accX * seconds);
     velY = static_cast<float>(velY + accY * seconds);
     posX = static_cast<float>(posX + velX * seconds);
@@ -55,7 +57,7 @@ bool BalloonTask::update(int ticks) {
 void WinState::activate() {
     taskList.clear();
     spawnBalloon();
-    playMusic(winMusic);
+    playMusic(MusicTrack::Title);
     lastKey = 0;
     tickCount = 0;
     lastTickCount = 0;

@@ -8,6 +8,8 @@ VEXLORN_BUILD_PACKAGES=(build-essential cmake pkg-config liballegro4-dev libsdl2
   libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core libx11-dev libxrandr-dev)
 VEXLORN_TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick
   x11-utils xdg-utils python3 desktop-file-utils appstream man-db clang libclang-rt-14-dev)
+# What scripts/check needs: the formatter and the two static analysers.
+VEXLORN_CHECK_PACKAGES=(clang-format clang-tidy cppcheck)
 
 # Installs whichever of the given packages are missing, through sudo when not root.
 ensure_packages() {

@@ -41,7 +41,10 @@ public:
         if (old) old->unref();
         return *this;
     }
-    RefPtr& operator=(const RefPtr& other) { return *this = other.ptr_; }
+    RefPtr& operator=(const RefPtr& other) {
+        if (this != &other) *this = other.ptr_;
+        return *this;
+    }
 
     T* get() const { return ptr_; }
     T* operator->() const { return ptr_; }

@@ -11,7 +11,7 @@ namespace vexlorn {
 namespace {
 
 // Far more than any shortcut needs; a larger file is read only this far.
-constexpr std::size_t maxLinkFileSize = 64 * 1024;
+constexpr std::size_t maxLinkFileSize = std::size_t{64} * 1024;
 
 bool startsWithNoCase(const std::string& text, const char* prefix) {
     std::size_t length = std::char_traits<char>::length(prefix);

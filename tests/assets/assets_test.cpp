@@ -2,6 +2,7 @@
 // the menu and music labels, and their release.
 #include "assets/assets.h"
 
+#include <allegro.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -100,7 +101,7 @@ TEST_F(AssetsTest, FreeingTwiceAndSwappedMusicImagesAreSafe) {
     // The menu shows a music label in the music row; freeing must not destroy it twice.
     menuItems[musicMenuItem].image = musicOffImage;
     freeMenuImages();
-    for (const MenuItem& item : menuItems) EXPECT_EQ(item.image, nullptr);
+    for (int i = 0; i < menuItemCount; ++i) EXPECT_EQ(menuItems[i].image, nullptr);
     EXPECT_NE(musicOffImage, nullptr);
     freeAssets();
     EXPECT_EQ(musicOffImage, nullptr);

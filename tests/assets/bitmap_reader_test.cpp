@@ -1,6 +1,7 @@
 // The row-at-a-time picture reader gives exactly the pixels of Allegro's own reader.
 #include "assets/bitmap_reader.h"
 
+#include <allegro.h>
 #include <gtest/gtest.h>
 
 #include <cstring>

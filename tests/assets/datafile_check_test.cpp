@@ -2,11 +2,13 @@
 // it, without a crash, and nothing stays loaded; good files in every packing pass.
 #include "assets/datafile_check.h"
 
+#include <allegro.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "assets/assets.h"
@@ -226,6 +228,45 @@ TEST_F(DataFileCheckTest, DamagedPicturesAndFontsAreRefused) {
     longFont.body.push_back(0);
     file.objects = {longFont};
     EXPECT_TRUE(says(checkImage(file.image()), "followed by 1 bytes"));
+}
+
+// A font's one range: depth byte, first and last character, then no glyphs at all.
+std::vector<unsigned char> fontRange(int depth, int64_t first, int64_t last) {
+    std::vector<unsigned char> body = {0, 0, 0, 1, static_cast<unsigned char>(depth)};
+    for (int64_t value : {first, last}) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            body.push_back(static_cast<unsigned char>(static_cast<uint32_t>(value) >> shift));
+        }
+    }
+    return body;
+}
+
+TEST_F(DataFileCheckTest, FontRangesOutsideUnicodeOrBackwardsAndUnknownDepthsAreRefused) {
+    TestDataFile file;
+    TestObject font = TestDataFile::font();
+    const auto verdict = [&](std::vector<unsigned char> body) {
+        font.body = std::move(body);
+        file.objects = {font};
+        return checkImage(file.image());
+    };
+    constexpr int64_t unicodeSize = 0x110000;
+    for (auto [first, last] : {std::pair<int64_t, int64_t>{-1, 10},
+                               {20, 19},
+                               {0, unicodeSize},
+                               {5, 5 + unicodeSize},
+                               {0, 0xFFFFFFFF}}) {
+        EXPECT_TRUE(says(verdict(fontRange(24, first, last)), "has an invalid character range"))
+            << first << ".." << last;
+    }
+    // The widest range there is passes the range check, and only then misses its glyphs.
+    EXPECT_TRUE(says(verdict(fontRange(24, 0, unicodeSize - 1)), "font in object 0 is cut short"));
+    EXPECT_TRUE(says(verdict(fontRange(12, 32, 32)), "unknown colour depth (12)"));
+
+    std::vector<unsigned char> mixed = TestDataFile::font().body;
+    mixed[3] = 2;  // a second range: one mono glyph of 8 x 1
+    for (unsigned char byte : {1, 0, 0, 0, 65, 0, 0, 0, 65, 0, 8, 0, 1, 0xFF})
+        mixed.push_back(byte);
+    EXPECT_TRUE(says(verdict(mixed), "mixes one-colour and coloured characters"));
 }
 
 // The loaded game-like file with one object swapped for another made in memory.

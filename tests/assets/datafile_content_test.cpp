@@ -1,5 +1,6 @@
 // The generated vexlorn-demo.dat: every object's kind and size, the font's glyphs and widths,
 // and room left in the pictures for what the screens draw over them.
+#include <allegro.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,5 +1,6 @@
 // The sound objects of the generated data file: each decodes as 44.1 kHz MP3 of the right
 // length, starts at once, never clips, and sits at a level matching the others.
+#include <allegro.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 // The game's sound and music operations, heard through a device that writes to a file.
 #include "assets/sound.h"
 
+#include <allegro.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,10 +17,10 @@
 namespace vexlorn {
 namespace {
 
-constexpr int leftPan = 32;
-constexpr int centrePan = 128;
-constexpr int rightPan = 224;
-constexpr int menuTrack = 2;
+constexpr int leftPan = panLeft;
+constexpr int centrePan = panCentre;
+constexpr int rightPan = panRight;
+constexpr MusicTrack menuTrack = MusicTrack::Menu;
 constexpr long window = 4096;  // frames compared when looking for a place in a tune
 
 // The generated data file, loaded once; null while it carries no sounds.
@@ -85,6 +86,11 @@ private:
 };
 
 // Where in the tune `capture` is at `frame`: its offset in an uninterrupted recording; -1 if none.
+// Any number, also one no effect has: the layer must bear what a caller could pass.
+SoundEffect effectNumber(int number) {
+    return static_cast<SoundEffect>(number);
+}
+
 long placeInTune(const Capture& tune, const Capture& capture, long frame) {
     long at = findFrames(tune, 0, capture, frame, window);
     return at < 0 ? -1 : at - firstSound(tune);
@@ -98,7 +104,7 @@ protected:
 
     static Capture effect(int index, int pan, int plays = 1) {
         Session session(soundData());
-        for (int i = 0; i < plays; ++i) playSound(index, pan);
+        for (int i = 0; i < plays; ++i) playSound(effectNumber(index), pan);
         session.wait(500);
         return session.end();
     }
@@ -130,8 +136,8 @@ TEST_F(SoundTest, EffectsComeFromTheBoardTheyArePannedTo) {
 
 TEST_F(SoundTest, EffectNumbersOutsideTheTableDoNothing) {
     Session session(soundData());
-    playSound(9, centrePan);
-    playSound(-1, centrePan);
+    playSound(effectNumber(9), centrePan);
+    playSound(effectNumber(-1), centrePan);
     session.wait(300);
     EXPECT_EQ(firstSound(session.end()), -1);
 }
@@ -183,7 +189,7 @@ TEST_F(SoundTest, TrackZeroSilencesAndSwitchingOnBringsNothingBack) {
     Session session(soundData());
     playMusic(menuTrack);
     session.wait(300);
-    playMusic(0);
+    playMusic(MusicTrack::Silence);
     switchMusicOn();
     session.wait(400);
     Capture played = session.end();
@@ -213,25 +219,24 @@ TEST_F(SoundTest, SwitchedOffTrackRunsSilentlyAndComesBackAtFullVolume) {
 // groups clearing and stones falling on both sides, a crowd of stones landing at once, bombs,
 // all over the round's music. Mixed together it must never reach full scale.
 TEST_F(SoundTest, BusiestPlayNeverReachesFullScale) {
-    enum { Move, Cleared, Ready, Go, Won, Lost, Bombs, StonesDropped, StoneLanded };
     Session session(soundData());
-    playMusic(3);
-    playSound(Ready, centrePan);
+    playMusic(MusicTrack::RoundStart);
+    playSound(SoundEffect::Ready, centrePan);
     for (int pass = 0; pass < 40; ++pass) {
-        playSound(Move, leftPan);
-        playSound(Move, rightPan);
+        playSound(SoundEffect::Move, leftPan);
+        playSound(SoundEffect::Move, rightPan);
         if (pass % 2 == 0) {
-            playSound(Cleared, leftPan);
-            playSound(Cleared, rightPan);
-            playSound(StonesDropped, centrePan);
+            playSound(SoundEffect::Cleared, leftPan);
+            playSound(SoundEffect::Cleared, rightPan);
+            playSound(SoundEffect::Stones, centrePan);
         }
         if (pass % 3 == 1) {
             for (int stone = 0; stone < 6; ++stone)
-                playSound(StoneLanded, pass % 2 ? leftPan : rightPan);
+                playSound(SoundEffect::StoneLanded, pass % 2 ? leftPan : rightPan);
         }
-        if (pass % 8 == 4) playSound(Bombs, centrePan);
-        if (pass == 20) playSound(Go, centrePan);
-        if (pass == 30) playSound(Won, centrePan);
+        if (pass % 8 == 4) playSound(SoundEffect::Bomb, centrePan);
+        if (pass == 20) playSound(SoundEffect::Go, centrePan);
+        if (pass == 30) playSound(SoundEffect::Won, centrePan);
         session.wait(100);
     }
     session.wait(500);
@@ -257,16 +262,17 @@ TEST(SoundWithoutOutput, EveryOperationRunsSilently) {
     openAudioDevice();
     loadSounds();
     updateAudio();
-    for (int index = -1; index <= soundEffectCount; ++index) playSound(index, leftPan);
+    for (int index = -1; index <= soundEffectCount; ++index)
+        playSound(effectNumber(index), leftPan);
     playMusic(menuTrack);
     pauseMusic();
     resumeMusic();
     switchMusicOff();
     EXPECT_TRUE(musicMuted);
-    playMusic(1);
+    playMusic(MusicTrack::Title);
     switchMusicOn();
     EXPECT_FALSE(musicMuted);
-    playMusic(0);
+    playMusic(MusicTrack::Silence);
     releaseSounds();
 }
 
@@ -278,7 +284,8 @@ TEST(SoundWithoutSoundData, ShortOrBrokenDataFilesPlayNothing) {
     for (DATAFILE* data : {static_cast<DATAFILE*>(nullptr), shortFile.objects(),
                            brokenSounds.objects(), emptyObjects.objects(), pictures.objects()}) {
         Session session(data);
-        for (int index = 0; index < soundEffectCount; ++index) playSound(index, centrePan);
+        for (int index = 0; index < soundEffectCount; ++index)
+            playSound(effectNumber(index), centrePan);
         playMusic(menuTrack);
         resumeMusic();
         switchMusicOn();

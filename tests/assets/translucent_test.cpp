@@ -2,6 +2,7 @@
 // colour and clipping.
 #include "assets/translucent.h"
 
+#include <allegro.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -1,10 +1,11 @@
 // Call orders of the state stack and the task list.
+#include "frame/state_stack.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "frame/state_stack.h"
 #include "frame/task_list.h"
 
 namespace vexlorn {
@@ -57,9 +58,9 @@ TEST_F(StateStackTest, PushFromEnterActivatesBothInnerFirst) {
     EXPECT_EQ(stack.top(), &b);
     stack.updateTop();
     stack.pop();
-    EXPECT_EQ(calls, (std::vector<std::string>{"A enter", "B enter", "B activate", "A activate",
-                                               "B update", "B deactivate", "B leave",
-                                               "A activate"}));
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"A enter", "B enter", "B activate", "A activate",
+                                        "B update", "B deactivate", "B leave", "A activate"}));
     EXPECT_EQ(b.next, nullptr);
 }
 
@@ -69,8 +70,8 @@ TEST_F(StateStackTest, UpdateReturningFalsePopsAndActivatesBelowInSamePass) {
     b.keep = false;
     calls.clear();
     EXPECT_TRUE(stack.updateTop());
-    EXPECT_EQ(calls, (std::vector<std::string>{"B update", "B deactivate", "B leave",
-                                               "A activate"}));
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"B update", "B deactivate", "B leave", "A activate"}));
     EXPECT_EQ(stack.top(), &a);
 }
 
@@ -96,9 +97,9 @@ TEST_F(StateStackTest, PopAllUncoversEachStateOnTheWay) {
     stack.push(&c);
     calls.clear();
     stack.popAll();
-    EXPECT_EQ(calls, (std::vector<std::string>{"C deactivate", "C leave", "B activate",
-                                               "B deactivate", "B leave", "A activate",
-                                               "A deactivate", "A leave"}));
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"C deactivate", "C leave", "B activate", "B deactivate",
+                                        "B leave", "A activate", "A deactivate", "A leave"}));
     EXPECT_TRUE(stack.empty());
 }
 
@@ -138,8 +139,8 @@ TEST_F(TaskListTest, NewestFirstAndAnEndedTaskIsFreedWithoutSkippingTheRest) {
     list.add(new (std::nothrow) RecordingTask("C", 10));
     calls.clear();
     list.updateAll(1);
-    EXPECT_EQ(calls, (std::vector<std::string>{"C update 1", "B update 1", "B finish",
-                                               "A update 1"}));
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"C update 1", "B update 1", "B finish", "A update 1"}));
     EXPECT_EQ(list.size(), 2);
     EXPECT_EQ(RecordingTask::alive, 2);
 }

@@ -72,6 +72,10 @@ TEST_F(HighScoresTest, EmptyAndLongNamesStayTerminatedInTheirField) {
 
 class HighScoreFileTest : public HighScoresTest {
 protected:
+    // Written out, not the game's constant: players' files have this name, and a renamed
+    // constant would otherwise carry every test along with it.
+    static constexpr const char* fileName = "vexlorn.hi";
+
     void SetUp() override {
         HighScoresTest::SetUp();
         dir = std::make_unique<TempDir>();
@@ -82,11 +86,11 @@ protected:
         HighScoresTest::TearDown();
     }
     void writeFile(const std::vector<unsigned char>& bytes) {
-        std::ofstream(highScoreFileName, std::ios::binary)
+        std::ofstream(fileName, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
     std::vector<unsigned char> readFile() {
-        std::ifstream in(highScoreFileName, std::ios::binary);
+        std::ifstream in(fileName, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     std::unique_ptr<TempDir> dir;
@@ -153,7 +157,7 @@ TEST_F(HighScoreFileTest, ReadOnlyDirectoryGetsTheTableWrittenInPlace) {
     std::vector<unsigned char> old(200, 0);
     old[12] = 99;
     writeFile(old);
-    ::chmod(highScoreFileName, 0666);
+    ::chmod(fileName, 0666);
     ::chmod(".", 0555);
     const bool ran = runAsOtherUser([] {
         loadHighScores();
@@ -173,12 +177,12 @@ TEST_F(HighScoreFileTest, ReadOnlyDirectoryGetsTheTableWrittenInPlace) {
 TEST_F(HighScoreFileTest, LinkIsFollowedToItsFileAndStaysALink) {
     ASSERT_EQ(::mkdir("synced", 0755), 0);
     std::ofstream("synced/scores", std::ios::binary) << std::string(160, '\0');
-    ASSERT_EQ(::symlink("synced/scores", highScoreFileName), 0);
+    ASSERT_EQ(::symlink("synced/scores", fileName), 0);
     loadHighScores();
     insertEntry(0, "abc", 777);
     saveHighScores();
     char target[64] = {};
-    ASSERT_GT(::readlink(highScoreFileName, target, sizeof target - 1), 0);
+    ASSERT_GT(::readlink(fileName, target, sizeof target - 1), 0);
     EXPECT_STREQ(target, "synced/scores");
     std::vector<unsigned char> bytes = readFile();
     ASSERT_EQ(bytes.size(), 160u);
@@ -187,33 +191,33 @@ TEST_F(HighScoreFileTest, LinkIsFollowedToItsFileAndStaysALink) {
     EXPECT_EQ(TempDir::countIn(dir->path() + "/synced"), 1);
 
     // A link to a file not made yet: the file is made where it points, as a plain write would.
-    ASSERT_EQ(::unlink(highScoreFileName), 0);
+    ASSERT_EQ(::unlink(fileName), 0);
     ASSERT_EQ(::symlink("later", "synced/link"), 0);
-    ASSERT_EQ(::symlink("synced/link", highScoreFileName), 0);
+    ASSERT_EQ(::symlink("synced/link", fileName), 0);
     saveHighScores();
     struct stat info {};
     ASSERT_EQ(::lstat("synced/later", &info), 0);
     EXPECT_TRUE(S_ISREG(info.st_mode));
     EXPECT_EQ(info.st_size, 160);
-    ASSERT_EQ(::lstat(highScoreFileName, &info), 0);
+    ASSERT_EQ(::lstat(fileName, &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode));
 }
 
 TEST_F(HighScoreFileTest, ReplacedFileKeepsItsModeAndOwner) {
     writeFile(std::vector<unsigned char>(160, 0));
-    ::chmod(highScoreFileName, 0640);
+    ::chmod(fileName, 0640);
     // Only root may give a file away; saved by root, a player's file stays the player's.
     if (::geteuid() == 0) {
-        ASSERT_EQ(::chown(highScoreFileName, nobodyId, nobodyId), 0);
+        ASSERT_EQ(::chown(fileName, nobodyId, nobodyId), 0);
     }
     struct stat before {};
-    ASSERT_EQ(::stat(highScoreFileName, &before), 0);
+    ASSERT_EQ(::stat(fileName, &before), 0);
     const mode_t mask = ::umask(022);
     insertEntry(0, "abc", 777);
     saveHighScores();
     ::umask(mask);
     struct stat after {};
-    ASSERT_EQ(::stat(highScoreFileName, &after), 0);
+    ASSERT_EQ(::stat(fileName, &after), 0);
     EXPECT_NE(after.st_ino, before.st_ino) << "written in place, not replaced";
     EXPECT_EQ(after.st_mode & 07777, 0640u);
     EXPECT_EQ(after.st_uid, before.st_uid);

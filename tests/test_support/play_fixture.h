@@ -33,14 +33,6 @@ public:
     int activations = 0;
 };
 
-// Letters a..z as Allegro numbers them; the real table needs a keyboard driver.
-inline int testKeyToAscii(int scancode) {
-    if (scancode >= KEY_A && scancode <= KEY_Z) return 'a' + scancode - KEY_A;
-    if (scancode >= KEY_0 && scancode <= KEY_9) return '0' + scancode - KEY_0;
-    if (scancode == KEY_SPACE) return ' ';
-    return 0;
-}
-
 // A level's board with nothing about to happen: blocks from row 9 down in a pattern where no two
 // neighbours share a colour, the avatar in the bottom shown row.
 inline Board quietBoard(int level) {
@@ -102,7 +94,7 @@ protected:
         ASSERT_TRUE(assetsLoaded);
         backBuffer = create_bitmap(screenWidth, screenHeight);
         clear_bitmap(backBuffer);
-        keyToAscii = testKeyToAscii;
+        keyToAscii = headlessKeyToAscii;
         taskList.clear();
         resetHighScores();
         cheatMode = false;

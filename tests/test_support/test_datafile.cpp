@@ -115,50 +115,24 @@ TestObject TestDataFile::data(size_t size, unsigned char fill) {
 TestDataFile TestDataFile::gameLike() {
     TestDataFile file;
     for (int index = 0; index < dataObjectCount; ++index) {
-        switch (index) {
-            case 6:
-            case 8:
-            case 11:
-            case 12:
-            case 14:
-            case 15:
-            case 16:
-            case 17:
-            case 18:
-            case 37:
-            case 43:
-            case 47:
-                file.objects.push_back(bitmap(640, 480, 10 * (index % 20), 40, 90));
+        switch (dataObjects[index].kind) {
+            case ObjectKind::Screen:
+                file.objects.push_back(
+                    bitmap(screenWidth, screenHeight, 10 * (index % 20), 40, 90));
                 break;
-            case ObjGameFont:
+            case ObjectKind::Font:
                 file.objects.push_back(font());
                 break;
-            case ObjTileSheet:
-                file.objects.push_back(bitmap(512, 128, 0, 128, 0));
+            case ObjectKind::TileSheet:
+                file.objects.push_back(bitmap(tileSheetWidth, tileSheetHeight, 0, 128, 0));
                 break;
-            case 10:
-            case 19:
-            case 29:
-            case 41:
+            case ObjectKind::Unused:
                 file.objects.push_back(data(4));
                 break;
-            case 22:
-            case 23:
-            case 24:
-            case 25:
-            case 26:
-            case 27:
-            case 28:
-            case 30:
-            case 31:
-            case 32:
-            case 33:
-            case 34:
-            case 35:
-            case 36:
+            case ObjectKind::Sound:
                 file.objects.push_back(data(64));
                 break;
-            default:
+            case ObjectKind::Picture:
                 file.objects.push_back(bitmap(40, 30, 200, 100, 50, 32));
                 break;
         }

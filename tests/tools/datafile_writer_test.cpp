@@ -1,6 +1,7 @@
 // The generator's datafile writer and LZSS packer, read back through Allegro's own loader.
 #include "tools/datagen/datafile_writer.h"
 
+#include <allegro.h>
 #include <gtest/gtest.h>
 
 #include <string>

@@ -146,6 +146,29 @@ class InstallTest(unittest.TestCase):
         self.assertEqual(result.stderr.strip(), "")
         self.assertIn("Bitstream Vera", read(self.staged("share/doc/vexlorn/copyright")).decode())
 
+    def test_install_build_needs_none_of_the_test_packages(self):
+        # The README's install commands: with the tests off, configuring must not look for
+        # GoogleTest, Google Benchmark or mpg123, so a machine without them builds the game.
+        source = os.path.join(os.path.dirname(__file__), "..", "..")
+        build = tempfile.mkdtemp(prefix="vexlorn-install-build-")
+        try:
+            result = subprocess.run(
+                ["cmake", "-S", source, "-B", build, "-DVEXLORN_TESTS=OFF",
+                 "-DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON",
+                 "-DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON",
+                 "-DCMAKE_DISABLE_FIND_PACKAGE_GoogleTest=ON"],
+                capture_output=True, text=True)
+            self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+            self.assertNotIn("mpg123", result.stdout + result.stderr)
+            targets = subprocess.run(["cmake", "--build", build, "--target", "help"],
+                                     check=True, capture_output=True, text=True).stdout
+            for wanted in ("vexlorn", "vexlorn_data", "install"):
+                self.assertIn(f"... {wanted}\n", targets)
+            for unwanted in ("vexlorn_tests", "vexlorn_bench", "vexlorn_soak", "vexlorn_headless"):
+                self.assertNotIn(unwanted, targets)
+        finally:
+            shutil.rmtree(build, ignore_errors=True)
+
     @unittest.skipUnless(os.geteuid() == 0 and shutil.which("dpkg"), "installs a package")
     def test_debian_package_installs_starts_and_removes_cleanly(self):
         if subprocess.run(["dpkg", "-s", "vexlorn"], capture_output=True).returncode == 0:

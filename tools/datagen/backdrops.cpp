@@ -2,6 +2,7 @@
 #include <cmath>
 #include <string>
 
+#include "assets/data_layout.h"
 #include "tools/datagen/look.h"
 #include "tools/datagen/pictures.h"
 #include "tools/datagen/screen_layout.h"
@@ -74,7 +75,7 @@ void drawSidePanel(Canvas& canvas, int side, const Mood& mood) {
 
 Canvas makeLevelBackdrop(int level) {
     const Mood& mood = levelMoods[level];
-    Canvas canvas(640, 480);
+    Canvas canvas(vexlorn::screenWidth, vexlorn::screenHeight);
     fillSky(canvas, mood.top, mood.bottom);
     addGlow(canvas, 320, 520, 420, withAlpha(mood.accent, 0.35f));
     addGlow(canvas, 60, 60, 260, withAlpha(shade(mood.accent, 0.8f), 0.18f));
@@ -104,7 +105,7 @@ Canvas makeLevelBackdrop(int level) {
 }
 
 Canvas makeMenuBackdrop() {
-    Canvas canvas(640, 480);
+    Canvas canvas(vexlorn::screenWidth, vexlorn::screenHeight);
     fillSky(canvas, rgb(6, 4, 22), rgb(26, 18, 70));
     addGlow(canvas, 400, 300, 380, rgb(110, 70, 255, 0.30f));
     addGlow(canvas, 90, 420, 260, rgb(40, 180, 255, 0.22f));
@@ -132,7 +133,7 @@ Canvas makeMenuBackdrop() {
 }
 
 Canvas makeTitleSplash() {
-    Canvas canvas(640, 480);
+    Canvas canvas(vexlorn::screenWidth, vexlorn::screenHeight);
     fillSky(canvas, rgb(4, 2, 16), rgb(40, 14, 70));
     addGlow(canvas, 320, 220, 360, rgb(255, 120, 200, 0.28f));
     addGlow(canvas, 320, 220, 180, rgb(255, 220, 160, 0.22f));
@@ -163,7 +164,7 @@ Canvas makeHallOfFameBackdrop(const std::vector<RgbImage>& gameFont) {
         for (unsigned char c : text) w += gameFont[c - 32].width;
         return w;
     };
-    Canvas canvas(640, 480);
+    Canvas canvas(vexlorn::screenWidth, vexlorn::screenHeight);
     fillSky(canvas, rgb(8, 4, 20), rgb(40, 20, 60));
     addGlow(canvas, 320, 40, 380, rgb(255, 190, 60, 0.22f));
     addStars(canvas, 31, 140, rgb(255, 220, 160));

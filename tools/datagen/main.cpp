@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/data_layout.h"
 #include "tools/datagen/datafile_writer.h"
 #include "tools/datagen/font_raster.h"
 #include "tools/datagen/icons.h"
@@ -16,79 +17,87 @@ namespace datagen {
 
 namespace {
 
-constexpr int objectCount = 50;
+using namespace vexlorn;  // the data file's layout
+
+// Adds one object, named as the layout names it.
+using Maker = std::function<void(DatafileWriter&, const DataObjectInfo&)>;
 
 struct Entry {
-    int index;
-    const char* name;
-    std::function<void(DatafileWriter&, const char*)> make;
+    DataObject position;
+    Maker make;
 };
 
-std::function<void(DatafileWriter&, const char*)> picture(std::function<Canvas()> draw) {
-    return [draw](DatafileWriter& out, const char* name) { out.addBitmap(name, toImage(draw())); };
+Maker picture(std::function<Canvas()> draw) {
+    return [draw](DatafileWriter& out, const DataObjectInfo& object) {
+        out.addBitmap(object.name, toImage(draw()));
+    };
 }
 
-std::function<void(DatafileWriter&, const char*)> sound(int index) {
-    return [index](DatafileWriter& out, const char* name) { out.addData(name, makeSound(index)); };
+Maker sound() {
+    return [](DatafileWriter& out, const DataObjectInfo& object) {
+        out.addData(object.name, makeSound(object.position));
+    };
 }
 
-std::function<void(DatafileWriter&, const char*)> unused() {
-    return [](DatafileWriter& out, const char* name) { out.addData(name, {0}); };
+Maker unused() {
+    return [](DatafileWriter& out, const DataObjectInfo& object) { out.addData(object.name, {0}); };
 }
 
 std::vector<Entry> objectTable(const std::vector<RgbImage>& font) {
     return {
-        {0, "BALLOON_RED", picture([] { return makeBalloon(0); })},
-        {1, "BALLOON_BLUE", picture([] { return makeBalloon(1); })},
-        {2, "BALLOON_YELLOW", picture([] { return makeBalloon(2); })},
-        {3, "POPUP_CHAIN", picture([] { return makeChainPopup(false); })},
-        {4, "POPUP_DOUBLE_CHAIN", picture([] { return makeChainPopup(true); })},
-        {5, "CAPTION_CONTINUE", picture(makeContinueCaption)},
-        {6, "PAGE_ABOUT", picture(makeAboutPage)},
-        {7, "POPUP_DRAW", picture(makeDrawPicture)},
-        {8, "PICTURE_WIN", picture(makeWinPicture)},
-        {9, "FONT_GAME",
-         [&font](DatafileWriter& out, const char* name) { out.addFont(name, 32, font); }},
-        {10, "UNUSED_10", unused()},
-        {11, "BACKDROP_HALL_OF_FAME", picture([&font] { return makeHallOfFameBackdrop(font); })},
-        {12, "PAGE_INSTRUCTIONS", picture(makeInstructionsPage)},
-        {13, "MARKER_INSTRUCTIONS", picture(makeInstructionsMarker)},
-        {14, "BACKDROP_LEVEL_1", picture([] { return makeLevelBackdrop(0); })},
-        {15, "BACKDROP_LEVEL_2", picture([] { return makeLevelBackdrop(1); })},
-        {16, "BACKDROP_LEVEL_3", picture([] { return makeLevelBackdrop(2); })},
-        {17, "BACKDROP_LEVEL_4", picture([] { return makeLevelBackdrop(3); })},
-        {18, "BACKDROP_LEVEL_5", picture([] { return makeLevelBackdrop(4); })},
-        {19, "UNUSED_19", unused()},
-        {20, "END_LOSER_LEFT", picture([] { return makeEndPicture(false, true); })},
-        {21, "END_LOSER_RIGHT", picture([] { return makeEndPicture(false, false); })},
-        {22, "SOUND_MOVE", sound(22)},
-        {23, "MUSIC_CONTINUE", sound(23)},
-        {24, "SOUND_BOMB", sound(24)},
-        {25, "MUSIC_MENU", sound(25)},
-        {26, "MUSIC_HALL_OF_FAME", sound(26)},
-        {27, "SOUND_READY", sound(27)},
-        {28, "SOUND_GO", sound(28)},
-        {29, "UNUSED_29", unused()},
-        {30, "MUSIC_TITLE", sound(30)},
-        {31, "SOUND_CLEARED", sound(31)},
-        {32, "SOUND_STONES", sound(32)},
-        {33, "SOUND_STONE_LANDED", sound(33)},
-        {34, "MUSIC_INFORMATION", sound(34)},
-        {35, "SOUND_LOST", sound(35)},
-        {36, "SOUND_WON", sound(36)},
-        {37, "PAGE_ORDER", picture(makeOrderPage)},
-        {38, "BUTTON_BACK", picture([] { return makeButton("BACK", 150); })},
-        {39, "BUTTON_VISIT_WEBSITE", picture([] { return makeButton("VISIT WEBSITE", 160); })},
-        {40, "POPUP_PAUSED", picture(makePausedPicture)},
-        {41, "UNUSED_41", unused()},
-        {42, "LOGO", picture(makeLogo)},
-        {43, "SPLASH_TITLE", picture(makeTitleSplash)},
-        {44, "POPUP_GET_READY", picture(makeGetReady)},
-        {45, "POPUP_GO", picture(makeGo)},
-        {46, "TILE_SHEET", picture(makeTileSheet)},
-        {47, "BACKDROP_MENU", picture(makeMenuBackdrop)},
-        {48, "END_WINNER_LEFT", picture([] { return makeEndPicture(true, true); })},
-        {49, "END_WINNER_RIGHT", picture([] { return makeEndPicture(true, false); })},
+        {ObjBalloonA, picture([] { return makeBalloon(0); })},
+        {ObjBalloonB, picture([] { return makeBalloon(1); })},
+        {ObjBalloonC, picture([] { return makeBalloon(2); })},
+        {ObjChain, picture([] { return makeChainPopup(false); })},
+        {ObjDoubleChain, picture([] { return makeChainPopup(true); })},
+        {ObjContinueCaption, picture(makeContinueCaption)},
+        {ObjAboutPage, picture(makeAboutPage)},
+        {ObjDraw, picture(makeDrawPicture)},
+        {ObjWinPicture, picture(makeWinPicture)},
+        {ObjGameFont,
+         [&font](DatafileWriter& out, const DataObjectInfo& object) {
+             out.addFont(object.name, 32, font);
+         }},
+        {ObjUnused10, unused()},
+        {ObjHallOfFame, picture([&font] { return makeHallOfFameBackdrop(font); })},
+        {ObjInstructionsPage, picture(makeInstructionsPage)},
+        {ObjInstructionsMarker, picture(makeInstructionsMarker)},
+        {DataObject(ObjLevelBackdrop0 + 0), picture([] { return makeLevelBackdrop(0); })},
+        {DataObject(ObjLevelBackdrop0 + 1), picture([] { return makeLevelBackdrop(1); })},
+        {DataObject(ObjLevelBackdrop0 + 2), picture([] { return makeLevelBackdrop(2); })},
+        {DataObject(ObjLevelBackdrop0 + 3), picture([] { return makeLevelBackdrop(3); })},
+        {DataObject(ObjLevelBackdrop0 + 4), picture([] { return makeLevelBackdrop(4); })},
+        {ObjUnused19, unused()},
+        {ObjLoserLeft, picture([] { return makeEndPicture(false, true); })},
+        {ObjLoserRight, picture([] { return makeEndPicture(false, false); })},
+        {ObjSoundMove, sound()},
+        {ObjMusicContinue, sound()},
+        {ObjSoundBomb, sound()},
+        {ObjMusicMenu, sound()},
+        {ObjMusicHallOfFame, sound()},
+        {ObjSoundReady, sound()},
+        {ObjSoundGo, sound()},
+        {ObjUnused29, unused()},
+        {ObjMusicTitle, sound()},
+        {ObjSoundCleared, sound()},
+        {ObjSoundStones, sound()},
+        {ObjSoundStoneLanded, sound()},
+        {ObjMusicInformation, sound()},
+        {ObjSoundLost, sound()},
+        {ObjSoundWon, sound()},
+        {ObjOrderPage, picture(makeOrderPage)},
+        {ObjOrderBack, picture([] { return makeButton("BACK", 150); })},
+        {ObjOrderVisit, picture([] { return makeButton("VISIT WEBSITE", 160); })},
+        {ObjPaused, picture(makePausedPicture)},
+        {ObjUnused41, unused()},
+        {ObjLogo, picture(makeLogo)},
+        {ObjTitleSplash, picture(makeTitleSplash)},
+        {ObjGetReady, picture(makeGetReady)},
+        {ObjGo, picture(makeGo)},
+        {ObjTileSheet, picture(makeTileSheet)},
+        {ObjMenuBackdrop, picture(makeMenuBackdrop)},
+        {ObjWinnerLeft, picture([] { return makeEndPicture(true, true); })},
+        {ObjWinnerRight, picture([] { return makeEndPicture(true, false); })},
     };
 }
 
@@ -118,13 +127,14 @@ int main(int argc, char** argv) {
     DatafileWriter writer;
     for (const Entry& entry : table) {
         // The game addresses objects by position only, so a gap or a swap would be fatal.
-        if (entry.index != writer.count()) {
-            std::fprintf(stderr, "vexlorn-datagen: object %s out of place\n", entry.name);
+        const DataObjectInfo& object = dataObjects[writer.count() % dataObjectCount];
+        if (entry.position != writer.count()) {
+            std::fprintf(stderr, "vexlorn-datagen: object %s out of place\n", object.name);
             return 1;
         }
-        entry.make(writer, entry.name);
+        entry.make(writer, object);
     }
-    if (writer.count() != objectCount) return 1;
+    if (writer.count() != dataObjectCount) return 1;
     if (!writeFile(argv[1], writer.bytes())) {
         std::fprintf(stderr, "vexlorn-datagen: cannot write %s\n", argv[1]);
         return 1;

@@ -1,6 +1,7 @@
 // Full-screen pages: about, instructions, how to order, and the picture for winning the game.
 #include <cmath>
 
+#include "assets/data_layout.h"
 #include "tools/datagen/look.h"
 #include "tools/datagen/pictures.h"
 #include "tools/datagen/screen_layout.h"
@@ -78,7 +79,7 @@ void iconDanger(Canvas& c, float x, float y) {
 // stays clear of text and pieces. The page hint names the keys of both screens it appears
 // on: Enter or Space leave the intro for the menu, and the about screen back to it.
 Canvas makeAboutPage() {
-    Canvas canvas(640, 480);
+    Canvas canvas(vexlorn::screenWidth, vexlorn::screenHeight);
     pageBackground(canvas, 41, rgb(4, 6, 24), rgb(18, 34, 70), rgb(90, 170, 255));
     // The logo names the game in the intro; the page itself says what it is.
     TextStyle title = titleStyle(44, rgb(255, 255, 240), rgb(120, 200, 255));
@@ -120,7 +121,7 @@ Canvas makeAboutPage() {
 }
 
 Canvas makeInstructionsPage() {
-    Canvas canvas(640, 480);
+    Canvas canvas(vexlorn::screenWidth, vexlorn::screenHeight);
     pageBackground(canvas, 51, rgb(6, 4, 20), rgb(30, 16, 56), rgb(170, 120, 255));
     TextStyle title = titleStyle(40, rgb(255, 255, 240), rgb(200, 160, 255));
     title.tracking = 5;
@@ -147,7 +148,7 @@ Canvas makeInstructionsPage() {
 }
 
 Canvas makeOrderPage() {
-    Canvas canvas(640, 480);
+    Canvas canvas(vexlorn::screenWidth, vexlorn::screenHeight);
     pageBackground(canvas, 61, rgb(2, 14, 20), rgb(10, 46, 60), rgb(60, 220, 200));
     TextStyle title = titleStyle(44, rgb(255, 255, 240), rgb(120, 240, 220));
     title.tracking = 3;
@@ -173,7 +174,7 @@ Canvas makeOrderPage() {
 }
 
 Canvas makeWinPicture() {
-    Canvas canvas(640, 480);
+    Canvas canvas(vexlorn::screenWidth, vexlorn::screenHeight);
     fillSky(canvas, rgb(30, 8, 40), rgb(120, 40, 60));
     addGlow(canvas, 320, 260, 380, rgb(255, 200, 80, 0.35f));
     // Rays

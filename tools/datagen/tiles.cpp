@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "assets/data_layout.h"
 #include "tools/datagen/look.h"
 #include "tools/datagen/pictures.h"
 
@@ -134,27 +135,29 @@ void drawStone(Canvas& canvas, float x, float y) {
 }
 
 Canvas makeTileSheet() {
-    Canvas sheet(512, 128);
+    using namespace vexlorn;  // the sheet's layout, as the game cuts it
+    Canvas sheet(tileSheetWidth, tileSheetHeight);
     // Each tile is drawn on its own transparent cell and pasted opaque where it is solid, so
     // the sheet keeps hard edges against the mask colour around every tile.
-    auto paste = [&sheet](int left, int top, auto draw) {
-        Canvas cell(32, 32);
+    auto paste = [&sheet](const TileStrip& strip, int i, auto draw) {
+        Canvas cell(tileSize, tileSize);
         draw(cell);
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x) {
+        for (int y = 0; y < tileSize; ++y)
+            for (int x = 0; x < tileSize; ++x) {
                 Rgba p = cell.pixel(x, y);
-                if (p.a >= 0.5f) sheet.blend(left + x, top + y, withAlpha(p, 1));
+                if (p.a >= 0.5f) sheet.blend(strip.tileX(i) + x, strip.y + y, withAlpha(p, 1));
             }
     };
-    for (int i = 0; i < 8; ++i) {
-        paste(32 * i, 0, [i](Canvas& c) { drawBlock(c, 0, 0, 32, i); });
-        paste(256 + 32 * i, 0, [i](Canvas& c) { drawBlock(c, 0, 0, 32, i, 0.5f); });
+    for (int i = 0; i < blockTileCount; ++i) {
+        paste(blockStrip, i, [i](Canvas& c) { drawBlock(c, 0, 0, tileSize, i); });
+        paste(incomingStrip, i, [i](Canvas& c) { drawBlock(c, 0, 0, tileSize, i, 0.5f); });
     }
-    for (int i = 0; i < 15; ++i)
-        paste(32 + 32 * i, 32, [i](Canvas& c) { drawBlastFrame(c, 0, 0, i); });
-    paste(128, 64, [](Canvas& c) { drawBomb(c, 0, 0); });
-    paste(256, 64, [](Canvas& c) { drawStone(c, 0, 0); });
-    for (int i = 0; i < 6; ++i) paste(320 + 32 * i, 96, [i](Canvas& c) { drawAvatar(c, 0, 0, i); });
+    for (int i = 0; i < blastFrameCount; ++i)
+        paste(blastStrip, i, [i](Canvas& c) { drawBlastFrame(c, 0, 0, i); });
+    paste(bombPlace, 0, [](Canvas& c) { drawBomb(c, 0, 0); });
+    paste(stonePlace, 0, [](Canvas& c) { drawStone(c, 0, 0); });
+    for (int i = 0; i < avatarFrameCount; ++i)
+        paste(avatarStrip, i, [i](Canvas& c) { drawAvatar(c, 0, 0, i); });
     return sheet;
 }
 
