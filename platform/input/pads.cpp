@@ -155,11 +155,14 @@ bool startPads(const std::string& mappingFile) {
     started = true;
     loadMappings(mappingFile);
     for (int i = 0; i < SDL_NumJoysticks(); ++i) openPad(i);
-    // Test seam: the real program under a window test has no pad but this scripted one.
+#ifdef VEXLORN_TEST_SEAMS
+    // Test seam: the real program under a window test has no pad but this scripted one. Only
+    // builds with the tests have it; a player's build reads no such variable.
     if (const char* script = std::getenv("VEXLORN_TEST_VIRTUAL_PAD")) {
         startPadScript(script);
         scripted = true;
     }
+#endif
     return true;
 }
 
