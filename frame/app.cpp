@@ -94,7 +94,6 @@ bool startUp(bool windowed, int scale) {
         reportFatal(message);
         return false;
     }
-    set_window_title("Vexlorn");
     backBuffer = create_bitmap(screenWidth, screenHeight);
     text_mode(-1);
     LOCK_VARIABLE(tickCount);

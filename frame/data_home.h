@@ -9,7 +9,7 @@ namespace vexlorn {
 extern const char dataHomeOption[];
 
 // "$XDG_DATA_HOME/vexlorn", or "<home>/.local/share/vexlorn" when XDG_DATA_HOME is unset, empty
-// or relative (which the XDG specification says to ignore); "" when no absolute path results.
+// or relative (which the XDG base-directory rules say to ignore); "" when no absolute path results.
 std::string dataHomeDirectory(const char* xdgDataHome, const char* home);
 
 // Creates `dir` and its missing parents with mode 0700, moves `oldFile` into it under its own
