@@ -14,6 +14,7 @@
 
 #include "assets/assets.h"
 #include "assets/sound.h"
+#include "frame/data_home.h"
 #include "frame/desktop_events.h"
 #include "frame/display.h"
 #include "frame/globals.h"
@@ -183,6 +184,8 @@ void shutDown() {
 int runGame(int argc, const char* const* argv) {
     Options options = parseOptions(argc, argv);
     cheatMode = options.cheat;
+    // Before anything opens a file by its bare name.
+    if (options.dataHome) enterUserDataHome();
     if (!startUp(options.windowed, options.scale)) return startUpFailure;
     while (running) runFrame(options.showFps);
     shutDown();

@@ -4,7 +4,6 @@
 
 #include <fcntl.h>
 #include <pwd.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,8 +13,6 @@
 #include "screens/high_scores.h"
 
 namespace vexlorn {
-
-const char dataHomeOption[] = "-xdg-data";
 
 namespace {
 
@@ -96,10 +93,7 @@ bool enterDataHome(const std::string& dir, const std::string& oldFile) {
     return ::chdir(dir.c_str()) == 0;
 }
 
-void enterDataHomeIfAsked(int argc, const char* const* argv) {
-    bool asked = false;
-    for (int i = 1; i < argc; ++i) asked = asked || strcasecmp(argv[i], dataHomeOption) == 0;
-    if (!asked) return;
+void enterUserDataHome() {
     const char* home = homeDirectory();
     std::string oldFile = isAbsolute(home) ? std::string(home) + "/" + highScoreFileName : "";
     enterDataHome(dataHomeDirectory(std::getenv("XDG_DATA_HOME"), home), oldFile);

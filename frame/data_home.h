@@ -5,9 +5,6 @@
 
 namespace vexlorn {
 
-// The option the desktop entry passes; compared whole and without regard to case.
-extern const char dataHomeOption[];
-
 // "$XDG_DATA_HOME/vexlorn", or "<home>/.local/share/vexlorn" when XDG_DATA_HOME is unset, empty
 // or relative (which the XDG base-directory rules say to ignore); "" when no absolute path results.
 std::string dataHomeDirectory(const char* xdgDataHome, const char* home);
@@ -17,7 +14,8 @@ std::string dataHomeDirectory(const char* xdgDataHome, const char* home);
 // working directory. False when it cannot be entered: the game then stays where it started.
 bool enterDataHome(const std::string& dir, const std::string& oldFile);
 
-// The above for the hall of fame, when the command line carries dataHomeOption.
-void enterDataHomeIfAsked(int argc, const char* const* argv);
+// The above for the hall of fame: the user's data directory, and a hall of fame left in the
+// home directory by an earlier install.
+void enterUserDataHome();
 
 }  // namespace vexlorn

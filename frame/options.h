@@ -1,4 +1,5 @@
-// The command line: "-window", "-fps", "-cheat" and "-scale N", compared without regard to case.
+// The command line: "-window", "-fps", "-cheat", "-scale N" and "-xdg-data", compared without
+// regard to case.
 #pragma once
 
 namespace vexlorn {
@@ -9,7 +10,8 @@ struct Options {
     bool windowed = false;
     bool showFps = false;
     bool cheat = false;
-    int scale = 0;  // 1..largestScale as asked for; 0 = the mode's own default
+    int scale = 0;          // 1..largestScale as asked for; 0 = the mode's own default
+    bool dataHome = false;  // "-xdg-data", which the desktop entry passes
 };
 
 Options parseOptions(int argc, const char* const* argv);

@@ -20,17 +20,19 @@ TEST(OptionsTest, NoArgumentsMeansFullScreenNoFpsNoCheat) {
 }
 
 TEST(OptionsTest, WholeArgumentsWithoutRegardToCase) {
-    Options options = parse({"-WINDOW", "-Fps", "-cheat", "-cheat"});
+    Options options = parse({"-WINDOW", "-Fps", "-cheat", "-cheat", "-XDG-Data"});
     EXPECT_TRUE(options.windowed);
     EXPECT_TRUE(options.showFps);
     EXPECT_TRUE(options.cheat);
+    EXPECT_TRUE(options.dataHome);
 }
 
 TEST(OptionsTest, PrefixesAndVariantsAreIgnored) {
-    Options options = parse({"-windowed", "-fps=1", "window", "--cheat", "-che"});
+    Options options = parse({"-windowed", "-fps=1", "window", "--cheat", "-che", "-xdg"});
     EXPECT_FALSE(options.windowed);
     EXPECT_FALSE(options.showFps);
     EXPECT_FALSE(options.cheat);
+    EXPECT_FALSE(options.dataHome);
 }
 
 TEST(OptionsTest, ScaleTakesAWholeNumberFromOneToEight) {
