@@ -14,7 +14,6 @@ char entryPreview = '\0';
 
 namespace {
 
-constexpr int letterCount = entryLetterCount;
 constexpr int letterSpacing = 22;
 
 int libraryKeyToAscii(int scancode) {
@@ -32,22 +31,22 @@ int (*keyToAscii)(int scancode) = libraryKeyToAscii;
 
 bool nameEntryStep(const NameEntryLayout& layout) {
     drawText(layout.headingX, layout.headingY, "H I S C O R E");
-    for (int i = 0; i < letterCount; ++i) {
+    for (int i = 0; i < entryLetterCount; ++i) {
         const char letter = i == entryCursor && entryPreview != '\0' ? entryPreview : entryName[i];
         if (letter != '\0')
             drawLetter(layout.lettersX + letterSpacing * i, layout.lettersY, letter);
     }
     // Blinks: shown in ticks 16..29 of every 30.
     if (tickCount % 30 > 15) {
-        if (entryCursor >= letterCount) {
-            drawLetter(layout.lettersX + letterSpacing * letterCount, layout.lettersY, ':');
+        if (entryCursor >= entryLetterCount) {
+            drawLetter(layout.lettersX + letterSpacing * entryLetterCount, layout.lettersY, ':');
         } else {
             drawLetter(layout.lettersX + letterSpacing * entryCursor, layout.lettersY, '_');
         }
     }
     if (lastKey == 0) return false;
     const int typed = keyToAscii(lastKey);
-    if (typed >= 'a' && typed <= 'z' && entryCursor < letterCount) {
+    if (typed >= 'a' && typed <= 'z' && entryCursor < entryLetterCount) {
         entryName[entryCursor] = static_cast<char>(typed);
         entryCursor += 1;
         lastKey = 0;
