@@ -14,7 +14,7 @@ namespace {
 
 constexpr int outputRate = 44100;
 constexpr int outputChannels = 2;
-constexpr int bufferFrames = 512;  // about 12 ms a buffer: effects follow key presses closely
+constexpr int bufferFrames = 1024;  // about 23 ms a buffer: a little over one frame pass
 constexpr int firstVoiceCount = 16;
 constexpr int maxVoiceCount = 256;
 
