@@ -20,6 +20,7 @@
 #include "frame/globals.h"
 #include "frame/options.h"
 #include "frame/pad_keys.h"
+#include "frame/picture_changes.h"
 #include "frame/present.h"
 #include "frame/state_stack.h"
 #include "frame/tick_wait.h"
@@ -145,21 +146,28 @@ static void answerDesktop() {
 }
 
 void updateFrame() {
+    beginPassChanges();
     running = stateStack.updateTop();
     updateAudio();
     pollPadKeys();
     pumpWindowEvents();
     readKey();
     answerDesktop();
+    endPassChanges();
+}
+
+static void drawPassRate() {
+    char text[32];
+    std::snprintf(text, sizeof text, "FPS: %d", loopsPerSecond);
+    textout(backBuffer, font, text, 0, 0, makecol(255, 255, 255));
+    markChanged(Area{0, 0, text_length(font, text), text_height(font)});
 }
 
 void runFrame(bool showFps) {
     updateFrame();
     if (presentPending) {
         presentPending = false;
-        if (showFps) {
-            textprintf(backBuffer, font, 0, 0, makecol(255, 255, 255), "FPS: %d", loopsPerSecond);
-        }
+        if (showFps) drawPassRate();
         tickWait.waitUntil(presentPending);
         presentPicture(backBuffer);
     }

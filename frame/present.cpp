@@ -1,12 +1,14 @@
-// The present step. At factor 1 the picture is blitted whole, as it always was. Scaled, only
-// what changed since the last present is scaled, straight into the pixels of Allegro's X11
-// screen bitmap (a linear bitmap whose lines are the shared-memory image the X server shows),
-// and the X server is told which rectangles to show. Most passes change a small part of the
-// picture; the busiest, both wells rising, about half of it.
+// The present step: what the passes since the last present changed (frame/picture_changes),
+// onto the screen. At factor 1 those areas are blitted, or the whole picture when a pass kept
+// no track. Scaled, they are scaled straight into the pixels of Allegro's X11 screen bitmap (a
+// linear bitmap whose lines are the shared-memory image the X server shows), and the X server
+// is told which rectangles to show; after an untracked pass, only the rows that differ from a
+// kept copy of the picture are scaled. A pass that changed nothing costs nothing here.
 #include "frame/present.h"
 
 #include "frame/display.h"
 #include "frame/globals.h"
+#include "frame/picture_changes.h"
 #include "frame/scaler.h"
 
 // Allegro's X11 port exports this without declaring it: it copies the given rectangle of the
@@ -62,11 +64,19 @@ static ScaleTarget scaleTarget(const DisplayMode& mode, ShownFn& shown) {
     return ScaleTarget{stage, 0, 0, mode.factor};
 }
 
-void presentPicture(BITMAP* picture) {
+static void present(BITMAP* picture, const PictureChanges& changes) {
     if (screen == nullptr) return;  // no mode left after a failed switch; the program is ending
     const DisplayMode& mode = displayMode();
     if (mode.factor == 1) {
-        blit(picture, screen, 0, 0, mode.picture.x, mode.picture.y, screenWidth, screenHeight);
+        if (changes.whole || wholePictureDue) {
+            wholePictureDue = false;
+            blit(picture, screen, 0, 0, mode.picture.x, mode.picture.y, screenWidth, screenHeight);
+            return;
+        }
+        for (const Area& area : changes.areas) {
+            blit(picture, screen, area.x, area.y, mode.picture.x + area.x, mode.picture.y + area.y,
+                 area.width, area.height);
+        }
         return;
     }
     if (shownPicture == nullptr) shownPicture = create_bitmap(screenWidth, screenHeight);
@@ -79,7 +89,16 @@ void presentPicture(BITMAP* picture) {
         shown(target.x, target.y, mode.picture.width, mode.picture.height);
         return;
     }
-    presentChanges(picture, shownPicture, target, shown);
+    if (changes.whole) {
+        presentChanges(picture, shownPicture, target, shown);
+    } else {
+        presentAreas(picture, shownPicture, changes.areas, target, shown);
+    }
+}
+
+void presentPicture(BITMAP* picture) {
+    present(picture, pictureChanges());
+    clearPictureChanges();
 }
 
 }  // namespace vexlorn

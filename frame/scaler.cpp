@@ -121,4 +121,19 @@ long presentChanges(BITMAP* picture, BITMAP* kept, const ScaleTarget& target, Sh
     return pixels;
 }
 
+long presentAreas(BITMAP* picture, BITMAP* kept, const std::vector<Area>& areas,
+                  const ScaleTarget& target, ShownFn shown) {
+    long pixels = 0;
+    for (const Area& area : areas) {
+        scaleArea(picture, area, target);
+        blit(picture, kept, area.x, area.y, area.x, area.y, area.width, area.height);
+        pixels += long(area.width) * area.height;
+        if (shown != nullptr) {
+            shown(target.x + area.x * target.factor, target.y + area.y * target.factor,
+                  area.width * target.factor, area.height * target.factor);
+        }
+    }
+    return pixels;
+}
+
 }  // namespace vexlorn

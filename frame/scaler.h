@@ -32,5 +32,8 @@ void collectChanges(BITMAP* picture, BITMAP* kept, std::vector<Area>& changes);
 // written (the screen needs telling). Returns the number of picture pixels scaled.
 using ShownFn = void (*)(int x, int y, int width, int height);
 long presentChanges(BITMAP* picture, BITMAP* kept, const ScaleTarget& target, ShownFn shown);
+// The same when the areas that changed are known: no comparing, `kept` brought up to date there.
+long presentAreas(BITMAP* picture, BITMAP* kept, const std::vector<Area>& areas,
+                  const ScaleTarget& target, ShownFn shown);
 
 }  // namespace vexlorn

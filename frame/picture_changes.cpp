@@ -1,0 +1,110 @@
+#include "frame/picture_changes.h"
+
+#include <algorithm>
+
+#include "assets/data_layout.h"
+#include "frame/state_stack.h"
+
+namespace vexlorn {
+
+namespace {
+
+// Past this many areas a present would do better copying everything.
+constexpr size_t mostAreas = 256;
+
+bool passOpen = false;
+bool passTracked = false;
+bool passOverflowed = false;
+std::vector<Area> passAreas;
+PictureChanges pending;
+std::vector<Area>* recording = nullptr;
+// Each pass updates the top screen once, which counts one stack change; any push or pop since
+// the last present, in a pass or not, shows as more.
+unsigned long stackCountAtPresent = 0;
+unsigned long passesSincePresent = 0;
+
+bool contains(const Area& outer, const Area& inner) {
+    return inner.x >= outer.x && inner.y >= outer.y &&
+           inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
+
+// An area inside one already listed adds nothing: most passes put the backdrop back where they
+// then draw again.
+void addArea(std::vector<Area>& areas, bool& whole, const Area& area) {
+    if (whole) return;
+    for (const Area& listed : areas) {
+        if (contains(listed, area)) return;
+    }
+    if (areas.size() >= mostAreas) {
+        whole = true;
+        areas.clear();
+        return;
+    }
+    areas.push_back(area);
+}
+
+}  // namespace
+
+void trackChanges() {
+    passTracked = true;
+}
+
+void markChanged(const Area& area) {
+    const int left = std::max(area.x, 0);
+    const int top = std::max(area.y, 0);
+    const int right = std::min(area.x + area.width, screenWidth);
+    const int bottom = std::min(area.y + area.height, screenHeight);
+    if (left >= right || top >= bottom) return;
+    const Area clipped{left, top, right - left, bottom - top};
+    if (recording != nullptr) recording->push_back(clipped);
+    if (!passOpen) {
+        addArea(pending.areas, pending.whole, clipped);
+        return;
+    }
+    addArea(passAreas, passOverflowed, clipped);
+}
+
+ChangeRecorder::ChangeRecorder(std::vector<Area>& into) {
+    recording = &into;
+}
+
+ChangeRecorder::~ChangeRecorder() {
+    recording = nullptr;
+}
+
+void beginPassChanges() {
+    ++passesSincePresent;
+    passOpen = true;
+    passTracked = false;
+    passOverflowed = false;
+    passAreas.clear();
+}
+
+void endPassChanges() {
+    passOpen = false;
+    if (!passTracked || passOverflowed) {
+        pending.whole = true;
+        pending.areas.clear();
+    } else {
+        for (const Area& area : passAreas) addArea(pending.areas, pending.whole, area);
+    }
+    passAreas.clear();
+}
+
+const PictureChanges& pictureChanges() {
+    if (stateStack.changeCount() != stackCountAtPresent + passesSincePresent) {
+        pending.whole = true;
+        pending.areas.clear();
+    }
+    return pending;
+}
+
+void clearPictureChanges() {
+    pending.whole = false;
+    pending.areas.clear();
+    stackCountAtPresent = stateStack.changeCount();
+    passesSincePresent = 0;
+}
+
+}  // namespace vexlorn
