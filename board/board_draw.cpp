@@ -4,6 +4,7 @@
 #include <allegro.h>
 
 #include <cstdint>
+#include <cstdio>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -12,6 +13,7 @@
 #include "assets/assets.h"
 #include "assets/translucent.h"
 #include "frame/globals.h"
+#include "frame/picture_changes.h"
 
 namespace vexlorn {
 
@@ -256,12 +258,6 @@ void drawWarningFrame(int x, int y) {
     }
 }
 
-void drawPanel(const Board& board, int x) {
-    drawRowsLeft(board, x, panelRowsLeftY);
-    drawLevel(board, x, panelLevelY);
-    drawScore(board, x, panelScoreY);
-}
-
 }  // namespace
 
 void drawBoard(const Board& board, int x, int y) {
@@ -277,6 +273,21 @@ void drawBoard(const Board& board, int x, int y) {
     if (warningNeeded(board)) drawWarningFrame(x, y);
 }
 
+// The warning frame reaches two pixels beyond the window on every side.
+Area boardArea(int x, int y) {
+    return Area{x - 2, y - 2, windowWidth + 4, windowHeight + 4};
+}
+
+int warningShade(const Board& board) {
+    return warningNeeded(board) ? warningRed() : -1;
+}
+
+void drawPanel(const Board& board, int x) {
+    drawRowsLeft(board, x, panelRowsLeftY);
+    drawLevel(board, x, panelLevelY);
+    drawScore(board, x, panelScoreY);
+}
+
 void drawLeftBoard(const Board& board) {
     drawBoard(board, leftBoardX, boardScreenY);
     drawPanel(board, leftPanelX);
@@ -287,16 +298,23 @@ void drawRightBoard(const Board& board) {
     drawPanel(board, rightPanelX);
 }
 
+static void drawPanelNumber(int x, int y, const char* format, int number) {
+    char text[16];
+    std::snprintf(text, sizeof text, format, number);
+    textout(backBuffer, gameFont, text, x, y, -1);
+    markChanged(Area{x, y, text_length(gameFont, text), text_height(gameFont)});
+}
+
 void drawRowsLeft(const Board& board, int x, int y) {
-    textprintf(backBuffer, gameFont, x, y, -1, "%d", 31 - board.topRow);
+    drawPanelNumber(x, y, "%d", 31 - board.topRow);
 }
 
 void drawLevel(const Board& board, int x, int y) {
-    textprintf(backBuffer, gameFont, x, y, -1, "%d", board.level + 1);
+    drawPanelNumber(x, y, "%d", board.level + 1);
 }
 
 void drawScore(const Board& board, int x, int y) {
-    textprintf(backBuffer, gameFont, x, y, -1, "%05d", static_cast<int>(board.score));
+    drawPanelNumber(x, y, "%05d", static_cast<int>(board.score));
 }
 
 void greyScreen() {

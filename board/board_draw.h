@@ -2,6 +2,7 @@
 #pragma once
 
 #include "board/board.h"
+#include "frame/display_layout.h"
 
 struct BITMAP;
 
@@ -14,6 +15,13 @@ inline constexpr int leftPanelX = 28;
 inline constexpr int rightPanelX = 558;
 
 void drawBoard(const Board& board, int x, int y);
+// Where drawBoard draws: the window and its warning frame.
+Area boardArea(int x, int y);
+// Besides the board, what drawBoard's pixels depend on: the red of the warning frame, or -1
+// when the board shows none.
+int warningShade(const Board& board);
+// The rows left, the level and the score, one above the other.
+void drawPanel(const Board& board, int x);
 void drawLeftBoard(const Board& board);
 void drawRightBoard(const Board& board);
 void drawRowsLeft(const Board& board, int x, int y);

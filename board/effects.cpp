@@ -8,6 +8,7 @@
 #include "board/board_draw.h"
 #include "board/game_random.h"
 #include "frame/globals.h"
+#include "frame/picture_changes.h"
 
 namespace vexlorn {
 
@@ -71,10 +72,12 @@ bool FloatTask::update(int ticks) {
         int w = bw + (half - age) * bw / half;
         int h = bh + (half - age) * bh / half;
         stretch_sprite(backBuffer, bitmap, x - w / 2, y - h / 2, w, h);
+        markChanged(Area{x - w / 2, y - h / 2, w, h});
     } else if (age >= half && age < duration) {
         int opacity = (2 * half - age) * 255 / half;
         int rise = (half - age) * floatRise / half;
         translucentDraw(bitmap, backBuffer, x - bw / 2, y - bh / 2 + rise, opacity);
+        markChanged(Area{x - bw / 2, y - bh / 2 + rise, bw, bh});
     }
     return true;
 }
@@ -91,6 +94,7 @@ bool FallTask::update(int ticks) {
     if (bitmap != nullptr && duration > 0) {
         int opacity = 255 - 255 * age / duration;
         translucentDraw(bitmap, backBuffer, static_cast<int>(x), static_cast<int>(y), opacity);
+        markChanged(Area{static_cast<int>(x), static_cast<int>(y), bitmap->w, bitmap->h});
     }
     return true;
 }

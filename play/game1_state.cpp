@@ -146,7 +146,7 @@ bool Game1State::update() {
         return true;
     }
 
-    drawRound(background, *leftBoard, *rightBoard, elapsed);
+    redrawRound(background, *leftBoard, *rightBoard, elapsed);
 
     if (lastKey == KeyP) {
         stateStack.push(&pauseState);

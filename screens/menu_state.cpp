@@ -9,6 +9,7 @@
 #include "assets/sound.h"
 #include "board/board.h"
 #include "frame/globals.h"
+#include "frame/picture_changes.h"
 #include "play/game1_state.h"
 #include "screens/about_state.h"
 #include "screens/hiscore_state.h"
@@ -157,6 +158,7 @@ void MenuState::draw(const ScreenArea (&areas)[menuItemCount]) {
     if (!drawn_ || stateStack.changeCount() != drawnAtChange_ + 1) {
         drawBackdrop(ObjMenuBackdrop);
     } else {
+        trackChanges();
         bool apart = true;
         for (int i = 0; i < menuItemCount; ++i) {
             for (const ScreenArea& area : fixed) {
@@ -170,6 +172,7 @@ void MenuState::draw(const ScreenArea (&areas)[menuItemCount]) {
         }
         auto restore = [backdrop](const ScreenArea& area) {
             blit(backdrop, backBuffer, area.x, area.y, area.x, area.y, area.w, area.h);
+            markChanged(Area{area.x, area.y, area.w, area.h});
         };
         for (const ScreenArea& area : fixed) restore(area);
         for (int i = 0; i < menuItemCount; ++i) {
@@ -182,8 +185,10 @@ void MenuState::draw(const ScreenArea (&areas)[menuItemCount]) {
                   versionText);
     for (int i = 0; i < menuItemCount; ++i) {
         const ScreenArea& area = areas[i];
-        if (!keep[i])
+        if (!keep[i]) {
             stretch_sprite(backBuffer, menuItems[i].image, area.x, area.y, area.w, area.h);
+            markChanged(Area{area.x, area.y, area.w, area.h});
+        }
         drawnItems_[i] = area;
         drawnImages_[i] = menuItems[i].image;
     }

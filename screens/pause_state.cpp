@@ -5,6 +5,7 @@
 #include "assets/sound.h"
 #include "board/board_draw.h"
 #include "frame/globals.h"
+#include "frame/picture_changes.h"
 #include "screens/screen_draw.h"
 
 namespace vexlorn {
@@ -18,6 +19,7 @@ void PauseState::activate() {
 }
 
 bool PauseState::update() {
+    trackChanges();  // the picture stays as activate left it
     if (lastKey != 0) {
         resumeMusic();
         stateStack.pop();

@@ -16,6 +16,12 @@ void drawBackdrop(int object);
 // A round as the play, get-ready, continue and end screens show it: the level's backdrop, the
 // two boards, then the effects, advanced by the elapsed ticks and drawn over them.
 void drawRound(int background, const Board& left, const Board& right, int elapsed);
+// The same for the play screen, pass after pass: where nothing else has drawn since its last
+// call, only what that call drew is put back, and the present step hears what changed.
+void redrawRound(int background, const Board& left, const Board& right, int elapsed);
+// After drawing into the back buffer where the screens do not know of it: the next redrawRound
+// draws everything.
+void forgetDrawnRound();
 
 // A data-file picture with its top-left corner at (x, y), mask colour left out.
 void drawPicture(int object, int x, int y);
