@@ -21,6 +21,7 @@
 #include "frame/app.h"
 #include "frame/desktop_events.h"
 #include "frame/globals.h"
+#include "frame/picture_changes.h"
 #include "frame/scaler.h"
 #include "frame/state_stack.h"
 #include "frame/task_list.h"
@@ -171,15 +172,26 @@ void toppleOpponent() {
     }
 }
 
-// The present of a 3x picture placed off the corner, as in full screen, onto a memory screen;
-// a few random pixels of it must equal the back buffer's.
+// The present of a 3x picture placed off the corner, as in full screen, onto a memory screen,
+// from what the passes reported changed; the kept picture must then equal the back buffer, and
+// a few random pixels of the screen too.
 constexpr int soakFactor = 3;
 BITMAP* scaledScreen = nullptr;
 BITMAP* shownPicture = nullptr;
 
 void presentScaled(std::mt19937& random) {
     const ScaleTarget target{scaledScreen, 2, 1, soakFactor};
-    presentChanges(backBuffer, shownPicture, target, nullptr);
+    const PictureChanges& changes = pictureChanges();
+    if (changes.whole) {
+        presentChanges(backBuffer, shownPicture, target, nullptr);
+    } else {
+        presentAreas(backBuffer, shownPicture, changes.areas, target, nullptr);
+    }
+    clearPictureChanges();
+    for (int y = 0; y < screenHeight; ++y) {
+        if (std::memcmp(shownPicture->line[y], backBuffer->line[y], 4 * screenWidth) != 0)
+            fail("a change was drawn but not reported to the present step");
+    }
     for (int i = 0; i < 8; ++i) {
         const int x = static_cast<int>(random() % screenWidth);
         const int y = static_cast<int>(random() % screenHeight);

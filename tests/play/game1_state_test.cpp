@@ -3,10 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
 #include "board/effects.h"
+#include "frame/picture_changes.h"
+#include "frame/scaler.h"
 #include "screens/continue1_state.h"
 #include "screens/end1_state.h"
 #include "screens/pause_state.h"
+#include "screens/screen_draw.h"
 #include "screens/start_state.h"
 #include "test_support/play_fixture.h"
 
@@ -191,6 +198,81 @@ TEST_F(Game1StateTest, PauseFreezesUntilAnyKeyAndEscapeReturnsToTheMenu) {
     EXPECT_EQ(menu.activations, menuActivations + 1);
     EXPECT_EQ(lastKey, 0);
     EXPECT_EQ(lastTickCount, 0);
+}
+
+bool samePicture(BITMAP* a, BITMAP* b) {
+    for (int y = 0; y < a->h; ++y) {
+        if (std::memcmp(a->line[y], b->line[y], sizeof(uint32_t) * a->w) != 0) return false;
+    }
+    return true;
+}
+
+// A level-5 round through passes like the frame loop's: a chain on the left sends a float and
+// stones over, the right well is near its warning row, the opponent plays, a pause comes and
+// goes, the player moves, some passes come late. After each pass of play its frame must equal
+// a full redraw of the same moment (effects advanced by no ticks draw exactly as they just
+// did); after every pass, presenting only the areas it reported, at 2x onto a memory screen,
+// must leave the kept picture equal to the back buffer, the frame loop's pass rate included.
+TEST_F(Game1StateTest, PassesThatRedrawOnlyWhatChangedGiveTheFramesOfFullOnes) {
+    // No two neighbouring pixels alike: a piece put back in the wrong place would show.
+    BITMAP* backdrop = dataBitmap(levelParams(4).background);
+    ASSERT_NE(backdrop, nullptr);
+    for (int y = 0; y < screenHeight; ++y)
+        for (int x = 0; x < screenWidth; ++x)
+            putpixel(backdrop, x, y, makecol(x * 7 % 256, y * 13 % 256, (x ^ y) % 256));
+    Board left = quietBoard(4);
+    for (int row : {10, 11, 12}) left.at(0, row).colour = 6;
+    left.at(0, 10).state = Landed;
+    left.at(0, 10).chain = 2;
+    Board right = quietBoard(4);
+    for (int column = 0; column < boardColumns; ++column) {
+        for (int row = 4; row < 9; ++row) {
+            right.at(column, row) = Cell{Block, (column + 3 * row) % blockColours, Idle, 0, 0};
+        }
+    }
+    startRound(left, right);
+    BITMAP* kept = create_bitmap(screenWidth, screenHeight);
+    BITMAP* scaled = create_bitmap(screenWidth * 2, screenHeight * 2);
+    BITMAP* reference = create_bitmap(screenWidth, screenHeight);
+    clear_bitmap(kept);
+    const ScaleTarget target{scaled, 0, 0, 2};
+    const int keys[] = {KeyLeft, KeyUp, KeyRight, KeyDown, KeyRight, KeyUp};
+    int compared = 0;
+    for (int i = 0; i < 300 && stateStack.top() != &continue1State; ++i) {
+        lastKey = i == 150 ? KeyP : i == 160 ? KEY_Q : i % 23 == 0 ? keys[i / 23 % 6] : 0;
+        tickCount = tickCount + (i % 50 == 49 ? 3 : 1);
+        const unsigned long changesBefore = stateStack.changeCount();
+        beginPassChanges();
+        stateStack.updateTop();
+        const bool stackChanged = stateStack.changeCount() != changesBefore + 1;
+        endPassChanges();
+
+        textprintf_ex(backBuffer, font, 0, 0, makecol(255, 255, 255), -1, "FPS: %d", 40 + i % 17);
+        markChanged(Area{0, 0, text_length(font, "FPS: 00"), text_height(font)});
+        const PictureChanges& changes = pictureChanges();
+        if (changes.whole) {
+            presentChanges(backBuffer, kept, target, nullptr);
+        } else {
+            presentAreas(backBuffer, kept, changes.areas, target, nullptr);
+        }
+        clearPictureChanges();
+        EXPECT_TRUE(samePicture(kept, backBuffer)) << "pass " << i;
+
+        if (stackChanged || stateStack.top() != &game1State) continue;
+        BITMAP* drawn = backBuffer;
+        backBuffer = reference;
+        drawRound(game1State.background, *leftBoard, *rightBoard, 0);
+        textprintf_ex(backBuffer, font, 0, 0, makecol(255, 255, 255), -1, "FPS: %d", 40 + i % 17);
+        backBuffer = drawn;
+        clearPictureChanges();
+        EXPECT_TRUE(samePicture(reference, backBuffer)) << "pass " << i;
+        ++compared;
+    }
+    EXPECT_EQ(stateStack.top(), &game1State);
+    EXPECT_GT(compared, 250);
+    destroy_bitmap(kept);
+    destroy_bitmap(scaled);
+    destroy_bitmap(reference);
 }
 
 }  // namespace
