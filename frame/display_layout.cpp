@@ -8,6 +8,15 @@
 
 namespace vexlorn {
 
+Area intersection(const Area& a, const Area& b) {
+    const int left = std::max(a.x, b.x);
+    const int top = std::max(a.y, b.y);
+    const int right = std::min(a.x + a.width, b.x + b.width);
+    const int bottom = std::min(a.y + a.height, b.y + b.height);
+    if (right <= left || bottom <= top) return Area{};
+    return Area{left, top, right - left, bottom - top};
+}
+
 static bool fits(bool windowed, int factor, int monitorWidth, int monitorHeight) {
     const int roomHigh = windowed ? monitorHeight - windowHeightReserve : monitorHeight;
     return screenWidth * factor <= monitorWidth && screenHeight * factor <= roomHigh;

@@ -13,6 +13,9 @@ struct Area {
     int height = 0;
 };
 
+// Where two areas overlap; an empty area (width 0) where they do not.
+Area intersection(const Area& a, const Area& b);
+
 struct Monitor {
     Area area;
     bool primary = false;

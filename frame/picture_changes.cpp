@@ -1,7 +1,5 @@
 #include "frame/picture_changes.h"
 
-#include <algorithm>
-
 #include "assets/data_layout.h"
 #include "frame/state_stack.h"
 
@@ -51,12 +49,8 @@ void trackChanges() {
 }
 
 void markChanged(const Area& area) {
-    const int left = std::max(area.x, 0);
-    const int top = std::max(area.y, 0);
-    const int right = std::min(area.x + area.width, screenWidth);
-    const int bottom = std::min(area.y + area.height, screenHeight);
-    if (left >= right || top >= bottom) return;
-    const Area clipped{left, top, right - left, bottom - top};
+    const Area clipped = intersection(area, Area{0, 0, screenWidth, screenHeight});
+    if (clipped.width == 0) return;
     if (recording != nullptr) recording->push_back(clipped);
     if (!passOpen) {
         addArea(pending.areas, pending.whole, clipped);
