@@ -3,6 +3,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -136,16 +137,11 @@ BITMAP* keptSubBitmap(BITMAP* parent, int x, int y, int w, int h) {
 
 class WindowView {
 public:
-    WindowView(int x, int y) : x_(x), y_(y) {
-        int left = x < 0 ? 0 : x;
-        int top = y < 0 ? 0 : y;
-        int right = x + windowWidth < backBuffer->w ? x + windowWidth : backBuffer->w;
-        int bottom = y + windowHeight < backBuffer->h ? y + windowHeight : backBuffer->h;
-        if (right > left && bottom > top) {
-            view_ = keptSubBitmap(backBuffer, left, top, right - left, bottom - top);
-            x_ = x - left;
-            y_ = y - top;
-        }
+    WindowView(int x, int y) : WindowView(x, y, Area{x, y, windowWidth, windowHeight}, true) {}
+    // Only the part of the window inside `clip` (screen coordinates), in a view of its own.
+    WindowView(int x, int y, const Area& clip) : WindowView(x, y, clip, false) {}
+    ~WindowView() {
+        if (owned_ != nullptr) destroy_bitmap(owned_);
     }
     WindowView(const WindowView&) = delete;
     WindowView& operator=(const WindowView&) = delete;
@@ -159,9 +155,47 @@ public:
     }
 
 private:
+    WindowView(int x, int y, const Area& clip, bool kept) : x_(x), y_(y) {
+        int left = std::max({x, clip.x, 0});
+        int top = std::max({y, clip.y, 0});
+        int right = std::min({x + windowWidth, clip.x + clip.width, backBuffer->w});
+        int bottom = std::min({y + windowHeight, clip.y + clip.height, backBuffer->h});
+        if (right > left && bottom > top) {
+            view_ = kept ? keptSubBitmap(backBuffer, left, top, right - left, bottom - top)
+                         : create_sub_bitmap(backBuffer, left, top, right - left, bottom - top);
+            if (!kept) owned_ = view_;
+            x_ = x - left;
+            y_ = y - top;
+        }
+    }
+
     BITMAP* view_ = nullptr;
+    BITMAP* owned_ = nullptr;
     int x_;  // the window's corner inside the view
     int y_;
+};
+
+// Where a cell's sprites would go, instead of drawing them: drawCell measured.
+class ExtentView {
+public:
+    explicit ExtentView(Area& extent) : extent_(extent) {}
+    void translucent(BITMAP* tile, int px, int py, int) const { sprite(tile, px, py); }
+    void sprite(BITMAP* tile, int px, int py) const {
+        if (tile == nullptr) return;
+        if (extent_.width == 0) {
+            extent_ = Area{px, py, tile->w, tile->h};
+            return;
+        }
+        int right = std::max(extent_.x + extent_.width, px + tile->w);
+        int bottom = std::max(extent_.y + extent_.height, py + tile->h);
+        extent_.x = std::min(extent_.x, px);
+        extent_.y = std::min(extent_.y, py);
+        extent_.width = right - extent_.x;
+        extent_.height = bottom - extent_.y;
+    }
+
+private:
+    Area& extent_;
 };
 
 int clearingOpacity(const Cell& cell) {
@@ -186,7 +220,8 @@ int avatarFrame(const Cell& cell) {
 }
 
 // px, py are relative to the window's corner.
-void drawCell(const WindowView& view, const Cell& cell, int px, int py) {
+template <typename View>
+void drawCell(const View& view, const Cell& cell, int px, int py) {
     int slide = fallSlide(cell);
     int opacity = clearingOpacity(cell);
     bool blasting = cell.state == Blasting;
@@ -224,7 +259,8 @@ BITMAP* incomingTile(const Cell& cell) {
 }
 
 // Only the top riseStep - 1 lines show: the view ends one line above the row's resting place.
-void drawIncomingRow(const WindowView& view, const Board& board) {
+template <typename View>
+void drawIncomingRow(const View& view, const Board& board) {
     if (board.topRow > lastIncomingTopRow) return;
     int row = windowEnd(board);
     int py = windowRows * tileSize - board.riseStep;
@@ -249,13 +285,23 @@ int warningRed() {
     return h <= half ? 255 * h / half : 255 - 255 * (h - half) / half;
 }
 
-void drawWarningFrame(int x, int y) {
+void drawWarningFrame(BITMAP* target, int x, int y) {
     int colour = makecol(warningRed(), 0, 0);
     int right = x + windowWidth - 1;
     int bottom = y + windowHeight - 1;
     for (int inset = 2; inset >= -2; --inset) {
-        rect(backBuffer, x + inset, y + inset, right - inset, bottom - inset, colour);
+        rect(target, x + inset, y + inset, right - inset, bottom - inset, colour);
     }
+}
+
+template <typename View>
+void drawCells(const View& view, const Board& board) {
+    int end = windowEnd(board);
+    for (int r = board.topRow; r < end; ++r) {
+        int py = tileSize * (r - board.topRow) - board.riseStep;
+        for (int c = 0; c < boardColumns; ++c) drawCell(view, board.at(c, r), tileSize * c, py);
+    }
+    drawIncomingRow(view, board);
 }
 
 }  // namespace
@@ -263,14 +309,55 @@ void drawWarningFrame(int x, int y) {
 void drawBoard(const Board& board, int x, int y) {
     {
         WindowView view(x, y);
-        int end = windowEnd(board);
-        for (int r = board.topRow; r < end; ++r) {
-            int py = tileSize * (r - board.topRow) - board.riseStep;
-            for (int c = 0; c < boardColumns; ++c) drawCell(view, board.at(c, r), tileSize * c, py);
-        }
-        drawIncomingRow(view, board);
+        drawCells(view, board);
     }
-    if (warningNeeded(board)) drawWarningFrame(x, y);
+    if (warningNeeded(board)) drawWarningFrame(backBuffer, x, y);
+}
+
+void drawBoardWithin(const Board& board, int x, int y, const Area& clip) {
+    {
+        WindowView view(x, y, clip);
+        drawCells(view, board);
+    }
+    const Area frame =
+        intersection(intersection(boardArea(x, y), clip), Area{0, 0, backBuffer->w, backBuffer->h});
+    if (!warningNeeded(board) || frame.width == 0) return;
+    BITMAP* part = create_sub_bitmap(backBuffer, frame.x, frame.y, frame.width, frame.height);
+    if (part == nullptr) return;
+    drawWarningFrame(part, x - frame.x, y - frame.y);
+    destroy_bitmap(part);
+}
+
+bool sameWellGeometry(const Board& a, const Board& b) {
+    return a.topRow == b.topRow && a.riseStep == b.riseStep;
+}
+
+void changedCells(const Board& before, const Board& after, int x, int y, std::vector<Area>& out) {
+    const Area well = boardArea(x, y);
+    const int end = windowEnd(after);
+    for (int r = after.topRow; r <= end && r < boardRows; ++r) {
+        for (int c = 0; c < boardColumns; ++c) {
+            const Cell& was = before.at(c, r);
+            const Cell& now = after.at(c, r);
+            if (was.kind == now.kind && was.colour == now.colour && was.state == now.state &&
+                was.timer == now.timer && was.chain == now.chain)
+                continue;
+            Area extent;
+            ExtentView measure(extent);
+            if (r < end) {
+                const int py = tileSize * (r - after.topRow) - after.riseStep;
+                drawCell(measure, was, tileSize * c, py);
+                drawCell(measure, now, tileSize * c, py);
+            } else {
+                const int py = windowRows * tileSize - after.riseStep;
+                measure.sprite(incomingTile(was), tileSize * c, py);
+                measure.sprite(incomingTile(now), tileSize * c, py);
+            }
+            const Area onScreen =
+                intersection(Area{x + extent.x, y + extent.y, extent.width, extent.height}, well);
+            if (onScreen.width > 0) out.push_back(onScreen);
+        }
+    }
 }
 
 // The warning frame reaches two pixels beyond the window on every side.

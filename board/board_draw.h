@@ -1,6 +1,8 @@
 // Drawing a board, its side panel and the grey filter into the back buffer.
 #pragma once
 
+#include <vector>
+
 #include "board/board.h"
 #include "frame/display_layout.h"
 
@@ -20,6 +22,14 @@ Area boardArea(int x, int y);
 // Besides the board, what drawBoard's pixels depend on: the red of the warning frame, or -1
 // when the board shows none.
 int warningShade(const Board& board);
+// drawBoard's pixels inside `clip` only (screen coordinates), over whatever is there.
+void drawBoardWithin(const Board& board, int x, int y, const Area& clip);
+// Whether drawBoard puts every cell in the same place for both boards.
+bool sameWellGeometry(const Board& a, const Board& b);
+// For two boards of the same well geometry drawn at (x, y): the areas where drawBoard's pixels
+// may differ because a shown cell or one of the incoming row differs, each cell's old and new
+// sprites together.
+void changedCells(const Board& before, const Board& after, int x, int y, std::vector<Area>& out);
 // The rows left, the level and the score, one above the other.
 void drawPanel(const Board& board, int x);
 void drawLeftBoard(const Board& board);

@@ -1,7 +1,6 @@
 // Small drawing helpers shared by the round, end and hall-of-fame screens.
 #include "screens/screen_draw.h"
 
-#include <cstring>
 #include <vector>
 
 #include "assets/assets.h"
@@ -48,23 +47,27 @@ struct DrawnRound {
     unsigned long atChange = 0;
     DrawnWell wells[2];
     std::vector<Area> areas;
+    std::vector<Area> parts[2];  // kept only so that their memory is
 };
 DrawnRound drawnRound;
 
-bool overlap(const Area& a, const Area& b) {
-    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height &&
-           b.y < a.y + a.height;
-}
+// Past this many changed places a well is drawn whole: cheaper than so many small ones.
+constexpr size_t mostWellParts = 16;
 
-// A well whose board and frame are as last drawn, with nothing put back over it, still shows.
-bool wellShows(const DrawnWell& drawn, const Board& board, const Area& area,
-               const std::vector<Area>& putBack) {
+// Where a well must be drawn again, when it need not be drawn whole: its changed cells, and
+// whatever of it the backdrop was put back over. False when it must be drawn whole.
+bool wellParts(const DrawnWell& drawn, const Board& board, int x, const std::vector<Area>& putBack,
+               std::vector<Area>& parts) {
+    parts.clear();
     if (!drawn.drawn || drawn.warning != warningShade(board)) return false;
-    if (std::memcmp(&drawn.board, &board, sizeof board) != 0) return false;
+    if (!sameWellGeometry(drawn.board, board)) return false;
+    changedCells(drawn.board, board, x, boardScreenY, parts);
+    const Area well = boardArea(x, boardScreenY);
     for (const Area& back : putBack) {
-        if (overlap(back, area)) return false;
+        const Area part = intersection(back, well);
+        if (part.width > 0) parts.push_back(part);
     }
-    return true;
+    return parts.size() <= mostWellParts;
 }
 
 }  // namespace
@@ -76,9 +79,10 @@ void forgetDrawnRound() {
 // Copying the whole backdrop costs as much as the rest of a busy round together. When nothing
 // has run since this screen's last update, the back buffer still holds that frame except where
 // the frame loop wrote its pass rate. Putting the backdrop back there and where the panels and
-// effects drew, and under each well that changed, then drawing those again in the same order,
-// gives the pixels of a full redraw. A well changes when its board or its warning frame does;
-// at the top level a resting well moves one line every fourth pass.
+// effects drew, then drawing those again in the same order, gives the pixels of a full redraw;
+// so does drawing a well again only where a cell changed, each place from its backdrop up, as
+// long as the rows stand where they stood and the warning frame has its shade. At the top level
+// the rows move one line every fourth pass.
 void redrawRound(int background, const Board& left, const Board& right, int elapsed) {
     const Board* boards[2] = {&left, &right};
     const int wellX[2] = {leftBoardX, rightBoardX};
@@ -87,33 +91,40 @@ void redrawRound(int background, const Board& left, const Board& right, int elap
     const bool continued = drawnRound.valid && drawnRound.background == background &&
                            stateStack.changeCount() == drawnRound.atChange + 1 &&
                            backdrop != nullptr;
-    bool wellDue[2] = {true, true};
+    auto putBack = [backdrop](const Area& area) {
+        blit(backdrop, backBuffer, area.x, area.y, area.x, area.y, area.width, area.height);
+        markChanged(area);
+    };
+    bool wholeWell[2] = {true, true};
     if (continued) {
         trackChanges();
-        auto putBack = [backdrop](const Area& area) {
-            blit(backdrop, backBuffer, area.x, area.y, area.x, area.y, area.width, area.height);
-            markChanged(area);
-        };
         drawnRound.areas.push_back(Area{0, 0, screenWidth, text_height(font)});
         for (const Area& area : drawnRound.areas) putBack(area);
         for (int i = 0; i < 2; ++i) {
-            const Area well = boardArea(wellX[i], boardScreenY);
-            wellDue[i] = !wellShows(drawnRound.wells[i], *boards[i], well, drawnRound.areas);
-            if (wellDue[i]) putBack(well);
+            wholeWell[i] = !wellParts(drawnRound.wells[i], *boards[i], wellX[i], drawnRound.areas,
+                                      drawnRound.parts[i]);
         }
     } else {
         drawBackdrop(background);
     }
     drawnRound.areas.clear();
+    for (int i = 0; i < 2; ++i) {
+        const Board& board = *boards[i];
+        if (wholeWell[i]) {
+            if (continued) putBack(boardArea(wellX[i], boardScreenY));
+            drawBoard(board, wellX[i], boardScreenY);
+        } else {
+            for (const Area& part : drawnRound.parts[i]) {
+                putBack(part);
+                drawBoardWithin(board, wellX[i], boardScreenY, part);
+            }
+        }
+        drawnRound.wells[i] = DrawnWell{true, board, warningShade(board)};
+        ChangeRecorder recorder(drawnRound.areas);
+        drawPanel(board, panelX[i]);
+    }
     {
         ChangeRecorder recorder(drawnRound.areas);
-        for (int i = 0; i < 2; ++i) {
-            if (wellDue[i]) {
-                drawBoard(*boards[i], wellX[i], boardScreenY);
-                drawnRound.wells[i] = DrawnWell{true, *boards[i], warningShade(*boards[i])};
-            }
-            drawPanel(*boards[i], panelX[i]);
-        }
         taskList.updateAll(elapsed);
     }
     drawnRound.valid = true;
