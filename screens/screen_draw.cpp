@@ -47,7 +47,7 @@ struct DrawnRound {
     unsigned long atChange = 0;
     DrawnWell wells[2];
     std::vector<Area> areas;
-    std::vector<Area> parts[2];  // kept only so that their memory is
+    std::vector<Area> parts[2];  // each well's places to draw again, kept to reuse their memory
 };
 DrawnRound drawnRound;
 
