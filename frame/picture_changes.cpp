@@ -1,5 +1,7 @@
 #include "frame/picture_changes.h"
 
+#include <allegro.h>
+
 #include "assets/data_layout.h"
 #include "frame/state_stack.h"
 
@@ -43,6 +45,10 @@ void addArea(std::vector<Area>& areas, bool& whole, const Area& area) {
 }
 
 }  // namespace
+
+Area passRateLine() {
+    return Area{0, 0, screenWidth, text_height(font)};
+}
 
 void trackChanges() {
     passTracked = true;

@@ -16,6 +16,10 @@ void trackChanges();
 // the screen tracks its changes; between passes (the frame loop's pass rate) it always counts.
 void markChanged(const Area& area);
 
+// The top line of Allegro's font, where the frame loop writes its pass rate between passes: a
+// screen that keeps the back buffer from pass to pass puts its backdrop back there.
+Area passRateLine();
+
 // While one exists, every area marked is also added to `into`: a screen learns what its effects
 // drew, to put the backdrop back there next time. One at a time.
 class ChangeRecorder {

@@ -89,11 +89,7 @@ static void present(BITMAP* picture, const PictureChanges& changes) {
         shown(target.x, target.y, mode.picture.width, mode.picture.height);
         return;
     }
-    if (changes.whole) {
-        presentChanges(picture, shownPicture, target, shown);
-    } else {
-        presentAreas(picture, shownPicture, changes.areas, target, shown);
-    }
+    presentReported(picture, shownPicture, changes, target, shown);
 }
 
 void presentPicture(BITMAP* picture) {

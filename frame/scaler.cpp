@@ -121,10 +121,11 @@ long presentChanges(BITMAP* picture, BITMAP* kept, const ScaleTarget& target, Sh
     return pixels;
 }
 
-long presentAreas(BITMAP* picture, BITMAP* kept, const std::vector<Area>& areas,
-                  const ScaleTarget& target, ShownFn shown) {
+long presentReported(BITMAP* picture, BITMAP* kept, const PictureChanges& changes,
+                     const ScaleTarget& target, ShownFn shown) {
+    if (changes.whole) return presentChanges(picture, kept, target, shown);
     long pixels = 0;
-    for (const Area& area : areas) {
+    for (const Area& area : changes.areas) {
         scaleArea(picture, area, target);
         blit(picture, kept, area.x, area.y, area.x, area.y, area.width, area.height);
         pixels += long(area.width) * area.height;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "frame/display_layout.h"
+#include "frame/picture_changes.h"
 
 namespace vexlorn {
 
@@ -32,8 +33,9 @@ void collectChanges(BITMAP* picture, BITMAP* kept, std::vector<Area>& changes);
 // written (the screen needs telling). Returns the number of picture pixels scaled.
 using ShownFn = void (*)(int x, int y, int width, int height);
 long presentChanges(BITMAP* picture, BITMAP* kept, const ScaleTarget& target, ShownFn shown);
-// The same when the areas that changed are known: no comparing, `kept` brought up to date there.
-long presentAreas(BITMAP* picture, BITMAP* kept, const std::vector<Area>& areas,
-                  const ScaleTarget& target, ShownFn shown);
+// What the passes reported changed, onto the target: after an untracked pass as presentChanges
+// does, otherwise the reported areas alone, without comparing; `kept` is brought up to date.
+long presentReported(BITMAP* picture, BITMAP* kept, const PictureChanges& changes,
+                     const ScaleTarget& target, ShownFn shown);
 
 }  // namespace vexlorn

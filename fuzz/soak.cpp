@@ -181,12 +181,7 @@ BITMAP* shownPicture = nullptr;
 
 void presentScaled(std::mt19937& random) {
     const ScaleTarget target{scaledScreen, 2, 1, soakFactor};
-    const PictureChanges& changes = pictureChanges();
-    if (changes.whole) {
-        presentChanges(backBuffer, shownPicture, target, nullptr);
-    } else {
-        presentAreas(backBuffer, shownPicture, changes.areas, target, nullptr);
-    }
+    presentReported(backBuffer, shownPicture, pictureChanges(), target, nullptr);
     clearPictureChanges();
     for (int y = 0; y < screenHeight; ++y) {
         if (std::memcmp(shownPicture->line[y], backBuffer->line[y], 4 * screenWidth) != 0)

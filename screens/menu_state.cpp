@@ -151,8 +151,9 @@ void MenuState::activate() {
 // anything else drawn overlaps it, in which case every item is drawn again.
 void MenuState::draw(const ScreenArea (&areas)[menuItemCount]) {
     BITMAP* backdrop = dataBitmap(ObjMenuBackdrop);
+    const Area passRate = passRateLine();
     const ScreenArea fixed[] = {
-        {0, 0, screenWidth, text_height(font)},
+        {passRate.x, passRate.y, passRate.width, passRate.height},
         {versionX, versionY, screenWidth - versionX, screenHeight - versionY}};
     bool keep[menuItemCount] = {};
     if (!drawn_ || stateStack.changeCount() != drawnAtChange_ + 1) {

@@ -98,7 +98,7 @@ void redrawRound(int background, const Board& left, const Board& right, int elap
     bool wholeWell[2] = {true, true};
     if (continued) {
         trackChanges();
-        drawnRound.areas.push_back(Area{0, 0, screenWidth, text_height(font)});
+        drawnRound.areas.push_back(passRateLine());
         for (const Area& area : drawnRound.areas) putBack(area);
         for (int i = 0; i < 2; ++i) {
             wholeWell[i] = !wellParts(drawnRound.wells[i], *boards[i], wellX[i], drawnRound.areas,

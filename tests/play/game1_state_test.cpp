@@ -252,12 +252,7 @@ TEST_F(Game1StateTest, PassesThatRedrawOnlyWhatChangedGiveTheFramesOfFullOnes) {
 
         textprintf_ex(backBuffer, font, 0, 0, makecol(255, 255, 255), -1, "FPS: %d", 40 + i % 17);
         markChanged(Area{0, 0, text_length(font, "FPS: 00"), text_height(font)});
-        const PictureChanges& changes = pictureChanges();
-        if (changes.whole) {
-            presentChanges(backBuffer, kept, target, nullptr);
-        } else {
-            presentAreas(backBuffer, kept, changes.areas, target, nullptr);
-        }
+        presentReported(backBuffer, kept, pictureChanges(), target, nullptr);
         clearPictureChanges();
         EXPECT_TRUE(samePicture(kept, backBuffer)) << "pass " << i;
 
