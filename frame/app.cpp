@@ -8,13 +8,11 @@
 #include "frame/app.h"
 
 #include <allegro.h>
-#include <sys/prctl.h>
 
 #include <cstdio>
 
 #include "assets/assets.h"
 #include "assets/sound.h"
-#include "frame/data_home.h"
 #include "frame/desktop_events.h"
 #include "frame/display.h"
 #include "frame/globals.h"
@@ -23,8 +21,11 @@
 #include "frame/picture_changes.h"
 #include "frame/present.h"
 #include "frame/state_stack.h"
-#include "frame/tick_wait.h"
-#include "frame/window_events.h"
+#include "platform/desktop/window_system.h"
+#include "platform/files/data_home.h"
+#include "platform/system/stop_requests.h"
+#include "platform/system/tick_wait.h"
+#include "platform/system/timers.h"
 #include "screens/high_scores.h"
 #include "screens/intro_state.h"
 
@@ -51,11 +52,7 @@ END_OF_FUNCTION(onSecond)
 // timer thread, which counts the ticks, keeps the default.
 constexpr unsigned long inputThreadTimerSlackNs = 200000000;
 constexpr unsigned long loopTimerSlackNs = 1000000;
-constexpr unsigned long defaultTimerSlack = 0;  // prctl's value for "back to the default"
-
-static void setTimerSlack(unsigned long ns) {
-    prctl(PR_SET_TIMERSLACK, ns, 0, 0, 0);
-}
+constexpr unsigned long defaultTimerSlack = 0;
 
 // Set once allegro_init has succeeded: before that, even going back to text mode crashes.
 static bool libraryStarted = false;
@@ -86,6 +83,7 @@ bool startUp(bool windowed, int scale) {
     presentPending = true;
     running = true;
     lastKey = 0;
+    holdFineTimer();
     openAudioDevice();
     if (!startLibrary(windowed, scale)) {
         char message[512];
@@ -187,6 +185,7 @@ void shutDown() {
         destroy_bitmap(backBuffer);
         backBuffer = nullptr;
     }
+    releaseFineTimer();
 }
 
 int runGame(int argc, const char* const* argv) {
@@ -197,6 +196,7 @@ int runGame(int argc, const char* const* argv) {
     if (!startUp(options.windowed, options.scale)) return startUpFailure;
     while (running) runFrame(options.showFps);
     shutDown();
+    stopAnswered();
     return stopExitStatus();
 }
 

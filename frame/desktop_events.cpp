@@ -5,10 +5,10 @@
 
 #include <chrono>
 #include <csignal>
-#include <initializer_list>
 
 #include "frame/globals.h"
 #include "frame/state_stack.h"
+#include "platform/system/stop_requests.h"
 #include "play/game1_state.h"
 
 namespace vexlorn {
@@ -43,10 +43,7 @@ static void onFocusIn() {
 END_OF_STATIC_FUNCTION(onFocusIn)
 
 void watchStopRequests() {
-    struct sigaction action = {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    for (int number : {SIGTERM, SIGINT, SIGHUP}) sigaction(number, &action, nullptr);
+    forwardStopRequests(onStopSignal);
     LOCK_VARIABLE(closeClicked);
     LOCK_FUNCTION(onCloseButton);
     set_close_button_callback(onCloseButton);

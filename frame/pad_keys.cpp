@@ -8,6 +8,7 @@
 
 #include "frame/globals.h"
 #include "frame/state_stack.h"
+#include "platform/files/data_home.h"
 #include "play/game1_state.h"
 #include "screens/end1_state.h"
 #include "screens/high_scores.h"
@@ -148,7 +149,7 @@ constexpr unsigned idlePollEvery = 8;
 }  // namespace
 
 void startPadKeys() {
-    startPads(padMappingPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+    startPads(padMappingFile());
     lastPollTick = tickCount;
 }
 

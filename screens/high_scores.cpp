@@ -1,14 +1,10 @@
 // The hall-of-fame table and its file.
 #include "screens/high_scores.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstring>
 #include <iterator>
 
+#include "platform/files/regular_file.h"
 #include "screens/high_score_file.h"
 
 namespace vexlorn {
@@ -142,24 +138,11 @@ void decodeHighScores(const unsigned char* in, int length) {
 
 void loadHighScores() {
     rememberLoadedTable();
-    // Non-blocking, so that a pipe of that name cannot stop the game before its first screen.
-    int fd = ::open(highScoreFileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return;
-    }
-    unsigned char image[highScoreFileSize];
-    size_t length = 0;
-    while (length < sizeof image) {
-        ssize_t got = ::read(fd, image + length, sizeof image - length);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
-        length += static_cast<size_t>(got);
-    }
-    ::close(fd);
-    decodeHighScores(image, static_cast<int>(length));
+    // Never blocks: a pipe of that name cannot stop the game before its first screen.
+    const std::string image = readRegularFile(highScoreFileName, highScoreFileSize);
+    if (image.empty()) return;
+    decodeHighScores(reinterpret_cast<const unsigned char*>(image.data()),
+                     static_cast<int>(image.size()));
     rememberLoadedTable();
 }
 

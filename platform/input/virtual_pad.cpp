@@ -2,8 +2,6 @@
 #include "virtual_pad.h"
 
 #include <SDL.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,7 +22,7 @@ SDL_Joystick* joystickOf(int pad) {
     return pad < 0 ? nullptr : SDL_JoystickFromInstanceID(pad);
 }
 
-int scriptFile = -1;
+std::FILE* scriptFile = nullptr;
 int scriptPad = -1;
 std::string scriptPending;
 
@@ -94,18 +92,19 @@ bool padMappingKnown(const char* guid) {
 }
 
 void startPadScript(const char* path) {
-    // Not blocking: a FIFO with no writer yet, or a file not yet written, reads as empty.
-    scriptFile = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // A file the test appends to: read to its end at every poll, and again from there.
+    scriptFile = std::fopen(path, "rb");
     scriptPad = plugVirtualPad();
 }
 
 void runPadScript() {
-    if (scriptFile < 0) return;
+    if (scriptFile == nullptr) return;
     char buffer[256];
-    ssize_t count;
-    while ((count = read(scriptFile, buffer, sizeof buffer)) > 0) {
-        scriptPending.append(buffer, static_cast<size_t>(count));
+    size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, scriptFile)) > 0) {
+        scriptPending.append(buffer, count);
     }
+    std::clearerr(scriptFile);
     size_t end;
     while ((end = scriptPending.find('\n')) != std::string::npos) {
         runScriptLine(scriptPending.substr(0, end).c_str());
@@ -114,8 +113,8 @@ void runPadScript() {
 }
 
 void stopPadScript() {
-    if (scriptFile >= 0) close(scriptFile);
-    scriptFile = -1;
+    if (scriptFile != nullptr) std::fclose(scriptFile);
+    scriptFile = nullptr;
     unplugVirtualPad(scriptPad);
     scriptPad = -1;
     scriptPending.clear();

@@ -1,10 +1,9 @@
 // The order page's link file: which one is opened, and the web address it holds.
 #include "platform/shell/link_file.h"
 
-#include <fcntl.h>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/files/regular_file.h"
 
 namespace vexlorn {
 
@@ -34,31 +33,6 @@ bool usableUrl(const std::string& url) {
     return true;
 }
 
-bool exists(const char* path) {
-    return path != nullptr && path[0] != '\0' && ::access(path, F_OK) == 0;
-}
-
-// Up to one byte more than maxLinkFileSize of a regular file. Opened without blocking, so that a
-// pipe left under the link file's name cannot stall the game.
-std::string readHead(const char* path) {
-    std::string text;
-    int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return text;
-    struct stat status;
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
-        text.resize(maxLinkFileSize + 1);
-        std::size_t got = 0;
-        while (got < text.size()) {
-            ssize_t part = ::read(fd, &text[got], text.size() - got);
-            if (part <= 0) break;
-            got += static_cast<std::size_t>(part);
-        }
-        text.resize(got);
-    }
-    ::close(fd);
-    return text;
-}
-
 }  // namespace
 
 std::string shortcutUrl(const std::string& text) {
@@ -84,13 +58,14 @@ std::string shortcutUrl(const std::string& text) {
 }
 
 std::string findLinkFile(const char* name, const char* besideExecutable) {
-    if (exists(name)) return name;
-    if (exists(besideExecutable)) return besideExecutable;
+    if (pathExists(name)) return name;
+    if (pathExists(besideExecutable)) return besideExecutable;
     return "";
 }
 
 std::string linkTarget(const std::string& file) {
-    std::string text = readHead(file.c_str());
+    // One byte more than the limit shows that the file goes on.
+    std::string text = readRegularFile(file.c_str(), maxLinkFileSize + 1);
     // A file longer than the limit ends in a line that may be cut: leave that line out.
     if (text.size() > maxLinkFileSize) text.erase(text.rfind('\n') + 1);
     std::string url = shortcutUrl(text);
