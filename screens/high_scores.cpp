@@ -4,8 +4,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "platform/files/high_score_file.h"
 #include "platform/files/regular_file.h"
-#include "screens/high_score_file.h"
 
 namespace vexlorn {
 

@@ -1,11 +1,11 @@
 // Where the installed game keeps the hall of fame on Windows: %APPDATA%\Vexlorn. A launch from
 // the Start menu starts in the program's folder, which a per-user install may share with updates.
-#include <shlobj.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <shlobj.h>
 
 #include "platform/files/data_home.h"
 #include "platform/files/wide_path.h"
-#include "screens/high_scores.h"
 
 namespace vexlorn {
 
@@ -51,14 +51,16 @@ bool enterDataHome(const std::string& dir, const std::string& oldFile) {
     if (!makeDirectories(wideDir)) return false;
     if (!oldFile.empty()) {
         // Without MOVEFILE_REPLACE_EXISTING the move refuses to overwrite a file already there.
-        const std::wstring target = wideDir + L"\\" + wideFromUtf8(highScoreFileName);
+        const std::wstring name = wideFromUtf8(oldFile);
+        const std::wstring target = wideDir + L"\\" + name.substr(name.find_last_of(L"\\/") + 1);
         MoveFileExW(wideFromUtf8(oldFile).c_str(), target.c_str(),
                     MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH);
     }
     return SetCurrentDirectoryW(wideDir.c_str()) != 0;
 }
 
-void enterUserDataHome() {
+// Windows has no earlier install whose file would need moving.
+void enterUserDataHome(const char*) {
     const std::string appData = roamingAppData();
     enterDataHome(dataHomeDirectory(appData.c_str(), nullptr), "");
 }

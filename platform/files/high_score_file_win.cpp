@@ -16,8 +16,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/files/high_score_file.h"
 #include "platform/files/wide_path.h"
-#include "screens/high_score_file.h"
 
 namespace vexlorn {
 

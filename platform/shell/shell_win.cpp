@@ -1,6 +1,7 @@
 // Opening a file or web address with the user's preferred application through ShellExecuteW.
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
 
 #include "platform/files/wide_path.h"
 #include "platform/shell/shell.h"

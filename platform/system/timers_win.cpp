@@ -1,7 +1,8 @@
 // Windows' timer resolution: 15.6 ms unless a program asks for more, and every program's request
 // costs the whole machine power, so the game asks only while it runs.
-#include <timeapi.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <timeapi.h>
 
 #include "platform/system/timers.h"
 

@@ -1,7 +1,7 @@
 // The program's entry point.
 #include <allegro.h>
 
-#include "frame/app.h"
+#include "game/game.h"
 #include "platform/desktop/window_system.h"
 
 int main(int argc, char** argv) {

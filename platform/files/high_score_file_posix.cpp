@@ -5,8 +5,6 @@
 // plain one: lock, check that the name still leads to what was locked (a copy that waited may
 // hold a file the other has just renamed away, or a lock file it has removed), then read and
 // write. A lock file stands in only while there is no file to lock; whoever holds it removes it.
-#include "screens/high_score_file.h"
-
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -17,6 +15,8 @@
 
 #include <cstdio>
 #include <cstring>
+
+#include "platform/files/high_score_file.h"
 
 namespace vexlorn {
 
