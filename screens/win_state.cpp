@@ -84,4 +84,8 @@ bool WinState::update() {
     return true;
 }
 
+void WinState::closing() {
+    enterFinishedGame();
+}
+
 }  // namespace vexlorn

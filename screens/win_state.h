@@ -14,6 +14,7 @@ class WinState : public BaseState {
 public:
     void activate() override;
     bool update() override;
+    void closing() override;
 };
 
 class BalloonTask : public BaseTask {
