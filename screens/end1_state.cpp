@@ -99,7 +99,7 @@ bool End1State::update() {
         drawPicture(ObjWinnerRight, rightPictureX, pictureY + bob);
     }
 
-    if (!roundWon && qualifies(leftBoard->score)) nameEntryStep(endNameLayout);
+    if (takesLetters()) nameEntryStep(endNameLayout);
     drawPressAKey();
     if (isConfirmKey(lastKey)) {
         if (roundWon) {
@@ -119,9 +119,18 @@ bool End1State::update() {
     return true;
 }
 
+// A lost game asks for initials when its score enters the hall of fame; a won round asks for none.
+bool End1State::takesLetters() const {
+    return !roundWon && playerEntersName();
+}
+
+int End1State::lettersLeft() const {
+    return entryLettersLeft();
+}
+
 // A game over closed from its name entry is as finished as one confirmed with Enter.
 void End1State::closing() {
-    if (!roundWon) enterFinishedGame();
+    if (takesLetters()) enterFinishedGame();
 }
 
 }  // namespace vexlorn

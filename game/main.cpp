@@ -1,8 +1,8 @@
 // The program's entry point.
 #include <allegro.h>
 
-#include "frame/app.h"
 #include "frame/desktop_events.h"
+#include "game/game.h"
 
 // Read by Allegro's X11 port when it creates the window: XPM data for the window's icon.
 extern "C" void* allegro_icon;
