@@ -41,6 +41,10 @@ static void onFocusIn() {
 }
 END_OF_STATIC_FUNCTION(onFocusIn)
 
+void holdStopSignals() {
+    holdStopRequests();
+}
+
 void watchStopRequests() {
     forwardStopRequests(onStopSignal);
     LOCK_VARIABLE(closeClicked);

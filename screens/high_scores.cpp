@@ -1,11 +1,13 @@
 // The hall-of-fame table and its file.
 #include "screens/high_scores.h"
 
+#include <errno.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <iterator>
 
-#include "platform/files/high_score_file.h"
-#include "platform/files/regular_file.h"
+#include "platform/files/shared_file.h"
 
 namespace vexlorn {
 
@@ -138,11 +140,18 @@ void decodeHighScores(const unsigned char* in, int length) {
 
 void loadHighScores() {
     rememberLoadedTable();
-    // Never blocks: a pipe of that name cannot stop the game before its first screen.
-    const std::string image = readRegularFile(highScoreFileName, highScoreFileSize);
-    if (image.empty()) return;
-    decodeHighScores(reinterpret_cast<const unsigned char*>(image.data()),
-                     static_cast<int>(image.size()));
+    const int fd = SharedFile::openForReading(highScoreFileName);
+    if (fd < 0) return;
+    unsigned char image[highScoreFileSize];
+    size_t length = 0;
+    while (length < sizeof image) {
+        ssize_t got = ::read(fd, image + length, sizeof image - length);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        length += static_cast<size_t>(got);
+    }
+    ::close(fd);
+    decodeHighScores(image, static_cast<int>(length));
     rememberLoadedTable();
 }
 
@@ -163,23 +172,29 @@ static void replayOwnEntries(Rows& table) {
     }
 }
 
-void saveHighScores() {
-    HighScoreFile file(highScoreFileName);
-    if (!file.usable()) return;
-    // Read again under the lock: a second copy of the game may have saved since this one
-    // loaded, and writing this run's table over that would wipe what the other added.
-    unsigned char onDisk[highScoreFileSize];
-    Rows table;
+// The table to write over what the file holds now: this run's own, when the file is still the
+// one it loaded; otherwise the file's, with this run's entries entered again.
+static void mergeWith(Rows& table, const unsigned char* onDisk, int length) {
     std::memcpy(table, builtInHighScores, sizeof table);
-    decodeRows(table, onDisk, file.read(onDisk, highScoreFileSize));
+    decodeRows(table, onDisk, length);
     if (std::memcmp(table, loadedRows(), sizeof table) == 0) {
         std::memcpy(table, highScoreTable, sizeof table);
     } else {
         replayOwnEntries(table);
     }
-    unsigned char image[highScoreFileSize];
-    encodeRows(table, image);
-    if (!file.write(image, highScoreFileSize)) return;
+}
+
+void saveHighScores() {
+    SharedFile file(highScoreFileName);
+    // Read again under the lock: a second copy of the game may have saved since this one
+    // loaded, and writing this run's table over that would wipe what the other added.
+    Rows table;
+    const bool saved = file.save(
+        highScoreFileSize, [&table](const unsigned char* onDisk, int length, unsigned char* image) {
+            mergeWith(table, onDisk, length);
+            encodeRows(table, image);
+        });
+    if (!saved) return;
     std::memcpy(highScoreTable, table, sizeof table);
     rememberLoadedTable();
 }

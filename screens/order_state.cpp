@@ -43,7 +43,8 @@ void visitOrderSite() {
     // Allegro knows the platform's separators ("\\" besides "/" on Windows).
     replace_filename(installed, dataFilePath(), linkFileName, sizeof installed);
     std::string file = findLinkFile(linkFileName, installed);
-    if (!file.empty()) openWithDesktop(linkTarget(file).c_str());
+    std::string target = file.empty() ? file : linkTarget(file);
+    if (!target.empty()) openWithDesktop(target.c_str());
 }
 
 }  // namespace

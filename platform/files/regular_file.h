@@ -1,4 +1,4 @@
-// Small files read whole: the hall of fame and the link file. Only regular files are read, and
+// Small files read whole, such as the link file. Only regular files are read, and
 // without blocking, so that a pipe or device left under such a name cannot stall the game.
 #pragma once
 
@@ -7,9 +7,9 @@
 
 namespace vexlorn {
 
-// Up to `limit` leading bytes of the regular file at `path`; "" when it is missing, empty,
-// unreadable or not a regular file.
-std::string readRegularFile(const char* path, std::size_t limit);
+// Up to `limit` leading bytes of the regular file at `path` into `bytes`; false (and no bytes)
+// when it is missing, unreadable or not a regular file.
+bool readRegularFile(const char* path, std::size_t limit, std::string& bytes);
 
 // True when anything at all has that name.
 bool pathExists(const char* path);

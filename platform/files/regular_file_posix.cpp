@@ -8,12 +8,13 @@
 
 namespace vexlorn {
 
-std::string readRegularFile(const char* path, std::size_t limit) {
-    std::string bytes;
+bool readRegularFile(const char* path, std::size_t limit, std::string& bytes) {
+    bytes.clear();
     int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return bytes;
+    if (fd < 0) return false;
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (regular) {
         bytes.resize(limit);
         std::size_t got = 0;
         while (got < limit) {
@@ -25,7 +26,7 @@ std::string readRegularFile(const char* path, std::size_t limit) {
         bytes.resize(got);
     }
     ::close(fd);
-    return bytes;
+    return regular;
 }
 
 bool pathExists(const char* path) {

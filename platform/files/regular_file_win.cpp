@@ -7,14 +7,15 @@
 
 namespace vexlorn {
 
-std::string readRegularFile(const char* path, std::size_t limit) {
-    std::string bytes;
+bool readRegularFile(const char* path, std::size_t limit, std::string& bytes) {
+    bytes.clear();
     const std::wstring name = wideFromUtf8(path);
     HANDLE file = CreateFileW(name.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    if (GetFileType(file) == FILE_TYPE_DISK) {
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool regular = GetFileType(file) == FILE_TYPE_DISK;
+    if (regular) {
         bytes.resize(limit);
         std::size_t got = 0;
         while (got < limit) {
@@ -28,7 +29,7 @@ std::string readRegularFile(const char* path, std::size_t limit) {
         bytes.resize(got);
     }
     CloseHandle(file);
-    return bytes;
+    return regular;
 }
 
 bool pathExists(const char* path) {

@@ -6,12 +6,13 @@
 #include "pads.h"
 
 #include <SDL.h>
-#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iterator>
 #include <vector>
 
+#include "platform/files/regular_file.h"
 #include "virtual_pad.h"
 
 namespace vexlorn {
@@ -36,9 +37,6 @@ constexpr ButtonControl buttonTable[] = {
     {SDL_CONTROLLER_BUTTON_START, PadStart},
 };
 static_assert(std::size(buttonTable) == PadControlCount, "every control has its button");
-
-// The largest community mapping databases are well under a megabyte.
-constexpr off_t maxMappingFileSize = 4 << 20;
 
 struct OpenPad {
     SDL_GameController* controller;
@@ -136,13 +134,26 @@ void handleEvent(const SDL_Event& event, PadInput& input) {
     }
 }
 
-// SDL passes over lines it cannot read; a file it cannot read at all changes nothing.
+// The whole file, when it is a regular one within the limits; empty otherwise. Never blocks, so
+// that a FIFO or a device cannot stall the start.
+std::string readMappingFile(const std::string& path) {
+    std::string text;
+    // One byte more than the limit, so that a longer file is seen to be too long.
+    if (path.empty() ||
+        !readRegularFile(path.c_str(), static_cast<size_t>(maxMappingFileBytes) + 1, text) ||
+        text.size() > static_cast<size_t>(maxMappingFileBytes)) {
+        return std::string();
+    }
+    return text;
+}
+
+// SDL passes over lines it cannot read; a file it cannot read at all changes nothing, and one
+// past the limits is passed over whole: SDL takes time that grows with the square of the count.
 void loadMappings(const std::string& path) {
-    struct stat info;
-    if (path.empty() || stat(path.c_str(), &info) != 0) return;
-    // A FIFO or a device would block the start or never end.
-    if (!S_ISREG(info.st_mode) || info.st_size > maxMappingFileSize) return;
-    SDL_GameControllerAddMappingsFromFile(path.c_str());
+    std::string text = readMappingFile(path);
+    if (text.empty() || !mappingFileFits(text)) return;
+    SDL_GameControllerAddMappingsFromRW(
+        SDL_RWFromConstMem(text.data(), static_cast<int>(text.size())), 1);
 }
 
 }  // namespace
@@ -202,6 +213,13 @@ PadInput pollPads() {
     }
     input.held = heldBits();
     return input;
+}
+
+bool mappingFileFits(const std::string& text) {
+    if (text.size() > static_cast<size_t>(maxMappingFileBytes)) return false;
+    size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+    if (!text.empty() && text.back() != '\n') lines += 1;
+    return lines <= static_cast<size_t>(maxMappingFileLines);
 }
 
 std::string padMappingPath(const char* xdgConfigHome, const char* home) {

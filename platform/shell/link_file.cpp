@@ -9,7 +9,7 @@ namespace vexlorn {
 
 namespace {
 
-// Far more than any shortcut needs; a larger file is read only this far.
+// Far more than any shortcut needs; a larger file is not one.
 constexpr std::size_t maxLinkFileSize = std::size_t{64} * 1024;
 
 bool startsWithNoCase(const std::string& text, const char* prefix) {
@@ -17,8 +17,22 @@ bool startsWithNoCase(const std::string& text, const char* prefix) {
     return text.size() >= length && strncasecmp(text.c_str(), prefix, length) == 0;
 }
 
-bool isControl(unsigned char c) {
-    return c < 0x20 || c == 0x7f;
+// Printable ASCII without the space: no control characters of either set, no character that
+// turns text around (U+202E) or looks like another, nothing a shell or a browser splits on.
+bool isPlain(unsigned char c) {
+    return c > 0x20 && c < 0x7f;
+}
+
+// The host of an address's authority (the part before the first "/", "?" or "#"), without the
+// user part and the port: "" for "http://@", "https://?x", "http://user@:80".
+std::string hostOf(const std::string& url, std::size_t authorityStart) {
+    std::size_t end = url.find_first_of("/?#", authorityStart);
+    if (end == std::string::npos) end = url.size();
+    std::string host = url.substr(authorityStart, end - authorityStart);
+    const std::size_t at = host.rfind('@');
+    if (at != std::string::npos) host.erase(0, at + 1);
+    if (!host.empty() && host[0] == '[') return host.substr(0, host.find(']') + 1);
+    return host.substr(0, host.find(':'));
 }
 
 bool usableUrl(const std::string& url) {
@@ -26,16 +40,15 @@ bool usableUrl(const std::string& url) {
     std::size_t hostStart = 0;
     if (startsWithNoCase(url, "http://")) hostStart = 7;
     if (startsWithNoCase(url, "https://")) hostStart = 8;
-    if (hostStart == 0 || hostStart == url.size() || url[hostStart] == '/') return false;
+    if (hostStart == 0 || hostOf(url, hostStart).empty()) return false;
     for (unsigned char c : url) {
-        if (isControl(c)) return false;
+        if (!isPlain(c)) return false;
     }
     return true;
 }
 
-}  // namespace
-
-std::string shortcutUrl(const std::string& text) {
+// The value of the first URL= line where a shortcut keeps it; false when there is none.
+bool findUrlLine(const std::string& text, std::string& url) {
     // A line before any section header counts too: hand-written link files often have none.
     bool inShortcut = true;
     std::size_t start = 0;
@@ -50,11 +63,18 @@ std::string shortcutUrl(const std::string& text) {
         if (!line.empty() && line[0] == '[') {
             inShortcut = startsWithNoCase(line, "[InternetShortcut]");
         } else if (inShortcut && startsWithNoCase(line, "URL=")) {
-            std::string url = line.substr(4);
-            return usableUrl(url) ? url : "";
+            url = line.substr(4);
+            return true;
         }
     }
-    return "";
+    return false;
+}
+
+}  // namespace
+
+std::string shortcutUrl(const std::string& text) {
+    std::string url;
+    return findUrlLine(text, url) && usableUrl(url) ? url : "";
 }
 
 std::string findLinkFile(const char* name, const char* besideExecutable) {
@@ -64,12 +84,16 @@ std::string findLinkFile(const char* name, const char* besideExecutable) {
 }
 
 std::string linkTarget(const std::string& file) {
-    // One byte more than the limit shows that the file goes on.
-    std::string text = readRegularFile(file.c_str(), maxLinkFileSize + 1);
-    // A file longer than the limit ends in a line that may be cut: leave that line out.
-    if (text.size() > maxLinkFileSize) text.erase(text.rfind('\n') + 1);
-    std::string url = shortcutUrl(text);
-    return url.empty() ? file : url;
+    // One byte more than the limit shows whether the file goes on.
+    std::string text;
+    const bool whole =
+        readRegularFile(file.c_str(), maxLinkFileSize + 1, text) && text.size() <= maxLinkFileSize;
+    // The desktop's own handler would open whatever URL= line the file holds, refused or not,
+    // so a file that could not be read through is not handed on either.
+    if (!whole) return "";
+    std::string url;
+    if (!findUrlLine(text, url)) return file;
+    return usableUrl(url) ? url : "";
 }
 
 }  // namespace vexlorn

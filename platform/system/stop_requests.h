@@ -4,7 +4,14 @@
 
 namespace vexlorn {
 
-// After allegro_init, whose own handlers would end the program on the spot. `onStop` gets the
+// First thing in main: stop signals wait, blocked, until forwardStopRequests. The handler
+// allegro_init installs would end the program from inside whatever it was doing, and during the
+// library's own start-up that crashes; threads started meanwhile keep them blocked. On Windows,
+// nothing: log-off reaches only the window, which exists once Allegro has started.
+void holdStopRequests();
+
+// After allegro_init, whose own handlers would end the program on the spot; a signal held since
+// holdStopRequests is delivered here. `onStop` gets the
 // number of the signal that asked (the exit status is then 128 + it); it may run on any thread
 // or in a signal handler, so it should only set a flag.
 void forwardStopRequests(void (*onStop)(int number));

@@ -59,6 +59,8 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
 
 }  // namespace
 
+void holdStopRequests() {}
+
 void forwardStopRequests(void (*onStop)(int number)) {
     stopHandler = onStop;
     answeredEvent();
