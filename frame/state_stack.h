@@ -16,6 +16,16 @@ public:
     virtual void deactivate() {}
     virtual void leave() {}
 
+    // What the frame loop asks of the screen on top, so that it need know no screen by name.
+    // The defaults ask for nothing.
+    // The key on which this screen pauses: handed to it when the window loses the focus or a
+    // pad is pulled out, and sent for a pad's Start. 0: it does not pause.
+    virtual int pauseKey() const { return 0; }
+    // Initials are being typed here, so a pad's buttons offer and accept letters.
+    virtual bool takesLetters() const { return false; }
+    // How many more letters it takes while it takes letters.
+    virtual int lettersLeft() const { return 0; }
+
     BaseState* next = nullptr;
 };
 
