@@ -11,6 +11,8 @@ struct PadContext {
     bool roundInPlay = false;  // the play screen is on top: Start pauses
     bool nameEntry = false;    // initials are being typed
     int entryCursor = 0;
+    bool padsApart = false;     // the screen reads each pad itself: no keys
+    int secondPadStartKey = 0;  // what Start on a pad after the first gives; 0: as the first
 };
 
 PadContext currentPadContext();
@@ -48,6 +50,16 @@ private:
     int heldTicks_ = 0;
     int repeatsDone_ = 0;
 };
+
+// Each pad's presses, kept for the screens that read the pads apart until they take them.
+// `pad` is the pad's own id (OnePadPresses). A pad pulled out is counted until taken too.
+unsigned takePadPresses(int pad);
+// The poll's part: adds one poll's presses (open to the tests, which have no poll).
+void keepPadPresses(const PadInput& input);
+int takePadsPulledOut();
+// The pads' ids in the order they were opened; -1 past the last.
+int padInOrder(int order);
+void forgetPadPresses();
 
 // The frame loop's part: started with the game, polled once a pass just before the key step
 // reads Allegro's buffer, stopped at shutdown.

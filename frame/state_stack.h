@@ -16,6 +16,12 @@ public:
     virtual void deactivate() {}
     virtual void leave() {}
 
+    // This screen reads each pad on its own (takePadPresses), so the pads give it no keys.
+    virtual bool readsPadsApart() const { return false; }
+    // The key Start on a second pad gives here, where it means something else than on the
+    // first; 0: the same.
+    virtual int secondPadStartKey() const { return 0; }
+
     BaseState* next = nullptr;
 };
 

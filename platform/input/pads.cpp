@@ -60,17 +60,47 @@ unsigned stickBits(const OpenPad& pad) {
     return bits;
 }
 
-unsigned heldBits() {
-    unsigned bits = 0;
-    for (const OpenPad& pad : openPads) bits |= pad.buttons | stickBits(pad);
-    return bits;
-}
-
 OpenPad* findPad(SDL_JoystickID id) {
     for (OpenPad& pad : openPads) {
         if (pad.id == id) return &pad;
     }
     return nullptr;
+}
+
+unsigned heldBits(const OpenPad& pad) {
+    return pad.buttons | stickBits(pad);
+}
+
+unsigned heldBits() {
+    unsigned bits = 0;
+    for (const OpenPad& pad : openPads) bits |= heldBits(pad);
+    return bits;
+}
+
+// The presses of the pad an event belongs to, or null for one not told apart.
+OnePadPresses* pressesOf(PadInput& input, SDL_JoystickID id) {
+    for (int i = 0; i < input.padCount; ++i) {
+        if (input.each[i].pad == id) return &input.each[i];
+    }
+    return nullptr;
+}
+
+unsigned heldBitsOf(SDL_JoystickID id) {
+    const OpenPad* pad = findPad(id);
+    return pad == nullptr ? 0 : heldBits(*pad);
+}
+
+// The id of the pad an event is about, or -1 for events about no open pad.
+SDL_JoystickID eventPad(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP:
+            return event.cbutton.which;
+        case SDL_CONTROLLERAXISMOTION:
+            return event.caxis.which;
+        default:
+            return -1;
+    }
 }
 
 void openPad(int deviceIndex) {
@@ -192,12 +222,20 @@ PadInput pollPads() {
     SDL_Event events[16];
     int count;
     // Every event is taken, not only the pads': nothing else in the game reads SDL's queue.
+    for (const OpenPad& pad : openPads) {
+        if (input.padCount == padsApart) break;
+        input.each[input.padCount++].pad = pad.id;
+    }
     while ((count = SDL_PeepEvents(events, static_cast<int>(std::size(events)), SDL_GETEVENT,
                                    SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
         for (int i = 0; i < count; ++i) {
             const unsigned before = heldBits();
+            const SDL_JoystickID id = eventPad(events[i]);
+            const unsigned padBefore = heldBitsOf(id);
             handleEvent(events[i], input);
             input.pressed |= heldBits() & ~before;
+            OnePadPresses* presses = pressesOf(input, id);
+            if (presses != nullptr) presses->pressed |= heldBitsOf(id) & ~padBefore;
         }
     }
     input.held = heldBits();

@@ -21,7 +21,8 @@ bool setVirtualPadAxis(int pad, const char* axis, int value);
 bool padMappingKnown(const char* guid);
 
 // The script, one action a line, appended while the game runs: "start down", "start up",
-// "leftx -20000", "unplug", "plug". A pad is plugged in when the script starts.
+// "leftx -20000", "unplug", "plug". A pad is plugged in when the script starts. A line that
+// begins with "2 " acts on a second pad, which "2 plug" plugs in.
 void startPadScript(const char* path);
 void runPadScript();
 void stopPadScript();
