@@ -27,6 +27,8 @@
 #include "frame/window_events.h"
 #include "screens/high_scores.h"
 #include "screens/intro_state.h"
+#include "screens/menu_state.h"
+#include "screens/versus_setup_state.h"
 
 namespace vexlorn {
 
@@ -195,6 +197,11 @@ int runGame(int argc, const char* const* argv) {
     // Before anything opens a file by its bare name.
     if (options.dataHome) enterUserDataHome();
     if (!startUp(options.windowed, options.scale)) return startUpFailure;
+    if (options.versus) {
+        // Over the menu, where its Esc leads back to.
+        stateStack.push(&menuState);
+        stateStack.push(&versusSetupState);
+    }
     while (running) runFrame(options.showFps);
     shutDown();
     return stopExitStatus();
