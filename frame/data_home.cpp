@@ -10,8 +10,6 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "screens/high_scores.h"
-
 namespace vexlorn {
 
 namespace {
@@ -72,6 +70,11 @@ void moveUnlessPresent(const std::string& from, const std::string& to) {
     if (errno != EEXIST) copyThenRemove(from, to);
 }
 
+std::string fileNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 const char* homeDirectory() {
     const char* home = std::getenv("HOME");
     if (isAbsolute(home)) return home;
@@ -89,13 +92,13 @@ std::string dataHomeDirectory(const char* xdgDataHome, const char* home) {
 
 bool enterDataHome(const std::string& dir, const std::string& oldFile) {
     if (dir.empty() || !makeDirectories(dir)) return false;
-    if (!oldFile.empty()) moveUnlessPresent(oldFile, dir + "/" + highScoreFileName);
+    if (!oldFile.empty()) moveUnlessPresent(oldFile, dir + "/" + fileNameOf(oldFile));
     return ::chdir(dir.c_str()) == 0;
 }
 
-void enterUserDataHome() {
+void enterUserDataHome(const char* fileName) {
     const char* home = homeDirectory();
-    std::string oldFile = isAbsolute(home) ? std::string(home) + "/" + highScoreFileName : "";
+    std::string oldFile = isAbsolute(home) ? std::string(home) + "/" + fileName : "";
     enterDataHome(dataHomeDirectory(std::getenv("XDG_DATA_HOME"), home), oldFile);
 }
 

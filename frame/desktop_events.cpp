@@ -9,7 +9,6 @@
 
 #include "frame/globals.h"
 #include "frame/state_stack.h"
-#include "play/game1_state.h"
 
 namespace vexlorn {
 
@@ -90,9 +89,10 @@ bool focusLeft() {
 }
 
 void pauseRoundIfPlaying() {
-    // Handed to the play screen as the key it already answers, so this is the very pause P
+    // Handed to the screen as the key it already answers, so this is the very pause its key
     // brings, grey picture, stopped music and all.
-    if (stateStack.top() == &game1State) lastKey = KeyP;
+    const BaseState* top = stateStack.top();
+    if (top != nullptr && top->pauseKey() != 0) lastKey = top->pauseKey();
 }
 
 }  // namespace vexlorn

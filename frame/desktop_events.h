@@ -20,7 +20,7 @@ int stopExitStatus();
 // such as the one a switch between window and full screen causes, is no reason to pause.
 bool focusLeft();
 
-// Pauses the round as the P key does, when the play screen is on top; elsewhere nothing.
+// Pauses the screen on top as its pause key does, when it has one (the round); elsewhere nothing.
 void pauseRoundIfPlaying();
 
 }  // namespace vexlorn

@@ -16,6 +16,15 @@ public:
     virtual void deactivate() {}
     virtual void leave() {}
 
+    // What the frame loop asks of the screen on top, so that it need know no screen by name.
+    // The defaults ask for nothing.
+    // The key on which this screen pauses: handed to it when the window loses the focus or a
+    // pad is pulled out, and sent for a pad's Start. 0: it does not pause.
+    virtual int pauseKey() const { return 0; }
+    // Initials are being typed here, so a pad's buttons offer and accept letters.
+    virtual bool takesLetters() const { return false; }
+    // How many more letters it takes while it takes letters.
+    virtual int lettersLeft() const { return 0; }
     // This screen reads each pad on its own (takePadPresses), so the pads give it no keys.
     virtual bool readsPadsApart() const { return false; }
     // The key Start on a second pad gives here, where it means something else than on the

@@ -109,6 +109,11 @@ bool VersusState::routePads() {
     return pause;
 }
 
+// The window losing the focus pauses both sides, as P does.
+int VersusState::pauseKey() const {
+    return KeyP;
+}
+
 bool VersusState::update() {
     const int elapsed = elapsedTicks();
     const bool padPause = routePads();

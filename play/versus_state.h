@@ -15,6 +15,7 @@ public:
     void activate() override;
     bool update() override;
     bool readsPadsApart() const override { return true; }
+    int pauseKey() const override;
 
     // A new match with these seats: the tally starts again. The first round's state is pushed.
     void startMatch(const VersusSlots& seats);

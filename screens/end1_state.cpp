@@ -95,7 +95,7 @@ bool End1State::update() {
         drawPicture(ObjWinnerRight, rightPictureX, pictureY + bob);
     }
 
-    if (!roundWon && qualifies(leftBoard->score)) nameEntryStep(endNameLayout);
+    if (takesLetters()) nameEntryStep(endNameLayout);
     drawPressAKey();
     if (isConfirmKey(lastKey)) {
         if (roundWon) {
@@ -113,6 +113,15 @@ bool End1State::update() {
     }
     lastTickCount += elapsed;
     return true;
+}
+
+// A lost game asks for initials when its score enters the hall of fame; a won round asks for none.
+bool End1State::takesLetters() const {
+    return !roundWon && playerEntersName();
+}
+
+int End1State::lettersLeft() const {
+    return entryLettersLeft();
 }
 
 }  // namespace vexlorn

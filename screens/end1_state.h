@@ -12,6 +12,8 @@ class End1State : public BaseState {
 public:
     void activate() override;
     bool update() override;
+    bool takesLetters() const override;
+    int lettersLeft() const override;
 
     int16_t background = 0;
     Board boardCopy{};

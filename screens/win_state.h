@@ -14,6 +14,8 @@ class WinState : public BaseState {
 public:
     void activate() override;
     bool update() override;
+    bool takesLetters() const override;
+    int lettersLeft() const override;
 };
 
 class BalloonTask : public BaseTask {

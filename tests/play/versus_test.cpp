@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "board/game_random.h"
 #include "board/opponent.h"
 #include "frame/pad_keys.h"
 #include "play/match.h"
@@ -117,6 +118,9 @@ protected:
         ASSERT_EQ(stateStack.top(), &versusState);
         *leftBoard = left;
         *rightBoard = right;
+        gameSeed(1);
+        versusState.aiDirections[LeftSide] = 0;
+        versusState.aiDirections[RightSide] = 0;
     }
 
     // Both pads plugged in, and what each pressed at one poll.

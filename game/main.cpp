@@ -1,7 +1,7 @@
 // The program's entry point.
 #include <allegro.h>
 
-#include "frame/app.h"
+#include "game/game.h"
 
 // Read by Allegro's X11 port when it creates the window: XPM data for the window's icon.
 extern "C" void* allegro_icon;
