@@ -45,6 +45,7 @@ struct OpenPad {
     SDL_JoystickID id;
     unsigned buttons;    // padBit of each control whose button is down
     int stickX, stickY;  // -1, 0 or +1; up is negative
+    unsigned pressed;    // padBit of each control that went down since the last poll
 };
 
 std::vector<OpenPad> openPads;
@@ -77,19 +78,6 @@ unsigned heldBits() {
     return bits;
 }
 
-// The presses of the pad an event belongs to, or null for one not told apart.
-OnePadPresses* pressesOf(PadInput& input, SDL_JoystickID id) {
-    for (int i = 0; i < input.padCount; ++i) {
-        if (input.each[i].pad == id) return &input.each[i];
-    }
-    return nullptr;
-}
-
-unsigned heldBitsOf(SDL_JoystickID id) {
-    const OpenPad* pad = findPad(id);
-    return pad == nullptr ? 0 : heldBits(*pad);
-}
-
 // The id of the pad an event is about, or -1 for events about no open pad.
 SDL_JoystickID eventPad(const SDL_Event& event) {
     switch (event.type) {
@@ -110,7 +98,7 @@ void openPad(int deviceIndex) {
     SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
     if (controller == nullptr) return;
     SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
-    openPads.push_back({controller, id, 0, 0, 0});
+    openPads.push_back({controller, id, 0, 0, 0, 0});
 }
 
 bool closePad(SDL_JoystickID id) {
@@ -222,23 +210,23 @@ PadInput pollPads() {
     SDL_Event events[16];
     int count;
     // Every event is taken, not only the pads': nothing else in the game reads SDL's queue.
-    for (const OpenPad& pad : openPads) {
-        if (input.padCount == padsApart) break;
-        input.each[input.padCount++].pad = pad.id;
-    }
     while ((count = SDL_PeepEvents(events, static_cast<int>(std::size(events)), SDL_GETEVENT,
                                    SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
         for (int i = 0; i < count; ++i) {
             const unsigned before = heldBits();
-            const SDL_JoystickID id = eventPad(events[i]);
-            const unsigned padBefore = heldBitsOf(id);
+            OpenPad* pad = findPad(eventPad(events[i]));
+            const unsigned padBefore = pad != nullptr ? heldBits(*pad) : 0;
             handleEvent(events[i], input);
             input.pressed |= heldBits() & ~before;
-            OnePadPresses* presses = pressesOf(input, id);
-            if (presses != nullptr) presses->pressed |= heldBitsOf(id) & ~padBefore;
+            if (pad != nullptr) pad->pressed |= heldBits(*pad) & ~padBefore;
         }
     }
     input.held = heldBits();
+    // The pads still plugged in, those pulled out during the poll gone with what they pressed.
+    for (OpenPad& pad : openPads) {
+        if (input.padCount < padsApart) input.each[input.padCount++] = {pad.id, pad.pressed};
+        pad.pressed = 0;
+    }
     return input;
 }
 
