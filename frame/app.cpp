@@ -114,6 +114,7 @@ bool startUp(bool windowed, int scale, const Program& program) {
 
 // Ends the program as the menu's EXIT does: every screen popped, then the normal shutdown.
 static void requestQuit() {
+    if (BaseState* top = stateStack.top()) top->closing();
     stateStack.popAll();
     running = false;
 }

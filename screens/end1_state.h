@@ -14,6 +14,7 @@ public:
     bool update() override;
     bool takesLetters() const override;
     int lettersLeft() const override;
+    void closing() override;
 
     int16_t background = 0;
     Board boardCopy{};
@@ -28,5 +29,7 @@ int bobOffset(int ticks);
 // Game over or game won: the score into the table if it qualifies, then the hall of fame
 // in place of this screen and the play state.
 void leaveForHallOfFame();
+// The first half of that: the score into the table with the initials typed, if it qualifies.
+void enterFinishedGame();
 
 }  // namespace vexlorn

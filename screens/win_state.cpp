@@ -92,4 +92,8 @@ int WinState::lettersLeft() const {
     return entryLettersLeft();
 }
 
+void WinState::closing() {
+    enterFinishedGame();
+}
+
 }  // namespace vexlorn

@@ -16,6 +16,7 @@ public:
     bool update() override;
     bool takesLetters() const override;
     int lettersLeft() const override;
+    void closing() override;
 };
 
 class BalloonTask : public BaseTask {
