@@ -8,9 +8,9 @@ namespace vexlorn {
 
 // What the screen on top makes of a pad.
 struct PadContext {
-    int pauseKey = 0;        // scancode sent for Start and a pad pulled out; 0: no pause
-    bool nameEntry = false;  // initials are being typed
-    int lettersLeft = 0;     // how many more they take
+    int pauseKey = 0;           // scancode sent for Start and a pad pulled out; 0: no pause
+    bool nameEntry = false;     // initials are being typed
+    int lettersLeft = 0;        // how many more they take
     bool padsApart = false;     // the screen reads each pad itself: no keys
     int secondPadStartKey = 0;  // what Start on a pad after the first gives; 0: as the first
 };
