@@ -6,6 +6,7 @@
 
 #include "board/game_random.h"
 #include "board/opponent.h"
+#include "frame/desktop_events.h"
 #include "frame/pad_keys.h"
 #include "play/match.h"
 #include "play/versus_state.h"
@@ -219,19 +220,20 @@ TEST_F(VersusTest, TheComputerPlaysEitherSideAtEveryLevelAtItsOwnPace) {
     }
 }
 
-TEST_F(VersusTest, PAStartOnASeatedPadOrAPadPulledOutPausesBoth) {
+TEST_F(VersusTest, PStartOnASeatedPadAPadPulledOutOrTheFocusLostPausesBoth) {
     startMatch(seats(SlotSource::Pad, SlotSource::Pad), quietBoard(0), quietBoard(0));
     padPoll(0, padBit(PadLeft));
     pass(0);
     EXPECT_EQ(rightBoard->moveCol, 4);  // each pad its own well
     EXPECT_EQ(leftBoard->at(5, 12).state, Idle);
 
-    for (int which : {0, 1, 2, 3}) {
+    for (int which : {0, 1, 2, 3, 4}) {
         SCOPED_TRACE(which);
         if (which == 0) lastKey = KeyP;
         if (which == 1) padPoll(padBit(PadStart), 0);
         if (which == 2) padPoll(0, padBit(PadStart));
         if (which == 3) padPoll(0, 0, 1);
+        if (which == 4) pauseRoundIfPlaying();  // the window lost the focus
         pass(0);
         ASSERT_EQ(stateStack.top(), &pauseState);
         const Board before = *leftBoard;
