@@ -47,6 +47,7 @@ struct OpenPad {
     SDL_JoystickID id;
     unsigned buttons;    // padBit of each control whose button is down
     int stickX, stickY;  // -1, 0 or +1; up is negative
+    unsigned pressed;    // padBit of each control that went down since the last poll
 };
 
 std::vector<OpenPad> openPads;
@@ -62,17 +63,34 @@ unsigned stickBits(const OpenPad& pad) {
     return bits;
 }
 
-unsigned heldBits() {
-    unsigned bits = 0;
-    for (const OpenPad& pad : openPads) bits |= pad.buttons | stickBits(pad);
-    return bits;
-}
-
 OpenPad* findPad(SDL_JoystickID id) {
     for (OpenPad& pad : openPads) {
         if (pad.id == id) return &pad;
     }
     return nullptr;
+}
+
+unsigned heldBits(const OpenPad& pad) {
+    return pad.buttons | stickBits(pad);
+}
+
+unsigned heldBits() {
+    unsigned bits = 0;
+    for (const OpenPad& pad : openPads) bits |= heldBits(pad);
+    return bits;
+}
+
+// The id of the pad an event is about, or -1 for events about no open pad.
+SDL_JoystickID eventPad(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP:
+            return event.cbutton.which;
+        case SDL_CONTROLLERAXISMOTION:
+            return event.caxis.which;
+        default:
+            return -1;
+    }
 }
 
 void openPad(int deviceIndex) {
@@ -82,7 +100,7 @@ void openPad(int deviceIndex) {
     SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
     if (controller == nullptr) return;
     SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
-    openPads.push_back({controller, id, 0, 0, 0});
+    openPads.push_back({controller, id, 0, 0, 0, 0});
 }
 
 bool closePad(SDL_JoystickID id) {
@@ -275,11 +293,19 @@ PadInput pollPads() {
                                    SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
         for (int i = 0; i < count; ++i) {
             const unsigned before = heldBits();
+            OpenPad* pad = findPad(eventPad(events[i]));
+            const unsigned padBefore = pad != nullptr ? heldBits(*pad) : 0;
             handleEvent(events[i], input);
             input.pressed |= heldBits() & ~before;
+            if (pad != nullptr) pad->pressed |= heldBits(*pad) & ~padBefore;
         }
     }
     input.held = heldBits();
+    // The pads still plugged in, those pulled out during the poll gone with what they pressed.
+    for (OpenPad& pad : openPads) {
+        if (input.padCount < padsApart) input.each[input.padCount++] = {pad.id, pad.pressed};
+        pad.pressed = 0;
+    }
     return input;
 }
 

@@ -24,7 +24,8 @@ std::string padMapping(const char* guid);
 std::string virtualPadGuid(int pad);
 
 // The script, one action a line, appended while the game runs: "start down", "start up",
-// "leftx -20000", "unplug", "plug". A pad is plugged in when the script starts.
+// "leftx -20000", "unplug", "plug". A pad is plugged in when the script starts. A line that
+// begins with "2 " acts on a second pad, which "2 plug" plugs in.
 void startPadScript(const char* path);
 void runPadScript();
 void stopPadScript();

@@ -48,6 +48,12 @@ TEST_F(PadsTest, PadsComeAndGoAndWhatTheyHeldGoesWithThem) {
     PadInput input = pollPads();
     EXPECT_EQ(input.pressed, padBit(PadUp) | padBit(PadStart));
     EXPECT_EQ(input.held, padBit(PadUp) | padBit(PadStart));
+    // Each pad on its own too, in the order they were opened.
+    ASSERT_EQ(input.padCount, 2);
+    EXPECT_EQ(input.each[0].pad, first);
+    EXPECT_EQ(input.each[0].pressed, padBit(PadUp));
+    EXPECT_EQ(input.each[1].pad, second);
+    EXPECT_EQ(input.each[1].pressed, padBit(PadUp) | padBit(PadStart));
 
     unplugVirtualPad(second);
     input = pollPads();
@@ -55,6 +61,7 @@ TEST_F(PadsTest, PadsComeAndGoAndWhatTheyHeldGoesWithThem) {
     EXPECT_EQ(input.pressed, 0u);
     EXPECT_EQ(input.held, padBit(PadUp));  // still pushed on the first
     EXPECT_EQ(openPadCount(), 1);
+    EXPECT_EQ(input.padCount, 1);
 }
 
 TEST_F(PadsTest, MappingFileLoadedFromItsPlaceAndSkippedWhenDamaged) {
