@@ -23,10 +23,17 @@ SDL_Joystick* joystickOf(int pad) {
 }
 
 std::FILE* scriptFile = nullptr;
-int scriptPad = -1;
+// The first pad is plugged in when the script starts; a second one only by "2 plug".
+int scriptPads[2] = {-1, -1};
 std::string scriptPending;
 
 void runScriptLine(const char* line) {
+    int which = 0;
+    if (std::strncmp(line, "2 ", 2) == 0) {
+        which = 1;
+        line += 2;
+    }
+    int& scriptPad = scriptPads[which];
     char control[32];
     char action[32];
     if (std::strcmp(line, "plug") == 0) {
@@ -85,16 +92,23 @@ bool setVirtualPadAxis(int pad, const char* axis, int value) {
     return SDL_JoystickSetVirtualAxis(joystick, which, static_cast<Sint16>(value)) == 0;
 }
 
-bool padMappingKnown(const char* guid) {
+std::string padMapping(const char* guid) {
     char* mapping = SDL_GameControllerMappingForGUID(SDL_JoystickGetGUIDFromString(guid));
+    std::string text = mapping != nullptr ? mapping : "";
     SDL_free(mapping);
-    return mapping != nullptr;
+    return text;
+}
+
+std::string virtualPadGuid(int pad) {
+    char guid[40] = {};
+    SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(deviceIndexOf(pad)), guid, sizeof guid);
+    return guid;
 }
 
 void startPadScript(const char* path) {
     // A file the test appends to: read to its end at every poll, and again from there.
     scriptFile = std::fopen(path, "rb");
-    scriptPad = plugVirtualPad();
+    scriptPads[0] = plugVirtualPad();
 }
 
 void runPadScript() {
@@ -115,8 +129,10 @@ void runPadScript() {
 void stopPadScript() {
     if (scriptFile != nullptr) std::fclose(scriptFile);
     scriptFile = nullptr;
-    unplugVirtualPad(scriptPad);
-    scriptPad = -1;
+    for (int& pad : scriptPads) {
+        unplugVirtualPad(pad);
+        pad = -1;
+    }
     scriptPending.clear();
 }
 

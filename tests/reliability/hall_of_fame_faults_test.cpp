@@ -217,6 +217,11 @@ TEST_F(HallOfFameFaultsTest, LinkPlantedByAnotherUserInASharedDirectoryIsNotFoll
     plant(home + "/scores", neighbour);
     saveAsPlayerIn(shared);
     EXPECT_EQ(readBack(home + "/scores"), old) << "written through a neighbour's link";
+    // Nor read through it, as the kernel's protection would not read it either.
+    ASSERT_EQ(::chdir(shared.c_str()), 0);
+    loadHighScores();
+    EXPECT_EQ(highScoreTable[0].score, 1000);
+    dir->enter();
     // Nor is a file made where a neighbour's dangling link points.
     plant(home + "/made", neighbour);
     saveAsPlayerIn(shared);
