@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "screens/menu_state.h"
@@ -123,7 +124,10 @@ TEST_F(AssetsTest, DataBitmapAnswersOnlyForPictures) {
 TEST(DataFilePathTest, LiesBesideTheExecutable) {
     ensureHeadlessAllegro();
     std::string path = dataFilePath();
-    EXPECT_EQ(path, VEXLORN_BUILD_DIR "/vexlorn-demo.dat");
+    // The same file by whatever name the platform gives it ("Z:\\..." under Wine).
+    std::error_code error;
+    EXPECT_TRUE(std::filesystem::equivalent(path, VEXLORN_BUILD_DIR "/vexlorn-demo.dat", error))
+        << path;
 }
 
 TEST(LoadTestAssetsTest, LoadsTheGamesAssetsHeadless) {
