@@ -451,6 +451,59 @@ def measure_scaled_modes(args):
     print_scaled_table(scaled, args.repeats, args.seconds)
 
 
+def wine_pid(name, timeout=30):
+    """The Linux process that runs a Windows program under Wine."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        found = subprocess.run(["pgrep", "-f", name], capture_output=True, text=True).stdout.split()
+        if found:
+            return int(found[0])
+        time.sleep(0.2)
+    raise RuntimeError(f"no process for {name}")
+
+
+def measure_windows_build(args):
+    """The Windows build under Wine beside this build, full screen on the same Xvfb: start-up to
+    the first frame (the pass-rate text at the picture's corner) and CPU at the menu (the
+    program's own process, and Wine's server beside it)."""
+    screen = (1024, 768)  # the size Wine takes an Xvfb without a monitor list for
+    corner = ((screen[0] - 640) // 2, (screen[1] - 480) // 2, 48, 8)
+    rows = {}
+    xserver = XServer(*screen)
+    work = tempfile.mkdtemp(prefix="vexlorn-bench-windows-")
+    try:
+        with open(os.path.join(work, "allegro.cfg"), "w") as config:
+            config.write("[graphics]\ngfx_cardw = GDIB\n")  # Wine's DirectDraw shows nothing
+        for name, command in (("linux", [args.exe, "-fps"]),
+                              ("windows", ["wine", args.windows_exe, "-fps"])):
+            env = {"WINEDEBUG": "-all"}
+            game = Program(xserver, args.probe, command, work, corner, env=env)
+            try:
+                pid = wine_pid(os.path.basename(args.windows_exe)) if name == "windows" else game.pid
+                server = wine_pid("wineserver") if name == "windows" else None
+                time.sleep(2.0)
+                game.key("enter", after=2.0)  # the intro opens the menu
+                start_cpu, start_server = cpu_seconds(pid), cpu_seconds(server) if server else 0
+                start = time.monotonic()
+                time.sleep(args.seconds)
+                elapsed = time.monotonic() - start
+                rows[name] = (game.startup_ms, 100 * (cpu_seconds(pid) - start_cpu) / elapsed,
+                              100 * ((cpu_seconds(server) if server else 0) - start_server)
+                              / elapsed)
+            finally:
+                if name == "windows":
+                    subprocess.run(["pkill", "-f", os.path.basename(args.windows_exe)])
+                game.stop()
+    finally:
+        xserver.stop()
+        shutil.rmtree(work, ignore_errors=True)
+    print("\nWindows build under Wine beside the Linux build (full screen, same Xvfb):")
+    print("measure                          linux     windows (Wine)")
+    print(f"first frame (ms)                 {fmt(rows['linux'][0]):9} {fmt(rows['windows'][0])}")
+    print(f"CPU at the menu (% of a core)    {fmt(rows['linux'][1]):9} {fmt(rows['windows'][1])}"
+          f" (+ {fmt(rows['windows'][2])} in wineserver)")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--exe", required=True)
@@ -460,6 +513,7 @@ def main():
     parser.add_argument("--seconds", type=float, default=20.0)
     parser.add_argument("--no-others", action="store_true", help="measure Vexlorn alone")
     parser.add_argument("--keep-shots", help="directory to keep the screenshots in")
+    parser.add_argument("--windows-exe", help="also measure this Windows build under Wine")
     parser.add_argument("--no-scaled", action="store_true",
                         help="skip the scaled window and full screen")
     parser.add_argument("--scaled-only", action="store_true",
@@ -475,6 +529,8 @@ def main():
         measure_unscaled(args, templates)
     if not args.no_scaled:
         measure_scaled_modes(args)
+    if args.windows_exe:
+        measure_windows_build(args)
 
 
 if __name__ == "__main__":

@@ -13,6 +13,7 @@ import glob
 import math
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -185,7 +186,9 @@ class InstalledGameTest(unittest.TestCase):
                               capture_output=True, timeout=timeout)
 
     def start_game(self, *args, env=None):
-        return subprocess.Popen(["wine", installed("vexlorn.exe"), *args], cwd=installed(),
+        # From a folder of the test's own, as from a command prompt: a game without -user-data
+        # keeps its files in the working directory.
+        return subprocess.Popen(["wine", installed("vexlorn.exe"), *args], cwd=self.tmp,
                                 env=dict(self.env, **(env or {})), stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
 
@@ -236,18 +239,25 @@ class InstalledGameTest(unittest.TestCase):
         game = self.start_game("-window", env={
             "SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": "Z:" + capture.replace("/", "\\")})
         player = Player(self.xserver.display, self.shots)
-        player.shown("sound")
+        player.shown("sound", timeout=60)
         time.sleep(1.0)
         player.key("Return", after=2.0)  # the menu's music and its sound
-        player.key("Down", after=1.0)
-        game.kill()
-        game.wait()
+        player.key("Up", after=0.6)
+        player.key("Return", after=0.5)  # EXIT
+        self.assertEqual(wait_gone(game, 30), 0)
         samples = array.array("h")
         with open(capture, "rb") as raw:
             samples.frombytes(raw.read()[: 44100 * 4 * 10])
         self.assertGreater(len(samples), 44100, "nothing was mixed")
         rms = math.sqrt(sum(s * s for s in samples) / len(samples))
         self.assertGreater(rms, 100.0, "the sound was silent")
+
+    def tearDown(self):
+        # A game a failed test left running: ours, by the path it was installed to.
+        found = subprocess.run(["pgrep", "-f", installed("vexlorn.exe")], capture_output=True,
+                               text=True).stdout.split()
+        for pid in found:
+            os.kill(int(pid), signal.SIGKILL)
 
     def test_5_uninstaller_leaves_the_hall_of_fame(self):
         self.assertTrue(os.path.exists(app_data("vexlorn.hi")))
