@@ -17,12 +17,14 @@ void drawBackdrop(int object);
 // two boards, then the effects, advanced by the elapsed ticks and drawn over them.
 void drawRound(int background, const Board& left, const Board& right, int elapsed);
 // The same for the play screen, pass after pass: where nothing else has drawn since its last
-// call, only what that call drew is put back, and the present step hears what changed.
-void redrawRound(int background, const Board& left, const Board& right, int elapsed);
+// call, only what that call drew is put back, and the present step hears what changed. True
+// when it drew only that; false when it drew everything.
+bool redrawRound(int background, const Board& left, const Board& right, int elapsed);
 // After drawing into the back buffer where the screens do not know of it: the next redrawRound
 // draws everything.
 void forgetDrawnRound();
 
+// These three report what they draw to the present step.
 // A data-file picture with its top-left corner at (x, y), mask colour left out.
 void drawPicture(int object, int x, int y);
 

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "frame/display_layout.h"
 #include "frame/state_stack.h"
 #include "frame/task_list.h"
 
@@ -16,6 +18,14 @@ public:
     bool update() override;
     bool takesLetters() const override;
     int lettersLeft() const override;
+
+private:
+    void putBackPicture();
+
+    // Where the last update drew over the picture, and the stack's change count after it.
+    std::vector<Area> drawnAreas_;
+    unsigned long drawnAtChange_ = 0;
+    bool drawn_ = false;
 };
 
 class BalloonTask : public BaseTask {

@@ -15,6 +15,7 @@
 #include "screens/pause_state.h"
 #include "screens/screen_draw.h"
 #include "screens/start_state.h"
+#include "test_support/loop_present.h"
 #include "test_support/play_fixture.h"
 
 namespace vexlorn {
@@ -198,13 +199,6 @@ TEST_F(Game1StateTest, PauseFreezesUntilAnyKeyAndEscapeReturnsToTheMenu) {
     EXPECT_EQ(menu.activations, menuActivations + 1);
     EXPECT_EQ(lastKey, 0);
     EXPECT_EQ(lastTickCount, 0);
-}
-
-bool samePicture(BITMAP* a, BITMAP* b) {
-    for (int y = 0; y < a->h; ++y) {
-        if (std::memcmp(a->line[y], b->line[y], sizeof(uint32_t) * a->w) != 0) return false;
-    }
-    return true;
 }
 
 // A level-5 round through passes like the frame loop's: a chain on the left sends a float and
