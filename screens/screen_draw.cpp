@@ -152,6 +152,22 @@ void drawText(int x, int y, const char* text) {
     markChanged(Area{x, y, text_length(textFont, text), text_height(textFont)});
 }
 
+bool KeptFrame::kept() const {
+    return drawn_ && stateStack.changeCount() == drawnAtChange_ + 1;
+}
+
+void KeptFrame::drawn() {
+    drawn_ = true;
+    drawnAtChange_ = stateStack.changeCount();
+}
+
+void putBackPicture(int object, const Area& area) {
+    BITMAP* picture = dataBitmap(object);
+    if (picture == nullptr) return;
+    blit(picture, backBuffer, area.x, area.y, area.x, area.y, area.width, area.height);
+    markChanged(area);
+}
+
 bool isConfirmKey(int scancode) {
     return scancode == KeyEnter || scancode == KeySpace;
 }

@@ -4,6 +4,7 @@
 #include <allegro.h>
 
 #include "board/board.h"
+#include "frame/display_layout.h"
 
 namespace vexlorn {
 
@@ -33,6 +34,24 @@ void drawPictureCentred(int object, int x, int y);
 
 // Text in the font's own colours on a transparent background.
 void drawText(int x, int y, const char* text);
+
+// For a screen that keeps its frame in the back buffer from pass to pass: whether nothing has
+// run since its last update, which therefore still shows there (the frame loop's pass rate
+// apart).
+class KeptFrame {
+public:
+    bool kept() const;
+    // At the end of drawing each update.
+    void drawn();
+    void forget() { drawn_ = false; }
+
+private:
+    bool drawn_ = false;
+    unsigned long drawnAtChange_ = 0;
+};
+
+// A part of a data-file picture put back at its place, reported to the present step.
+void putBackPicture(int object, const Area& area);
 
 // Enter or Space: the keys that move on from the round and end screens.
 bool isConfirmKey(int scancode);

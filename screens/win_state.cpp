@@ -60,7 +60,7 @@ bool BalloonTask::update(int ticks) {
 }
 
 void WinState::activate() {
-    drawn_ = false;
+    frame_.forget();
     taskList.clear();
     spawnBalloon();
     playMusic(MusicTrack::Title);
@@ -72,28 +72,21 @@ void WinState::activate() {
 // Copying the whole picture is most of this screen's cost. When nothing has run since its last
 // update, the back buffer still holds that frame: the picture goes back only where the balloons
 // and the initials were and where the frame loop wrote its pass rate, and they are drawn again.
-void WinState::putBackPicture() {
-    BITMAP* picture = dataBitmap(ObjWinPicture);
-    const bool continued =
-        drawn_ && picture != nullptr && stateStack.changeCount() == drawnAtChange_ + 1;
-    if (!continued) {
+void WinState::drawBackground() {
+    if (!frame_.kept() || dataBitmap(ObjWinPicture) == nullptr) {
         drawBackdrop(ObjWinPicture);
     } else {
         trackChanges();
         drawnAreas_.push_back(passRateLine());
-        for (const Area& area : drawnAreas_) {
-            blit(picture, backBuffer, area.x, area.y, area.x, area.y, area.width, area.height);
-            markChanged(area);
-        }
+        for (const Area& area : drawnAreas_) putBackPicture(ObjWinPicture, area);
     }
     drawnAreas_.clear();
-    drawn_ = true;
-    drawnAtChange_ = stateStack.changeCount();
+    frame_.drawn();
 }
 
 bool WinState::update() {
     const int elapsed = elapsedTicks();
-    putBackPicture();
+    drawBackground();
     ChangeRecorder recorder(drawnAreas_);
     taskList.updateAll(elapsed);
     if (tickCount > balloonSpacing) {

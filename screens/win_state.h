@@ -7,6 +7,7 @@
 #include "frame/display_layout.h"
 #include "frame/state_stack.h"
 #include "frame/task_list.h"
+#include "screens/screen_draw.h"
 
 struct BITMAP;
 
@@ -20,12 +21,11 @@ public:
     int lettersLeft() const override;
 
 private:
-    void putBackPicture();
+    void drawBackground();
 
-    // Where the last update drew over the picture, and the stack's change count after it.
+    // Where the last update drew over the picture.
     std::vector<Area> drawnAreas_;
-    unsigned long drawnAtChange_ = 0;
-    bool drawn_ = false;
+    KeptFrame frame_;
 };
 
 class BalloonTask : public BaseTask {
