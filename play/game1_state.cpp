@@ -26,19 +26,9 @@ int32_t riseClock = 0;
 
 namespace {
 
-struct ArrowKey {
-    int scancode;
-    Direction step;
-};
-
-// The same four steps as the opponent's directionTable, by key.
-const ArrowKey arrowKeys[] = {
-    {KeyUp, {0, -1}},
-    {KeyRight, {1, 0}},
-    {KeyDown, {0, 1}},
-    {KeyLeft, {-1, 0}},
-};
-static_assert(std::size(arrowKeys) == directionCount, "one entry per arrow key");
+// The arrow key of each of directionTable's steps, in its order.
+const int arrowKeys[] = {KeyUp, KeyRight, KeyDown, KeyLeft};
+static_assert(std::size(arrowKeys) == directionCount, "one arrow key per direction");
 
 constexpr int floatDuration = 120;
 constexpr int floatY = 140;
@@ -125,10 +115,11 @@ bool Game1State::update() {
     dropStones(*leftBoard, rightResult);
     dropStones(*rightBoard, leftResult);
 
-    for (const ArrowKey& arrow : arrowKeys) {
-        if (lastKey != arrow.scancode) continue;
+    for (int direction = 0; direction < directionCount; ++direction) {
+        if (lastKey != arrowKeys[direction]) continue;
         // Consumed even when the move is refused.
-        moveAvatar(*leftBoard, arrow.step.dx, arrow.step.dy, panLeft);
+        const Direction& step = directionTable[direction];
+        moveAvatar(*leftBoard, step.dx, step.dy, panLeft);
         lastKey = 0;
         break;
     }
