@@ -26,6 +26,13 @@ bool makeDirectories(const std::string& dir) {
     return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
+// A hall of fame is 160 bytes; anything this much larger is not one.
+constexpr off_t largestOldFile = off_t{64} * 1024;
+
+bool isOldFile(const struct stat& status) {
+    return S_ISREG(status.st_mode) && status.st_size <= largestOldFile;
+}
+
 bool copyAll(int from, int to) {
     char buffer[4096];
     for (;;) {
@@ -40,29 +47,33 @@ bool copyAll(int from, int to) {
     }
 }
 
-// For a data directory on another file system: the old file goes only once its copy is whole.
-bool copyThenRemove(const std::string& from, const std::string& to) {
-    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
-    int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+// For a data directory on another file system: copied under a temporary name and linked into
+// place only once whole, so that a copy that fails or is cut short leaves no target (which would
+// stop the move for good); the old file goes only after that.
+void copyThenRemove(const std::string& from, const std::string& to) {
+    int in = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (in < 0) return;
+    struct stat status;
+    std::string temporary = to + ".XXXXXX";
+    int out = -1;
+    if (::fstat(in, &status) == 0 && isOldFile(status)) out = ::mkostemp(&temporary[0], O_CLOEXEC);
     if (out < 0) {
         ::close(in);
-        return false;
+        return;
     }
+    ::fchmod(out, status.st_mode & 0777);
     bool copied = copyAll(in, out) && ::fsync(out) == 0;
     copied = ::close(out) == 0 && copied;
     ::close(in);
-    if (!copied) {
-        ::unlink(to.c_str());
-        return false;
-    }
-    return ::unlink(from.c_str()) == 0;
+    copied = copied && ::link(temporary.c_str(), to.c_str()) == 0;
+    ::unlink(temporary.c_str());
+    if (copied) ::unlink(from.c_str());
 }
 
 // A hard link cannot replace an existing file, which a rename would do silently.
 void moveUnlessPresent(const std::string& from, const std::string& to) {
     struct stat status;
-    if (::lstat(from.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return;
+    if (::lstat(from.c_str(), &status) != 0 || !isOldFile(status)) return;
     if (::link(from.c_str(), to.c_str()) == 0) {
         ::unlink(from.c_str());
         return;

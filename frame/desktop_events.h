@@ -5,8 +5,12 @@
 
 namespace vexlorn {
 
+// First thing in main: SIGTERM, SIGINT and SIGHUP wait, blocked, until watchStopRequests. The
+// handler allegro_init installs would end the program from inside whatever it was doing, and
+// during the library's own start-up that crashes; threads started meanwhile keep them blocked.
+void holdStopSignals();
 // After allegro_init, so that SIGTERM, SIGINT and SIGHUP reach our handler instead of
-// Allegro's, which would end the program on the spot.
+// Allegro's; a signal held since holdStopSignals is delivered here.
 void watchStopRequests();
 // After every set_gfx_mode.
 void watchFocus();

@@ -40,11 +40,15 @@ int bobOffset(int ticks) {
     return 20 - phase;
 }
 
+void enterFinishedGame() {
+    const int32_t score = leftBoard->score;
+    if (qualifies(score)) insertEntry(static_cast<uint16_t>(leftBoard->level), entryName, score);
+}
+
 void leaveForHallOfFame() {
     lastKey = 0;
     newGameFlag = 1;
-    const int32_t score = leftBoard->score;
-    if (qualifies(score)) insertEntry(static_cast<uint16_t>(leftBoard->level), entryName, score);
+    enterFinishedGame();
     playMusic(MusicTrack::HallOfFame);
     // The hall of fame runs no effects; the ones left from the finished game would only linger.
     taskList.clear();
@@ -133,6 +137,11 @@ bool End1State::takesLetters() const {
 
 int End1State::lettersLeft() const {
     return entryLettersLeft();
+}
+
+// A game over closed from its name entry is as finished as one confirmed with Enter.
+void End1State::closing() {
+    if (takesLetters()) enterFinishedGame();
 }
 
 }  // namespace vexlorn

@@ -16,6 +16,7 @@ public:
     void leave() override;
     bool takesLetters() const override;
     int lettersLeft() const override;
+    void closing() override;
     // What it shows over the greyed round: the two pictures, the initials, the prompt.
     void drawOverRound() const;
 
@@ -35,5 +36,7 @@ int bobOffset(int ticks);
 // Game over or game won: the score into the table if it qualifies, then the hall of fame
 // in place of this screen and the play state.
 void leaveForHallOfFame();
+// The first half of that: the score into the table with the initials typed, if it qualifies.
+void enterFinishedGame();
 
 }  // namespace vexlorn

@@ -114,4 +114,8 @@ int WinState::lettersLeft() const {
     return entryLettersLeft();
 }
 
+void WinState::closing() {
+    enterFinishedGame();
+}
+
 }  // namespace vexlorn

@@ -19,6 +19,7 @@ public:
     bool update() override;
     bool takesLetters() const override;
     int lettersLeft() const override;
+    void closing() override;
 
 private:
     void drawBackground();
