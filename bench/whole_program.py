@@ -368,7 +368,8 @@ def ratio(ours, theirs):
     return f"{ours / theirs:.2f}x"
 
 
-VEXLORN_SCREENS = ("intro", "menu", "play1", "play5", "pause", "continue", "end")
+VEXLORN_SCREENS = ("intro", "menu", "instructions", "order", "halloffame", "about", "play1", "play5",
+                   "pause", "continue", "end")
 
 
 def print_table(results, repeats, seconds):
