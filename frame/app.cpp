@@ -140,11 +140,6 @@ static void readKey() {
     }
 }
 
-static void answerDesktop() {
-    if (focusLeft()) pauseRoundIfPlaying();
-    if (stopRequested()) requestQuit();
-}
-
 void updateFrame() {
     beginPassChanges();
     running = runUpdate();
@@ -152,7 +147,7 @@ void updateFrame() {
     pollPadKeys();
     pumpWindowEvents();
     readKey();
-    answerDesktop();
+    if (answerDesktop(DesktopClock::now())) requestQuit();
     endPassChanges();
 }
 
