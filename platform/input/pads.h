@@ -44,7 +44,7 @@ struct PadInput {
     int padCount = 0;
 };
 
-// Real mapping databases have about 2,000 lines; far more would keep the window black for long.
+// Real mapping databases have about 2,000 lines in well under a megabyte; a larger file is not one.
 inline constexpr long maxMappingFileBytes = 1L << 20;
 inline constexpr int maxMappingFileLines = 10000;
 

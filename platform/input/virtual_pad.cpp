@@ -94,10 +94,17 @@ bool setVirtualPadAxis(int pad, const char* axis, int value) {
     return SDL_JoystickSetVirtualAxis(joystick, which, static_cast<Sint16>(value)) == 0;
 }
 
-bool padMappingKnown(const char* guid) {
+std::string padMapping(const char* guid) {
     char* mapping = SDL_GameControllerMappingForGUID(SDL_JoystickGetGUIDFromString(guid));
+    std::string text = mapping != nullptr ? mapping : "";
     SDL_free(mapping);
-    return mapping != nullptr;
+    return text;
+}
+
+std::string virtualPadGuid(int pad) {
+    char guid[40] = {};
+    SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(deviceIndexOf(pad)), guid, sizeof guid);
+    return guid;
 }
 
 void startPadScript(const char* path) {
