@@ -2,13 +2,16 @@
 #include "game/game.h"
 
 #include "assets/assets.h"
-#include "frame/data_home.h"
 #include "frame/desktop_events.h"
 #include "frame/globals.h"
 #include "frame/options.h"
+#include "frame/state_stack.h"
+#include "platform/files/data_home.h"
+#include "platform/system/stop_requests.h"
 #include "screens/high_scores.h"
 #include "screens/intro_state.h"
 #include "screens/menu_state.h"
+#include "screens/versus_setup_state.h"
 
 namespace vexlorn {
 
@@ -45,8 +48,14 @@ int runGame(int argc, const char* const* argv) {
     // Before anything opens a file by its bare name.
     if (options.dataHome) enterUserDataHome(highScoreFileName);
     if (!startUp(options.windowed, options.scale, gameProgram)) return startUpFailure;
+    if (options.versus) {
+        // Over the menu, where its Esc leads back to.
+        stateStack.push(&menuState);
+        stateStack.push(&versusSetupState);
+    }
     while (running) runFrame(options.showFps);
     shutDown(gameProgram);
+    stopAnswered();
     return stopExitStatus();
 }
 
