@@ -137,11 +137,6 @@ static void readKey() {
     }
 }
 
-static void answerDesktop() {
-    if (focusLeft()) pauseRoundIfPlaying();
-    if (stopRequested()) requestQuit();
-}
-
 void updateFrame() {
     beginPassChanges();
     running = runUpdate();
@@ -149,7 +144,7 @@ void updateFrame() {
     pollPadKeys();
     pumpWindowEvents();
     readKey();
-    answerDesktop();
+    if (answerDesktop(DesktopClock::now())) requestQuit();
     endPassChanges();
 }
 

@@ -124,15 +124,21 @@ protected:
         versusState.aiDirections[RightSide] = 0;
     }
 
-    // Both pads plugged in, and what each pressed at one poll.
-    static void padPoll(unsigned leftPad, unsigned rightPad, int removed = 0) {
+    // Both pads plugged in, and what each pressed at one poll: the set-up reads them kept, a
+    // round as the keys they give, a pass a key.
+    void padPoll(unsigned leftPad, unsigned rightPad, int removed = 0) {
         PadInput input;
         input.each[0] = {11, leftPad};
         input.each[1] = {12, rightPad};
         input.padCount = 2;
+        input.pressed = leftPad | rightPad;
         input.removed = removed;
         keepPadPresses(input);
+        const PadKeyBatch batch = padKeys.step(input, 0, currentPadContext());
+        for (int i = 0; i < batch.count; ++i) lastKey = batch.keys[i] >> 8;
     }
+
+    PadKeys padKeys;
 };
 
 TEST_F(VersusTest, EachWellRisesAtItsSidesLevelAndTheRoundGeneratesThoseLevels) {
@@ -242,6 +248,22 @@ TEST_F(VersusTest, PStartOnASeatedPadAPadPulledOutOrTheFocusLostPausesBoth) {
         press(KEY_Q);
         EXPECT_EQ(stateStack.top(), &versusState);
     }
+}
+
+TEST_F(VersusTest, ASeatedPadsHeldDirectionRepeatsOnItsOwnSeatsKey) {
+    startMatch(seats(SlotSource::Pad, SlotSource::Pad), quietBoard(0), quietBoard(0));
+    PadInput input;
+    input.padCount = 2;
+    input.each[0] = {11, 0, 0};
+    input.each[1] = {12, padBit(PadRight), padBit(PadRight)};
+    std::vector<int> sent;
+    for (int tick = 0; tick <= firstRepeatTicks; ++tick) {
+        const PadKeyBatch batch = padKeys.step(input, tick == 0 ? 0 : 1, currentPadContext());
+        for (int i = 0; i < batch.count; ++i) sent.push_back(batch.keys[i] >> 8);
+        input.each[1].pressed = 0;
+    }
+    const int right = seatPadKeySets[RightSide].keys[Right];
+    EXPECT_EQ(sent, (std::vector<int>{right, right}));  // the press, then the first repeat
 }
 
 TEST_F(VersusTest, RoundsRunToTwoWinsThenRematchOrMenu) {
