@@ -20,14 +20,6 @@ bool isAbsolute(const char* path) {
     return path != nullptr && path[0] == '/';
 }
 
-bool makeDirectories(const std::string& dir) {
-    for (std::size_t slash = dir.find('/', 1); slash != std::string::npos;
-         slash = dir.find('/', slash + 1)) {
-        if (::mkdir(dir.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
-}
-
 bool copyAll(int from, int to) {
     char buffer[4096];
     for (;;) {
@@ -72,14 +64,22 @@ void moveUnlessPresent(const std::string& from, const std::string& to) {
     if (errno != EEXIST) copyThenRemove(from, to);
 }
 
+}  // namespace
+
+bool makeDirectories(const std::string& dir) {
+    for (std::size_t slash = dir.find('/', 1); slash != std::string::npos;
+         slash = dir.find('/', slash + 1)) {
+        if (::mkdir(dir.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
 const char* homeDirectory() {
     const char* home = std::getenv("HOME");
     if (isAbsolute(home)) return home;
     const passwd* entry = ::getpwuid(::getuid());
     return entry != nullptr ? entry->pw_dir : nullptr;
 }
-
-}  // namespace
 
 std::string dataHomeDirectory(const char* xdgDataHome, const char* home) {
     if (isAbsolute(xdgDataHome)) return std::string(xdgDataHome) + "/vexlorn";

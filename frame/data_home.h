@@ -5,6 +5,11 @@
 
 namespace vexlorn {
 
+// $HOME when absolute, else the user's entry in the password database; null when neither.
+const char* homeDirectory();
+// `dir` and its missing parents, made with mode 0700; true when it is there afterwards.
+bool makeDirectories(const std::string& dir);
+
 // "$XDG_DATA_HOME/vexlorn", or "<home>/.local/share/vexlorn" when XDG_DATA_HOME is unset, empty
 // or relative (which the XDG base-directory rules say to ignore); "" when no absolute path results.
 std::string dataHomeDirectory(const char* xdgDataHome, const char* home);

@@ -102,6 +102,8 @@ class Game:
         self.env = dict(os.environ, DISPLAY=self.xserver.display, SDL_AUDIODRIVER=audio,
                         PATH=self.bin + os.pathsep + os.environ.get("PATH", ""))
         self.env.pop("VEXLORN_SHOTS", None)
+        # The game remembers choices there: each game starts from none unless a test says so.
+        self.env["XDG_CONFIG_HOME"] = os.path.join(self.tmp, "config")
         for name, value in (env or {}).items():  # None removes a variable
             if value is None:
                 self.env.pop(name, None)
