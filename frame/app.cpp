@@ -22,6 +22,7 @@
 #include "frame/pad_keys.h"
 #include "frame/picture_changes.h"
 #include "frame/present.h"
+#include "frame/settings.h"
 #include "frame/state_stack.h"
 #include "frame/tick_wait.h"
 #include "frame/window_events.h"
@@ -124,7 +125,8 @@ static void requestQuit() {
     running = false;
 }
 
-// Alt+Enter and F11 switch between window and full screen and never reach the screens.
+// Alt+Enter and F11 switch between window and full screen, F10 steps through the scales; none
+// of them reaches the screens.
 static bool isDisplayToggle(int scancode) {
     const bool enter = scancode == KEY_ENTER || scancode == KEY_ENTER_PAD;
     return scancode == KEY_F11 || (enter && (key_shifts & KB_ALT_FLAG) != 0);
@@ -133,11 +135,15 @@ static bool isDisplayToggle(int scancode) {
 static void readKey() {
     if (!keypressed()) return;
     const int scancode = readkey() >> 8;
-    if (!isDisplayToggle(scancode)) {
+    if (isDisplayToggle(scancode)) {
+        if (!toggleDisplay()) requestQuit();
+    } else if (scancode == KEY_F10) {
+        stepScale();
+    } else {
         lastKey = scancode;
-    } else if (!toggleDisplay()) {
-        requestQuit();
+        return;
     }
+    rememberDisplay(displayMode().windowed, askedScale());
 }
 
 static void answerDesktop() {
@@ -194,7 +200,10 @@ int runGame(int argc, const char* const* argv) {
     cheatMode = options.cheat;
     // Before anything opens a file by its bare name.
     if (options.dataHome) enterUserDataHome();
-    if (!startUp(options.windowed, options.scale)) return startUpFailure;
+    const Settings settings = loadSettings(options);
+    // Before the first tune starts: a track started while switched off stays silent.
+    if (settings.musicMuted) switchMusicOff();
+    if (!startUp(settings.windowed, settings.scale)) return startUpFailure;
     while (running) runFrame(options.showFps);
     shutDown();
     return stopExitStatus();

@@ -1,11 +1,16 @@
 // The scaler. Doubling, tripling and quadrupling write four source pixels at a time with SSE2;
-// each scaled row is then copied factor - 1 times below itself.
+// each scaled row is then copied factor - 1 times below itself. Filling is done in two passes,
+// each blending two neighbours with 8-bit weights: picture rows widened into a kept buffer (only
+// the rows that changed), then pairs of those rows blended into the target, four pixels at once.
 #include "frame/scaler.h"
 
 #include <emmintrin.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+
+#include "frame/globals.h"
 
 namespace vexlorn {
 
@@ -44,7 +49,199 @@ static void widenRow(const uint32_t* source, int width, uint32_t* out, int facto
     }
 }
 
+namespace {
+
+// A target pixel's footprint on the picture, along one axis: the first picture pixel under it,
+// the next one, and the first's share out of 256. Upscaling, a footprint is at most one
+// picture pixel wide, so it covers one or two.
+struct Tap {
+    int first = 0;
+    int next = 0;
+    int weight = 256;
+};
+
+Tap tapFor(int out, int outSize, int inSize) {
+    // In units of 1/outSize of a picture pixel.
+    const long start = long(out) * inSize;
+    const long end = start + inSize;
+    Tap tap;
+    tap.first = int(start / outSize);
+    tap.next = std::min(tap.first + 1, inSize - 1);
+    const long seam = long(tap.first + 1) * outSize;
+    if (end > seam && tap.next != tap.first) {
+        tap.weight = int(((seam - start) * 256 + inSize / 2) / inSize);
+    }
+    return tap;
+}
+
+// The target pixels [first, last) along one axis whose footprints touch picture pixels
+// [from, to).
+void reach(int from, int to, int outSize, int inSize, int& first, int& last) {
+    first = int(long(from) * outSize / inSize);
+    last = int((long(to) * outSize + inSize - 1) / inSize);
+    last = std::min(last, outSize);
+}
+
+uint32_t blendPixel(uint32_t a, uint32_t b, int weight) {
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const uint32_t ca = (a >> shift) & 0xff;
+        const uint32_t cb = (b >> shift) & 0xff;
+        out |= ((ca * uint32_t(weight) + cb * uint32_t(256 - weight)) >> 8) << shift;
+    }
+    return out;
+}
+
+// Four pixels of a and b, each channel (a * wa + b * wb) >> 8 with wa + wb = 256, so no sum
+// leaves 16 bits. Weights per channel: the low two pixels' in waLow, the high two's in waHigh.
+__m128i blendFour(__m128i a, __m128i b, __m128i waLow, __m128i waHigh) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i full = _mm_set1_epi16(256);
+    const __m128i low =
+        _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), waLow),
+                      _mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), _mm_sub_epi16(full, waLow)));
+    const __m128i high =
+        _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), waHigh),
+                      _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), _mm_sub_epi16(full, waHigh)));
+    return _mm_packus_epi16(_mm_srli_epi16(low, 8), _mm_srli_epi16(high, 8));
+}
+
+// The taps for one fill size, and the picture's rows widened to it, kept between presents.
+struct FillTables {
+    int width = 0;
+    int height = 0;
+    std::vector<Tap> columns;
+    std::vector<uint16_t> columnWeights;  // each column's weight four times, once per channel
+    std::vector<Tap> rows;
+    std::vector<uint32_t> wideRows;  // screenHeight rows of `width` pixels
+};
+
+FillTables& fillTables(int width, int height) {
+    static FillTables tables;
+    if (tables.width == width && tables.height == height) return tables;
+    tables.width = width;
+    tables.height = height;
+    tables.columns.resize(size_t(width));
+    tables.columnWeights.resize(size_t(width) * 4);
+    for (int x = 0; x < width; ++x) {
+        tables.columns[size_t(x)] = tapFor(x, width, screenWidth);
+        for (int c = 0; c < 4; ++c) {
+            tables.columnWeights[size_t(x) * 4 + c] = uint16_t(tables.columns[size_t(x)].weight);
+        }
+    }
+    tables.rows.resize(size_t(height));
+    for (int y = 0; y < height; ++y) tables.rows[size_t(y)] = tapFor(y, height, screenHeight);
+    tables.wideRows.assign(size_t(width) * screenHeight, 0);
+    return tables;
+}
+
+void widenRowFill(const uint32_t* source, int first, int last, const FillTables& tables,
+                  uint32_t* out) {
+    int x = first;
+    for (; x + 4 <= last; x += 4) {
+        alignas(16) uint32_t left[4];
+        alignas(16) uint32_t right[4];
+        for (int i = 0; i < 4; ++i) {
+            left[i] = source[tables.columns[size_t(x + i)].first];
+            right[i] = source[tables.columns[size_t(x + i)].next];
+        }
+        const uint16_t* weights = &tables.columnWeights[size_t(x) * 4];
+        const __m128i blended =
+            blendFour(_mm_load_si128(reinterpret_cast<const __m128i*>(left)),
+                      _mm_load_si128(reinterpret_cast<const __m128i*>(right)),
+                      _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights)),
+                      _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + 8)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), blended);
+    }
+    for (; x < last; ++x) {
+        const Tap& tap = tables.columns[size_t(x)];
+        out[x] = blendPixel(source[tap.first], source[tap.next], tap.weight);
+    }
+}
+
+void blendRows(const uint32_t* upper, const uint32_t* lower, int weight, int first, int last,
+               uint32_t* out) {
+    if (weight == 256) {
+        std::memcpy(out + first, upper + first, sizeof(uint32_t) * size_t(last - first));
+        return;
+    }
+    const __m128i weights = _mm_set1_epi16(short(weight));
+    int x = first;
+    for (; x + 4 <= last; x += 4) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(upper + x));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower + x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), blendFour(a, b, weights, weights));
+    }
+    for (; x < last; ++x) out[x] = blendPixel(upper[x], lower[x], weight);
+}
+
+void fillArea(BITMAP* picture, const Area& area, const ScaleTarget& target) {
+    FillTables& tables = fillTables(target.width, target.height);
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+    reach(area.x, area.x + area.width, target.width, screenWidth, left, right);
+    reach(area.y, area.y + area.height, target.height, screenHeight, top, bottom);
+    const size_t wide = size_t(target.width);
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        widenRowFill(pixelRow(picture, y), left, right, tables, &tables.wideRows[size_t(y) * wide]);
+    }
+    for (int y = top; y < bottom; ++y) {
+        const Tap& tap = tables.rows[size_t(y)];
+        blendRows(&tables.wideRows[size_t(tap.first) * wide],
+                  &tables.wideRows[size_t(tap.next) * wide], tap.weight, left, right,
+                  pixelRow(target.bitmap, target.y + y) + target.x);
+    }
+}
+
+void fillAreaReference(BITMAP* picture, const Area& area, const ScaleTarget& target) {
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+    reach(area.x, area.x + area.width, target.width, screenWidth, left, right);
+    reach(area.y, area.y + area.height, target.height, screenHeight, top, bottom);
+    for (int y = top; y < bottom; ++y) {
+        const Tap row = tapFor(y, target.height, screenHeight);
+        for (int x = left; x < right; ++x) {
+            const Tap column = tapFor(x, target.width, screenWidth);
+            auto at = [&](int px, int py) { return uint32_t(getpixel(picture, px, py)); };
+            const uint32_t upper =
+                blendPixel(at(column.first, row.first), at(column.next, row.first), column.weight);
+            const uint32_t lower =
+                blendPixel(at(column.first, row.next), at(column.next, row.next), column.weight);
+            putpixel(target.bitmap, target.x + x, target.y + y,
+                     int(blendPixel(upper, lower, row.weight)));
+        }
+    }
+}
+
+bool filling(const ScaleTarget& target) {
+    return target.width > 0;
+}
+
+}  // namespace
+
+Area scaledArea(const Area& area, const ScaleTarget& target) {
+    if (!filling(target)) {
+        return Area{target.x + area.x * target.factor, target.y + area.y * target.factor,
+                    area.width * target.factor, area.height * target.factor};
+    }
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+    reach(area.x, area.x + area.width, target.width, screenWidth, left, right);
+    reach(area.y, area.y + area.height, target.height, screenHeight, top, bottom);
+    return Area{target.x + left, target.y + top, right - left, bottom - top};
+}
+
 void scaleArea(BITMAP* picture, const Area& area, const ScaleTarget& target) {
+    if (filling(target)) {
+        fillArea(picture, area, target);
+        return;
+    }
     const int factor = target.factor;
     const size_t rowBytes = sizeof(uint32_t) * area.width * factor;
     for (int y = area.y; y < area.y + area.height; ++y) {
@@ -59,6 +256,10 @@ void scaleArea(BITMAP* picture, const Area& area, const ScaleTarget& target) {
 }
 
 void scaleAreaReference(BITMAP* picture, const Area& area, const ScaleTarget& target) {
+    if (filling(target)) {
+        fillAreaReference(picture, area, target);
+        return;
+    }
     const int factor = target.factor;
     for (int y = area.y; y < area.y + area.height; ++y) {
         for (int x = area.x; x < area.x + area.width; ++x) {
@@ -114,8 +315,8 @@ long presentChanges(BITMAP* picture, BITMAP* kept, const ScaleTarget& target, Sh
         scaleArea(picture, band, target);
         pixels += long(band.width) * band.height;
         if (shown != nullptr) {
-            shown(target.x + band.x * target.factor, target.y + band.y * target.factor,
-                  band.width * target.factor, band.height * target.factor);
+            const Area written = scaledArea(band, target);
+            shown(written.x, written.y, written.width, written.height);
         }
     }
     return pixels;
@@ -130,8 +331,8 @@ long presentReported(BITMAP* picture, BITMAP* kept, const PictureChanges& change
         blit(picture, kept, area.x, area.y, area.x, area.y, area.width, area.height);
         pixels += long(area.width) * area.height;
         if (shown != nullptr) {
-            shown(target.x + area.x * target.factor, target.y + area.y * target.factor,
-                  area.width * target.factor, area.height * target.factor);
+            const Area written = scaledArea(area, target);
+            shown(written.x, written.y, written.width, written.height);
         }
     }
     return pixels;
