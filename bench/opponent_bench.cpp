@@ -1,9 +1,9 @@
 // The opponent's decision: reference search against fast search, worst case and typical play.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <vector>
 
+#include "board/game_random.h"
 #include "board/opponent.h"
 #include "board/rules.h"
 #include "tests/test_support/board_positions.h"
@@ -38,14 +38,14 @@ std::vector<Board> typicalPositions() {
 template <int (*choose)(const Board&, int)>
 void worstCaseDecision(benchmark::State& state) {
     const Board board = worstCase();
-    std::srand(1);
+    gameSeed(1);
     for (auto _ : state) benchmark::DoNotOptimize(choose(board, 1));
 }
 
 template <int (*choose)(const Board&, int)>
 void typicalDecision(benchmark::State& state) {
     const std::vector<Board> boards = typicalPositions();
-    std::srand(1);
+    gameSeed(1);
     size_t next = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(choose(boards[next], 1));

@@ -2,7 +2,6 @@
 #include "board/board.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <ctime>
 #include <iterator>
 
@@ -74,7 +73,7 @@ bool isPlayCell(const Board& board, int column, int row) {
 
 Board* generateBoard(Board* board, int newGame) {
     if (board == nullptr) board = new Board;
-    std::srand(static_cast<unsigned>(std::clock()));
+    gameSeed(static_cast<unsigned>(std::clock()));
 
     if (newGame != 0) {
         levelTable = levelRows();

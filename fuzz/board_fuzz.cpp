@@ -7,6 +7,7 @@
 
 #include "assets/data_layout.h"
 #include "board/board.h"
+#include "board/game_random.h"
 #include "board/opponent.h"
 #include "board/rules.h"
 
@@ -122,15 +123,15 @@ void chooseAndMove(Board& board, ByteReader& in, int& lastDir, SearchBudget& bud
     const bool compare = in.next() % 4 == 0 && budget.comparisons > 0;
     budget.comparisons -= compare;
     const unsigned seed = in.next();
-    std::srand(seed);
+    gameSeed(seed);
     const int fast = chooseAiDirection(board, lastDir);
     if (fast < 0 || fast > 3) fail("search direction out of range", board);
     if (compare) {
         // The fast search must agree with the plain one, down to the random draws it makes.
-        const int afterFast = std::rand();
-        std::srand(seed);
+        const int afterFast = gameRand();
+        gameSeed(seed);
         const int reference = chooseAiDirectionReference(board, lastDir);
-        if (reference != fast || std::rand() != afterFast)
+        if (reference != fast || gameRand() != afterFast)
             fail("fast and plain search differ", board);
     }
     lastDir = fast;

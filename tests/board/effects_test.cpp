@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <vector>
 
 #include "board/board_draw.h"
@@ -202,7 +201,7 @@ TEST_F(EffectsTest, ShatterBoardEmptiesTheWindowIntoFallingTiles) {
         for (int r = board.topRow; r < end; ++r) shown += board.at(c, r).kind != Empty;
     }
 
-    std::srand(1234);
+    gameSeed(1234);
     shatterBoard(board, rightBoardX);
 
     for (int c = 0; c < boardColumns; ++c) {
@@ -253,10 +252,10 @@ TEST_F(EffectsTest, ShatterBoardEmptiesTheWindowIntoFallingTiles) {
 
 TEST_F(EffectsTest, ShatterSpeedsTakeTwoDrawsPerTileInOrder) {
     setCell(0, 5, Block, Idle, 0, 1);
-    std::srand(99);
+    gameSeed(99);
     int first = gameRand();
     int second = gameRand();
-    std::srand(99);
+    gameSeed(99);
     shatterBoard(board, leftBoardX);
     ASSERT_EQ(taskList.size(), 1);
     auto* task = static_cast<FallTask*>(taskList.first());

@@ -1,11 +1,11 @@
 // Continue, end, win and hall-of-fame screens driven through the real stack after prepared rounds.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
 #include <string>
 
 #include "board/board_draw.h"
+#include "board/game_random.h"
 #include "frame/globals.h"
 #include "screens/continue1_state.h"
 #include "screens/end1_state.h"
@@ -212,7 +212,7 @@ TEST_F(RoundScreensTest, WinScreenReleasesBalloonsAndEntersLevelFive) {
 }
 
 TEST_F(ScreensTest, BalloonsRiseFromTheBottomAndLastThreeHundredTicks) {
-    std::srand(7);
+    gameSeed(7);
     for (int i = 0; i < 50; ++i) spawnBalloon();
     int count = 0;
     for (BaseTask* task = taskList.first(); task != nullptr; task = task->next) {

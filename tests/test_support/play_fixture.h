@@ -9,6 +9,7 @@
 
 #include "assets/assets.h"
 #include "board/board.h"
+#include "board/game_random.h"
 #include "board/rules.h"
 #include "frame/globals.h"
 #include "frame/state_stack.h"
@@ -121,8 +122,10 @@ protected:
         pass(0);
     }
 
-    // A new game, through its get-ready screen, with both boards replaced by prepared ones.
-    void startRound(const Board& left, const Board& right) {
+    // A new game, through its get-ready screen, with both boards replaced by prepared ones. The
+    // play screen's enter seeds from the clock: the round's draws are seeded again here, so
+    // that the same boards, seed and passes always give the same round.
+    void startRound(const Board& left, const Board& right, unsigned seed = 1) {
         newGameFlag = 1;
         stateStack.push(&game1State);
         for (int i = 0; i < 200 && stateStack.top() != &game1State; ++i) pass();
@@ -130,6 +133,8 @@ protected:
         *leftBoard = left;
         *rightBoard = right;
         riseClock = 0;
+        gameSeed(seed);
+        game1State.aiDirection = 0;
     }
 
     MenuStandIn menu;
