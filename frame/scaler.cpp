@@ -7,6 +7,7 @@
 #include <emmintrin.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -52,11 +53,12 @@ static void widenRow(const uint32_t* source, int width, uint32_t* out, int facto
 namespace {
 
 // A target pixel's footprint on the picture, along one axis: the first picture pixel under it,
-// the next one, and the first's share out of 256. Upscaling, a footprint is at most one
-// picture pixel wide, so it covers one or two.
+// the one after, and the first's share out of 256. Upscaling, a footprint is at most one
+// picture pixel wide, so it covers one or two. On the last picture pixel the pair starts one
+// earlier with no share, so that the two are always neighbours and can be read as one.
 struct Tap {
     int first = 0;
-    int next = 0;
+    int next = 1;
     int weight = 256;
 };
 
@@ -66,11 +68,13 @@ Tap tapFor(int out, int outSize, int inSize) {
     const long end = start + inSize;
     Tap tap;
     tap.first = int(start / outSize);
-    tap.next = std::min(tap.first + 1, inSize - 1);
     const long seam = long(tap.first + 1) * outSize;
-    if (end > seam && tap.next != tap.first) {
-        tap.weight = int(((seam - start) * 256 + inSize / 2) / inSize);
+    if (end > seam) tap.weight = int(((seam - start) * 256 + inSize / 2) / inSize);
+    if (tap.first == inSize - 1) {
+        tap.first = inSize - 2;
+        tap.weight = 0;
     }
+    tap.next = tap.first + 1;
     return tap;
 }
 
@@ -82,28 +86,32 @@ void reach(int from, int to, int outSize, int inSize, int& first, int& last) {
     last = std::min(last, outSize);
 }
 
+// Each channel b + (a - b) * weight / 256, rounded down: a at weight 256, b at 0.
 uint32_t blendPixel(uint32_t a, uint32_t b, int weight) {
     uint32_t out = 0;
     for (int shift = 0; shift < 32; shift += 8) {
-        const uint32_t ca = (a >> shift) & 0xff;
-        const uint32_t cb = (b >> shift) & 0xff;
-        out |= ((ca * uint32_t(weight) + cb * uint32_t(256 - weight)) >> 8) << shift;
+        const int ca = int((a >> shift) & 0xff);
+        const int cb = int((b >> shift) & 0xff);
+        const int blended = cb + int(std::floor((ca - cb) * weight / 256.0));
+        out |= uint32_t(blended) << shift;
     }
     return out;
 }
 
-// Four pixels of a and b, each channel (a * wa + b * wb) >> 8 with wa + wb = 256, so no sum
-// leaves 16 bits. Weights per channel: the low two pixels' in waLow, the high two's in waHigh.
-__m128i blendFour(__m128i a, __m128i b, __m128i waLow, __m128i waHigh) {
+// The same for four pixels at once, weights per channel in 16-bit lanes (the low two pixels' in
+// weightsLow). The difference times 128 and the weight times 2 keep the product's top 16 bits
+// exactly (a - b) * weight / 256, rounded down.
+__m128i blendFour(__m128i a, __m128i b, __m128i weightsLow, __m128i weightsHigh) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i full = _mm_set1_epi16(256);
-    const __m128i low =
-        _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), waLow),
-                      _mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), _mm_sub_epi16(full, waLow)));
-    const __m128i high =
-        _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), waHigh),
-                      _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), _mm_sub_epi16(full, waHigh)));
-    return _mm_packus_epi16(_mm_srli_epi16(low, 8), _mm_srli_epi16(high, 8));
+    const __m128i bLow = _mm_unpacklo_epi8(b, zero);
+    const __m128i bHigh = _mm_unpackhi_epi8(b, zero);
+    const __m128i low = _mm_sub_epi16(_mm_unpacklo_epi8(a, zero), bLow);
+    const __m128i high = _mm_sub_epi16(_mm_unpackhi_epi8(a, zero), bHigh);
+    const __m128i outLow =
+        _mm_add_epi16(bLow, _mm_mulhi_epi16(_mm_slli_epi16(low, 7), _mm_slli_epi16(weightsLow, 1)));
+    const __m128i outHigh = _mm_add_epi16(
+        bHigh, _mm_mulhi_epi16(_mm_slli_epi16(high, 7), _mm_slli_epi16(weightsHigh, 1)));
+    return _mm_packus_epi16(outLow, outHigh);
 }
 
 // The taps for one fill size, and the picture's rows widened to it, kept between presents.
@@ -138,18 +146,20 @@ FillTables& fillTables(int width, int height) {
 void widenRowFill(const uint32_t* source, int first, int last, const FillTables& tables,
                   uint32_t* out) {
     int x = first;
+    const Tap* taps = tables.columns.data();
     for (; x + 4 <= last; x += 4) {
-        alignas(16) uint32_t left[4];
-        alignas(16) uint32_t right[4];
-        for (int i = 0; i < 4; ++i) {
-            left[i] = source[tables.columns[size_t(x + i)].first];
-            right[i] = source[tables.columns[size_t(x + i)].next];
-        }
+        const Tap* t = taps + x;
+        // Each pair of neighbours in one read, then the firsts and the nexts gathered apart.
+        auto pair = [&](int i) {
+            return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(source + t[i].first));
+        };
+        const __m128 low = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(0), pair(1)));
+        const __m128 high = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(2), pair(3)));
+        const __m128i left = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0)));
+        const __m128i right = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
         const uint16_t* weights = &tables.columnWeights[size_t(x) * 4];
         const __m128i blended =
-            blendFour(_mm_load_si128(reinterpret_cast<const __m128i*>(left)),
-                      _mm_load_si128(reinterpret_cast<const __m128i*>(right)),
-                      _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights)),
+            blendFour(left, right, _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights)),
                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + 8)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), blended);
     }
