@@ -68,27 +68,30 @@ static bool fitsCanvas(const DisplayMode& mode) {
     return mode.window.width <= canvas.width && mode.window.height <= canvas.height;
 }
 
-static void show(const DisplayMode& mode, const Area& monitor) {
+void changeDisplayMode(const DisplayMode& mode) {
     current = mode;
     clear_bitmap(screen);
+    forgetShownPicture();
+}
+
+static void show(const DisplayMode& mode, const Area& monitor) {
+    changeDisplayMode(mode);
     if (mode.windowed) {
         showAsWindow(mode.window.width, mode.window.height);
     } else {
         showFullScreen(Area{monitor.x, monitor.y, mode.window.width, mode.window.height});
     }
-    forgetShownPicture();
 }
 
 // The last resort where no window can be made: Allegro's own full screen at the picture's size.
 static bool setFallbackMode() {
     if (set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, screenWidth, screenHeight, 0, 0) != 0) return false;
-    current = DisplayMode{};
-    current.windowed = false;
-    current.window = Area{0, 0, SCREEN_W, SCREEN_H};
-    current.picture = placePicture(SCREEN_W, SCREEN_H, current.window, 1);
-    clear_bitmap(screen);
+    DisplayMode mode;
+    mode.windowed = false;
+    mode.window = Area{0, 0, SCREEN_W, SCREEN_H};
+    mode.picture = placePicture(SCREEN_W, SCREEN_H, mode.window, 1);
+    changeDisplayMode(mode);
     watchFocus();
-    forgetShownPicture();
     return true;
 }
 
@@ -100,6 +103,9 @@ bool openDisplay(bool windowed, int askedScale) {
                   std::max(monitor.height, window.window.height)};
     const int width = window.window.width;
     const int height = window.window.height;
+    // Before the window is mapped where Allegro has made it already: window managers read the
+    // process id when they take a window on.
+    if (iconData != nullptr) nameDesktopWindow(iconData, iconLength);
     switchable =
         set_gfx_mode(GFX_AUTODETECT_WINDOWED, width, height, canvas.width, canvas.height) == 0;
     if (!switchable) {
@@ -108,10 +114,11 @@ bool openDisplay(bool windowed, int askedScale) {
             return setFallbackMode();
         }
     }
-    set_window_title("Vexlorn");
+    // The title last: what looks for the window by its title finds it whole.
+    if (iconData != nullptr) nameDesktopWindow(iconData, iconLength);
     useWholeCanvas(canvas.width, canvas.height);
     set_clip_rect(screen, 0, 0, canvas.width - 1, canvas.height - 1);
-    if (iconData != nullptr) nameDesktopWindow(iconData, iconLength);
+    set_window_title("Vexlorn");
     watchFocus();
     const DisplayMode wanted = layout(windowed, monitor);
     show(switchable && fitsCanvas(wanted) ? wanted : window, monitor);

@@ -31,6 +31,9 @@ bool toggleDisplay();
 // that is larger still, then back to 1.
 void stepScale();
 const DisplayMode& displayMode();
+// What every switch does to the picture: `screen` cleared to black and the next present told to
+// draw the whole picture at the mode's place and size.
+void changeDisplayMode(const DisplayMode& mode);
 // The scale the player asked for (0 when none), as the settings keep it.
 int askedScale();
 
