@@ -8,8 +8,6 @@
 
 #include "assets/bitmap_reader.h"
 #include "assets/datafile_check.h"
-#include "screens/high_scores.h"
-#include "screens/menu_state.h"
 
 namespace vexlorn {
 
@@ -34,10 +32,6 @@ constexpr int pathSize = 256;
 
 char dataPath[pathSize];
 bool pathTooLong = false;
-
-// The labels made here; the menu may swap its row's image for a music label, so the rows
-// themselves do not say which bitmaps are ours to destroy.
-BITMAP* menuLabels[menuItemCount];
 
 template <int N>
 void destroyAll(BITMAP* (&bitmaps)[N]) {
@@ -103,31 +97,21 @@ void destroyTiles() {
     destroyAll(incomingTiles);
 }
 
-bool makeLabels() {
-    bool made = true;
-    for (int i = 0; i < menuItemCount; ++i) {
-        // The row's text field need not end in a NUL within its 32 bytes.
-        char text[sizeof menuItems[i].text + 1] = {};
-        std::memcpy(text, menuItems[i].text, sizeof menuItems[i].text);
-        menuLabels[i] = makeLabel(text);
-        menuItems[i].image = menuLabels[i];
-        made = made && menuLabels[i] != nullptr;
-    }
+bool makeMusicLabels() {
     musicOnImage = makeLabel(musicOnText);
     musicOffImage = makeLabel(musicOffText);
-    return made && musicOnImage != nullptr && musicOffImage != nullptr;
+    return musicOnImage != nullptr && musicOffImage != nullptr;
 }
+
+}  // namespace
 
 bool outOfMemory(const char* path, char* error, int errorSize) {
     std::snprintf(error, static_cast<size_t>(errorSize),
                   "There is not enough memory to prepare the pictures of the data file \"%s\".",
                   path);
-    freeMenuImages();
     freeAssets();
     return false;
 }
-
-}  // namespace
 
 BITMAP* dataBitmap(int index) {
     if (dataFile == nullptr || index < 0 || index >= dataObjectCount) return nullptr;
@@ -175,9 +159,8 @@ bool loadAssetsFrom(const char* path, char* error, int errorSize) {
         return false;
     }
     if (!cutTiles()) return outOfMemory(path, error, errorSize);
-    loadHighScores();
     gameFont = static_cast<FONT*>(dataFile[ObjGameFont].dat);
-    if (!makeLabels()) return outOfMemory(path, error, errorSize);
+    if (!makeMusicLabels()) return outOfMemory(path, error, errorSize);
     return true;
 }
 
@@ -191,11 +174,6 @@ BITMAP* makeLabel(const char* text) {
     clear_to_color(label, bitmap_mask_color(label));
     textout_ex(label, gameFont, text, 0, 0, -1, -1);
     return label;
-}
-
-void freeMenuImages() {
-    destroyAll(menuLabels);
-    for (int i = 0; i < menuItemCount; ++i) menuItems[i].image = nullptr;
 }
 
 void freeAssets() {

@@ -26,13 +26,16 @@ BITMAP* dataBitmap(int index);
 // Full path of the data file beside the executable.
 const char* dataFilePath();
 
-// Loads and checks the data file, cuts the tiles, reads the hall of fame, renders the menu labels.
+// Loads and checks the data file, cuts the tiles, renders the music labels.
 // On failure it fills `error` with a message naming the file and returns false; nothing is kept.
 bool loadAssets(char* error, int errorSize);
 // The same from a data file at `path` (loadAssets passes dataFilePath()).
 bool loadAssetsFrom(const char* path, char* error, int errorSize);
-void freeMenuImages();  // first half of freeAssets: before the hall of fame is written
-void freeAssets();      // second half: tiles and data file
+void freeAssets();  // tiles, labels and data file
+
+// For a picture made from the data file that finds no memory: fills `error`, frees the assets
+// and returns false.
+bool outOfMemory(const char* path, char* error, int errorSize);
 
 // Renders a text in the game font onto a magenta bitmap exactly as large as the text.
 BITMAP* makeLabel(const char* text);

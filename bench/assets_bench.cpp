@@ -7,6 +7,8 @@
 #include "assets/assets.h"
 #include "assets/datafile_check.h"
 #include "assets/translucent.h"
+#include "game/game.h"
+#include "screens/menu_state.h"
 #include "test_support/headless_allegro.h"
 
 namespace vexlorn {
@@ -45,7 +47,7 @@ BENCHMARK(BM_TranslucentDraw)
     ->Args({640, 128})
     ->Args({640, 255});
 
-// The check alone, then the whole of loadAssets, on the generated data file.
+// The check alone, then the whole of the game's loading, on the generated data file.
 void BM_CheckDataFile(benchmark::State& state) {
     ensureHeadlessAllegro();
     const char* path = VEXLORN_BUILD_DIR "/vexlorn-demo.dat";
@@ -61,7 +63,7 @@ void BM_LoadAssets(benchmark::State& state) {
     const char* path = VEXLORN_BUILD_DIR "/vexlorn-demo.dat";
     char error[1024];
     for (auto _ : state) {
-        if (!loadAssetsFrom(path, error, sizeof error)) {
+        if (!loadGameFrom(path, error, sizeof error)) {
             state.SkipWithError(error);
             break;
         }

@@ -10,6 +10,7 @@
 #include "frame/scaler.h"
 #include "frame/state_stack.h"
 #include "frame/task_list.h"
+#include "game/game.h"
 #include "play/game1_state.h"
 #include "screens/about_state.h"
 #include "screens/continue1_state.h"
@@ -34,7 +35,7 @@ bool gameReady() {
     if (ready >= 0) return ready == 1;
     ensureHeadlessAllegro();
     char error[512] = "";
-    ready = loadAssets(error, sizeof error) ? 1 : 0;
+    ready = loadGame(error, sizeof error) ? 1 : 0;
     if (ready == 0) std::fprintf(stderr, "screen benchmarks need the data file: %s\n", error);
     backBuffer = create_bitmap(screenWidth, screenHeight);
     clear_bitmap(backBuffer);

@@ -12,22 +12,16 @@
 
 #include <cstdio>
 
-#include "assets/assets.h"
 #include "assets/sound.h"
-#include "frame/data_home.h"
 #include "frame/desktop_events.h"
 #include "frame/display.h"
 #include "frame/globals.h"
-#include "frame/options.h"
 #include "frame/pad_keys.h"
 #include "frame/picture_changes.h"
 #include "frame/present.h"
 #include "frame/settings.h"
-#include "frame/state_stack.h"
 #include "frame/tick_wait.h"
 #include "frame/window_events.h"
-#include "screens/high_scores.h"
-#include "screens/intro_state.h"
 
 namespace vexlorn {
 
@@ -82,7 +76,7 @@ static bool startLibrary(bool windowed, int scale) {
     return openDisplay(windowed, scale);
 }
 
-bool startUp(bool windowed, int scale) {
+bool startUp(bool windowed, int scale, const Program& program) {
     tickCount = 0;
     presentPending = true;
     running = true;
@@ -108,19 +102,20 @@ bool startUp(bool windowed, int scale) {
     install_int_ex(onTick, BPS_TO_TIMER(ticksPerSecond));
     install_int_ex(onSecond, SECS_TO_TIMER(1));
     char error[1024];
-    if (!loadAssets(error, sizeof error)) {
+    if (!program.load(error, sizeof error)) {
         reportFatal(error);
         return false;
     }
     loadSounds();
     startPadKeys();
-    stateStack.push(&introState);
+    stateStack.push(program.firstScreen);
     setTimerSlack(loopTimerSlackNs);
     return true;
 }
 
 // Ends the program as the menu's EXIT does: every screen popped, then the normal shutdown.
 static void requestQuit() {
+    if (BaseState* top = stateStack.top()) top->closing();
     stateStack.popAll();
     running = false;
 }
@@ -181,32 +176,16 @@ void runFrame(bool showFps) {
     rest(1);
 }
 
-void shutDown() {
+void shutDown(const Program& program) {
     stopPadKeys();
     releaseSounds();
-    freeMenuImages();
-    saveHighScores();
-    freeAssets();
+    program.unload();
     // Bitmaps must go before main returns: Allegro's exit handler runs before static destructors.
     releasePresent();
     if (backBuffer != nullptr) {
         destroy_bitmap(backBuffer);
         backBuffer = nullptr;
     }
-}
-
-int runGame(int argc, const char* const* argv) {
-    Options options = parseOptions(argc, argv);
-    cheatMode = options.cheat;
-    // Before anything opens a file by its bare name.
-    if (options.dataHome) enterUserDataHome();
-    const Settings settings = loadSettings(options);
-    // Before the first tune starts: a track started while switched off stays silent.
-    if (settings.musicMuted) switchMusicOff();
-    if (!startUp(settings.windowed, settings.scale)) return startUpFailure;
-    while (running) runFrame(options.showFps);
-    shutDown();
-    return stopExitStatus();
 }
 
 }  // namespace vexlorn

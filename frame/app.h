@@ -1,23 +1,32 @@
 // Start-up, the frame loop and shutdown.
 #pragma once
 
+#include "frame/state_stack.h"
+
 namespace vexlorn {
 
 // Exit code of a failed start-up.
 inline constexpr int startUpFailure = -1;
 
+// What the loop runs, told from above the screens: the loop itself knows none of them.
+struct Program {
+    // Once the display is open: what the screens need. False when it failed, `error` says why.
+    bool (*load)(char* error, int errorSize) = nullptr;
+    // At shutdown, before the display goes: frees that and saves what the program keeps.
+    void (*unload)() = nullptr;
+    BaseState* firstScreen = nullptr;
+};
+
 // scale: the factor asked for with -scale, 0 when none.
-bool startUp(bool windowed, int scale = 0);
+bool startUp(bool windowed, int scale, const Program& program);
 void runFrame(bool showFps);
 // The pass without showing the back buffer or resting: what the headless soak drives.
 void updateFrame();
-void shutDown();
+void shutDown(const Program& program);
 void onTick();
 void onSecond();
 
 // Back to text mode and a message box: the one path for fatal start-up failures.
 void reportFatal(const char* message);
-
-int runGame(int argc, const char* const* argv);
 
 }  // namespace vexlorn

@@ -10,14 +10,19 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "screens/high_scores.h"
-
 namespace vexlorn {
 
 namespace {
 
 bool isAbsolute(const char* path) {
     return path != nullptr && path[0] == '/';
+}
+
+// A hall of fame is 160 bytes; anything this much larger is not one.
+constexpr off_t largestOldFile = off_t{64} * 1024;
+
+bool isOldFile(const struct stat& status) {
+    return S_ISREG(status.st_mode) && status.st_size <= largestOldFile;
 }
 
 bool copyAll(int from, int to) {
@@ -34,29 +39,33 @@ bool copyAll(int from, int to) {
     }
 }
 
-// For a data directory on another file system: the old file goes only once its copy is whole.
-bool copyThenRemove(const std::string& from, const std::string& to) {
-    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
-    int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+// For a data directory on another file system: copied under a temporary name and linked into
+// place only once whole, so that a copy that fails or is cut short leaves no target (which would
+// stop the move for good); the old file goes only after that.
+void copyThenRemove(const std::string& from, const std::string& to) {
+    int in = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (in < 0) return;
+    struct stat status;
+    std::string temporary = to + ".XXXXXX";
+    int out = -1;
+    if (::fstat(in, &status) == 0 && isOldFile(status)) out = ::mkostemp(&temporary[0], O_CLOEXEC);
     if (out < 0) {
         ::close(in);
-        return false;
+        return;
     }
+    ::fchmod(out, status.st_mode & 0777);
     bool copied = copyAll(in, out) && ::fsync(out) == 0;
     copied = ::close(out) == 0 && copied;
     ::close(in);
-    if (!copied) {
-        ::unlink(to.c_str());
-        return false;
-    }
-    return ::unlink(from.c_str()) == 0;
+    copied = copied && ::link(temporary.c_str(), to.c_str()) == 0;
+    ::unlink(temporary.c_str());
+    if (copied) ::unlink(from.c_str());
 }
 
 // A hard link cannot replace an existing file, which a rename would do silently.
 void moveUnlessPresent(const std::string& from, const std::string& to) {
     struct stat status;
-    if (::lstat(from.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return;
+    if (::lstat(from.c_str(), &status) != 0 || !isOldFile(status)) return;
     if (::link(from.c_str(), to.c_str()) == 0) {
         ::unlink(from.c_str());
         return;
@@ -64,6 +73,10 @@ void moveUnlessPresent(const std::string& from, const std::string& to) {
     if (errno != EEXIST) copyThenRemove(from, to);
 }
 
+std::string fileNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 }  // namespace
 
 bool makeDirectories(const std::string& dir) {
@@ -89,13 +102,13 @@ std::string dataHomeDirectory(const char* xdgDataHome, const char* home) {
 
 bool enterDataHome(const std::string& dir, const std::string& oldFile) {
     if (dir.empty() || !makeDirectories(dir)) return false;
-    if (!oldFile.empty()) moveUnlessPresent(oldFile, dir + "/" + highScoreFileName);
+    if (!oldFile.empty()) moveUnlessPresent(oldFile, dir + "/" + fileNameOf(oldFile));
     return ::chdir(dir.c_str()) == 0;
 }
 
-void enterUserDataHome() {
+void enterUserDataHome(const char* fileName) {
     const char* home = homeDirectory();
-    std::string oldFile = isAbsolute(home) ? std::string(home) + "/" + highScoreFileName : "";
+    std::string oldFile = isAbsolute(home) ? std::string(home) + "/" + fileName : "";
     enterDataHome(dataHomeDirectory(std::getenv("XDG_DATA_HOME"), home), oldFile);
 }
 

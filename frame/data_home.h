@@ -19,8 +19,8 @@ std::string dataHomeDirectory(const char* xdgDataHome, const char* home);
 // working directory. False when it cannot be entered: the game then stays where it started.
 bool enterDataHome(const std::string& dir, const std::string& oldFile);
 
-// The above for the hall of fame: the user's data directory, and a hall of fame left in the
-// home directory by an earlier install.
-void enterUserDataHome();
+// The above for the file the game keeps (the hall of fame): the user's data directory, and the
+// file of that name left in the home directory by an earlier install.
+void enterUserDataHome(const char* fileName);
 
 }  // namespace vexlorn

@@ -2,6 +2,7 @@
 #include "frame/desktop_events.h"
 
 #include <allegro.h>
+#include <pthread.h>
 
 #include <chrono>
 #include <csignal>
@@ -9,7 +10,6 @@
 
 #include "frame/globals.h"
 #include "frame/state_stack.h"
-#include "play/game1_state.h"
 
 namespace vexlorn {
 
@@ -42,14 +42,30 @@ static void onFocusIn() {
 }
 END_OF_STATIC_FUNCTION(onFocusIn)
 
+static sigset_t stopSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int number : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&set, number);
+    return set;
+}
+
+void holdStopSignals() {
+    const sigset_t held = stopSignals();
+    pthread_sigmask(SIG_BLOCK, &held, nullptr);
+}
+
 void watchStopRequests() {
     struct sigaction action = {};
     action.sa_handler = onStopSignal;
+    // The library's X and sound calls are not all ready for an interrupted read.
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     for (int number : {SIGTERM, SIGINT, SIGHUP}) sigaction(number, &action, nullptr);
     LOCK_VARIABLE(closeClicked);
     LOCK_FUNCTION(onCloseButton);
     set_close_button_callback(onCloseButton);
+    const sigset_t held = stopSignals();
+    pthread_sigmask(SIG_UNBLOCK, &held, nullptr);
 }
 
 void watchFocus() {
@@ -90,9 +106,10 @@ bool focusLeft() {
 }
 
 void pauseRoundIfPlaying() {
-    // Handed to the play screen as the key it already answers, so this is the very pause P
+    // Handed to the screen as the key it already answers, so this is the very pause its key
     // brings, grey picture, stopped music and all.
-    if (stateStack.top() == &game1State) lastKey = KeyP;
+    const BaseState* top = stateStack.top();
+    if (top != nullptr && top->pauseKey() != 0) lastKey = top->pauseKey();
 }
 
 }  // namespace vexlorn

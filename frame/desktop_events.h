@@ -5,8 +5,12 @@
 
 namespace vexlorn {
 
+// First thing in main: SIGTERM, SIGINT and SIGHUP wait, blocked, until watchStopRequests. The
+// handler allegro_init installs would end the program from inside whatever it was doing, and
+// during the library's own start-up that crashes; threads started meanwhile keep them blocked.
+void holdStopSignals();
 // After allegro_init, so that SIGTERM, SIGINT and SIGHUP reach our handler instead of
-// Allegro's, which would end the program on the spot.
+// Allegro's; a signal held since holdStopSignals is delivered here.
 void watchStopRequests();
 // After every set_gfx_mode.
 void watchFocus();
@@ -20,7 +24,7 @@ int stopExitStatus();
 // such as the one a switch between window and full screen causes, is no reason to pause.
 bool focusLeft();
 
-// Pauses the round as the P key does, when the play screen is on top; elsewhere nothing.
+// Pauses the screen on top as its pause key does, when it has one (the round); elsewhere nothing.
 void pauseRoundIfPlaying();
 
 }  // namespace vexlorn

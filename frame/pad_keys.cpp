@@ -8,11 +8,6 @@
 
 #include "frame/globals.h"
 #include "frame/state_stack.h"
-#include "play/game1_state.h"
-#include "screens/end1_state.h"
-#include "screens/high_scores.h"
-#include "screens/name_entry.h"
-#include "screens/win_state.h"
 
 namespace vexlorn {
 namespace {
@@ -24,10 +19,9 @@ constexpr int keyOf(int scancode, int ascii) {
 constexpr int enterKey = keyOf(KeyEnter, '\r');
 constexpr int escKey = keyOf(KeyEsc, 27);
 constexpr int spaceKey = keyOf(KeySpace, ' ');
-constexpr int pauseKey = keyOf(KeyP, 'p');
 constexpr int backspaceKey = keyOf(KeyBackspace, 8);
 
-// By PadControl. Start gives the pause key instead while a round is being played.
+// By PadControl. Start gives the pause key instead on a screen that pauses.
 constexpr int padKeyTable[] = {
     keyOf(KeyUp, 0),     // PadUp
     keyOf(KeyDown, 0),   // PadDown
@@ -62,11 +56,10 @@ char stepLetter(char letter, int step) {
 PadContext currentPadContext() {
     PadContext context;
     const BaseState* top = stateStack.top();
-    context.roundInPlay = top == &game1State;
-    // The screens' own test for showing the initials.
-    const bool entryScreen = (top == &end1State && !end1State.roundWon) || top == &winState;
-    context.nameEntry = entryScreen && leftBoard != nullptr && qualifies(leftBoard->score);
-    context.entryCursor = entryCursor;
+    if (top == nullptr) return context;
+    context.pauseKey = top->pauseKey();
+    context.nameEntry = top->takesLetters();
+    context.lettersLeft = top->lettersLeft();
     return context;
 }
 
@@ -74,7 +67,7 @@ PadKeyBatch PadKeys::step(const PadInput& input, int elapsed, const PadContext& 
     PadKeyBatch batch;
     if (!context.nameEntry) preview_ = '\0';
     // A pad pulled out mid-round pauses it, as the pause key does.
-    if (input.removed > 0 && context.roundInPlay) add(batch, pauseKey);
+    if (input.removed > 0 && context.pauseKey != 0) add(batch, keyOf(context.pauseKey, 0));
     for (int control = 0; control < PadControlCount; ++control) {
         if ((input.pressed & padBit(static_cast<PadControl>(control))) == 0) continue;
         act(static_cast<PadControl>(control), context, batch);
@@ -106,13 +99,14 @@ void PadKeys::repeatHeld(const PadInput& input, int elapsed, const PadContext& c
 
 void PadKeys::act(PadControl control, const PadContext& context, PadKeyBatch& batch) {
     if (context.nameEntry && actInNameEntry(control, context, batch)) return;
-    add(batch, control == PadStart && context.roundInPlay ? pauseKey : padKeyTable[control]);
+    const bool pauses = control == PadStart && context.pauseKey != 0;
+    add(batch, pauses ? keyOf(context.pauseKey, 0) : padKeyTable[control]);
 }
 
 // Up and Down step through the letters shown in place of the next initial; Right or A types
 // the letter shown, as its key would; B erases; Start finishes.
 bool PadKeys::actInNameEntry(PadControl control, const PadContext& context, PadKeyBatch& batch) {
-    const bool letterFree = context.entryCursor < entryLetterCount;
+    const bool letterFree = context.lettersLeft > 0;
     switch (control) {
         case PadUp:
         case PadDown:
@@ -134,6 +128,8 @@ bool PadKeys::actInNameEntry(PadControl control, const PadContext& context, PadK
             return false;
     }
 }
+
+char entryPreview = '\0';
 
 namespace {
 

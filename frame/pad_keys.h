@@ -8,11 +8,12 @@ namespace vexlorn {
 
 // What the screen on top makes of a pad.
 struct PadContext {
-    bool roundInPlay = false;  // the play screen is on top: Start pauses
-    bool nameEntry = false;    // initials are being typed
-    int entryCursor = 0;
+    int pauseKey = 0;        // scancode sent for Start and a pad pulled out; 0: no pause
+    bool nameEntry = false;  // initials are being typed
+    int lettersLeft = 0;     // how many more they take
 };
 
+// As the screen on top answers.
 PadContext currentPadContext();
 
 // A held direction repeats as a held arrow key does: first after 12 ticks (240 ms), then three
@@ -48,6 +49,10 @@ private:
     int heldTicks_ = 0;
     int repeatsDone_ = 0;
 };
+
+// A letter a pad offers in place of the next initial (0 = none): shown, never stored, until the
+// pad accepts it by sending that letter's key.
+extern char entryPreview;
 
 // The frame loop's part: started with the game, polled once a pass just before the key step
 // reads Allegro's buffer, stopped at shutdown.

@@ -7,6 +7,8 @@ namespace vexlorn {
 // enter: once per push. activate: right after enter, and whenever the state above is popped.
 // update: once per frame pass while on top; false asks the stack to pop this state.
 // deactivate, then leave: when popped. A screen may push or pop from any of these hooks.
+// closing: the program is about to end with this screen on top (the close button, a stop
+// signal); its last chance to keep what the player finished on it. Nothing is popped yet.
 class BaseState {
 public:
     virtual ~BaseState() = default;
@@ -15,6 +17,17 @@ public:
     virtual bool update() = 0;
     virtual void deactivate() {}
     virtual void leave() {}
+    virtual void closing() {}
+
+    // What the frame loop asks of the screen on top, so that it need know no screen by name.
+    // The defaults ask for nothing.
+    // The key on which this screen pauses: handed to it when the window loses the focus or a
+    // pad is pulled out, and sent for a pad's Start. 0: it does not pause.
+    virtual int pauseKey() const { return 0; }
+    // Initials are being typed here, so a pad's buttons offer and accept letters.
+    virtual bool takesLetters() const { return false; }
+    // How many more letters it takes while it takes letters.
+    virtual int lettersLeft() const { return 0; }
 
     BaseState* next = nullptr;
 };

@@ -20,6 +20,7 @@
 
 #include "assets/assets.h"
 #include "assets/datafile_check.h"
+#include "game/game.h"
 #include "screens/menu_state.h"
 #include "test_support/headless_allegro.h"
 
@@ -185,7 +186,7 @@ void checkLoaded(const char* path) {
 // that names the file and nothing is kept.
 void loadOrRefuse(const char* path) {
     char error[1024] = {};
-    if (loadAssetsFrom(path, error, sizeof error)) {
+    if (loadGameFrom(path, error, sizeof error)) {
         checkLoaded(path);
         freeMenuImages();
         freeAssets();

@@ -25,6 +25,7 @@
 #include "frame/scaler.h"
 #include "frame/state_stack.h"
 #include "frame/task_list.h"
+#include "game/game.h"
 #include "play/game1_state.h"
 #include "screens/about_state.h"
 #include "screens/continue1_state.h"
@@ -209,7 +210,7 @@ bool startGame(const char* dataPath) {
     clear_bitmap(scaledScreen);
     openAudioDevice();
     char error[1024];
-    if (!loadAssetsFrom(dataPath, error, sizeof error)) {
+    if (!loadGameFrom(dataPath, error, sizeof error)) {
         std::fprintf(stderr, "soak: %s\n", error);
         return false;
     }
@@ -226,7 +227,7 @@ bool startGame(const char* dataPath) {
 void endGame() {
     stateStack.popAll();
     taskList.clear();
-    shutDown();
+    shutDown(gameProgram);
     destroy_bitmap(scaledScreen);
     destroy_bitmap(shownPicture);
 }

@@ -164,4 +164,8 @@ bool Game1State::update() {
     return true;
 }
 
+int Game1State::pauseKey() const {
+    return KeyP;
+}
+
 }  // namespace vexlorn

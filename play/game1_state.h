@@ -13,6 +13,7 @@ public:
     void enter() override;
     void activate() override;
     bool update() override;
+    int pauseKey() const override;
 
     int16_t background = 0;
     int16_t leftResult = 0;

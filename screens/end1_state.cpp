@@ -39,11 +39,15 @@ int bobOffset(int ticks) {
     return 20 - phase;
 }
 
+void enterFinishedGame() {
+    const int32_t score = leftBoard->score;
+    if (qualifies(score)) insertEntry(static_cast<uint16_t>(leftBoard->level), entryName, score);
+}
+
 void leaveForHallOfFame() {
     lastKey = 0;
     newGameFlag = 1;
-    const int32_t score = leftBoard->score;
-    if (qualifies(score)) insertEntry(static_cast<uint16_t>(leftBoard->level), entryName, score);
+    enterFinishedGame();
     playMusic(MusicTrack::HallOfFame);
     // The hall of fame runs no effects; the ones left from the finished game would only linger.
     taskList.clear();
@@ -95,7 +99,7 @@ bool End1State::update() {
         drawPicture(ObjWinnerRight, rightPictureX, pictureY + bob);
     }
 
-    if (!roundWon && qualifies(leftBoard->score)) nameEntryStep(endNameLayout);
+    if (takesLetters()) nameEntryStep(endNameLayout);
     drawPressAKey();
     if (isConfirmKey(lastKey)) {
         if (roundWon) {
@@ -113,6 +117,20 @@ bool End1State::update() {
     }
     lastTickCount += elapsed;
     return true;
+}
+
+// A lost game asks for initials when its score enters the hall of fame; a won round asks for none.
+bool End1State::takesLetters() const {
+    return !roundWon && playerEntersName();
+}
+
+int End1State::lettersLeft() const {
+    return entryLettersLeft();
+}
+
+// A game over closed from its name entry is as finished as one confirmed with Enter.
+void End1State::closing() {
+    if (takesLetters()) enterFinishedGame();
 }
 
 }  // namespace vexlorn

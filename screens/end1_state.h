@@ -12,6 +12,9 @@ class End1State : public BaseState {
 public:
     void activate() override;
     bool update() override;
+    bool takesLetters() const override;
+    int lettersLeft() const override;
+    void closing() override;
 
     int16_t background = 0;
     Board boardCopy{};
@@ -26,5 +29,7 @@ int bobOffset(int ticks);
 // Game over or game won: the score into the table if it qualifies, then the hall of fame
 // in place of this screen and the play state.
 void leaveForHallOfFame();
+// The first half of that: the score into the table with the initials typed, if it qualifies.
+void enterFinishedGame();
 
 }  // namespace vexlorn

@@ -2,14 +2,12 @@
 #include "screens/high_scores.h"
 
 #include <errno.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <iterator>
 
-#include "screens/high_score_file.h"
+#include "platform/files/shared_file.h"
 
 namespace vexlorn {
 
@@ -142,14 +140,8 @@ void decodeHighScores(const unsigned char* in, int length) {
 
 void loadHighScores() {
     rememberLoadedTable();
-    // Non-blocking, so that a pipe of that name cannot stop the game before its first screen.
-    int fd = ::open(highScoreFileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = SharedFile::openForReading(highScoreFileName);
     if (fd < 0) return;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return;
-    }
     unsigned char image[highScoreFileSize];
     size_t length = 0;
     while (length < sizeof image) {
@@ -180,23 +172,29 @@ static void replayOwnEntries(Rows& table) {
     }
 }
 
-void saveHighScores() {
-    HighScoreFile file(highScoreFileName);
-    if (!file.usable()) return;
-    // Read again under the lock: a second copy of the game may have saved since this one
-    // loaded, and writing this run's table over that would wipe what the other added.
-    unsigned char onDisk[highScoreFileSize];
-    Rows table;
+// The table to write over what the file holds now: this run's own, when the file is still the
+// one it loaded; otherwise the file's, with this run's entries entered again.
+static void mergeWith(Rows& table, const unsigned char* onDisk, int length) {
     std::memcpy(table, builtInHighScores, sizeof table);
-    decodeRows(table, onDisk, file.read(onDisk, highScoreFileSize));
+    decodeRows(table, onDisk, length);
     if (std::memcmp(table, loadedRows(), sizeof table) == 0) {
         std::memcpy(table, highScoreTable, sizeof table);
     } else {
         replayOwnEntries(table);
     }
-    unsigned char image[highScoreFileSize];
-    encodeRows(table, image);
-    if (!file.write(image, highScoreFileSize)) return;
+}
+
+void saveHighScores() {
+    SharedFile file(highScoreFileName);
+    // Read again under the lock: a second copy of the game may have saved since this one
+    // loaded, and writing this run's table over that would wipe what the other added.
+    Rows table;
+    const bool saved = file.save(
+        highScoreFileSize, [&table](const unsigned char* onDisk, int length, unsigned char* image) {
+            mergeWith(table, onDisk, length);
+            encodeRows(table, image);
+        });
+    if (!saved) return;
     std::memcpy(highScoreTable, table, sizeof table);
     rememberLoadedTable();
 }

@@ -29,7 +29,7 @@ void resetHighScores();
 // Reads up to 160 bytes of the file over the table; a missing file leaves it as it is.
 void loadHighScores();
 // Writes the table where a plain write of the name would, without putting the old file at risk
-// (see HighScoreFile). When another copy of the game has saved since this one loaded, this
+// (see SharedFile). When another copy of the game has saved since this one loaded, this
 // run's own entries are entered into that copy's table instead. Silent.
 void saveHighScores();
 

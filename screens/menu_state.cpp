@@ -22,7 +22,7 @@ namespace vexlorn {
 
 MenuState menuState;
 
-// The asset loader renders every image from these texts at start-up. Row 5's own text is never
+// makeMenuLabels renders every image from these texts at start-up. Row 5's own text is never
 // shown: the music item always carries one of the two music labels instead.
 MenuItem menuItems[] = {
     {nullptr, "O N E   P L A Y E R", 400, 140, 0, 0},

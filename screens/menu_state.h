@@ -33,6 +33,13 @@ extern MenuItem menuItems[];
 
 extern const char versionText[];
 
+// Renders every row's image from its text in the game font (after the assets are loaded).
+// False when a picture found no memory.
+bool makeMenuLabels();
+// Before the assets go; the menu may have swapped a row's image for a music label, which is
+// not its to free.
+void freeMenuImages();
+
 class MenuState : public BaseState {
 public:
     void enter() override;

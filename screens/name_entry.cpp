@@ -4,13 +4,14 @@
 #include <allegro.h>
 
 #include "frame/globals.h"
+#include "play/game1_state.h"
+#include "screens/high_scores.h"
 #include "screens/screen_draw.h"
 
 namespace vexlorn {
 
 char entryName[10] = "AAA";
 int16_t entryCursor = 0;
-char entryPreview = '\0';
 
 namespace {
 
@@ -28,6 +29,14 @@ void drawLetter(int x, int y, char letter) {
 }  // namespace
 
 int (*keyToAscii)(int scancode) = libraryKeyToAscii;
+
+bool playerEntersName() {
+    return leftBoard != nullptr && qualifies(leftBoard->score);
+}
+
+int entryLettersLeft() {
+    return entryLetterCount - entryCursor;
+}
 
 bool nameEntryStep(const NameEntryLayout& layout) {
     drawText(layout.headingX, layout.headingY, "H I S C O R E");

@@ -3,15 +3,14 @@
 
 #include <cstdint>
 
+#include "frame/pad_keys.h"  // entryPreview
+
 namespace vexlorn {
 
 inline constexpr int entryLetterCount = 3;  // initials typed at most
 
 extern char entryName[10];
 extern int16_t entryCursor;
-// A letter a pad offers in place of the next initial (0 = none): shown, never stored, until the
-// pad accepts it by sending that letter's key.
-extern char entryPreview;
 
 // The library's character for a scancode; replaceable where no keyboard driver exists (tests).
 extern int (*keyToAscii)(int scancode);
@@ -22,6 +21,11 @@ struct NameEntryLayout {
 };
 inline constexpr NameEntryLayout endNameLayout{136, 64, 180, 96};
 inline constexpr NameEntryLayout winNameLayout{254, 155, 298, 187};
+
+// The player's score enters the hall of fame, so the end and win screens ask for initials.
+bool playerEntersName();
+// Letters still free in the initials.
+int entryLettersLeft();
 
 // Draws the heading and letters and takes one typed letter or Backspace from lastKey.
 // Returns true when it took a key.

@@ -43,7 +43,8 @@ void visitOrderSite() {
     installed.erase(installed.rfind('/') + 1);
     installed += linkFileName;
     std::string file = findLinkFile(linkFileName, installed.c_str());
-    if (!file.empty()) openWithDesktop(linkTarget(file).c_str());
+    std::string target = file.empty() ? file : linkTarget(file);
+    if (!target.empty()) openWithDesktop(target.c_str());
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ bool WinState::update() {
         tickCount = elapsed;
         lastTickCount = 0;
     }
-    if (qualifies(leftBoard->score) && nameEntryStep(winNameLayout)) {
+    if (takesLetters() && nameEntryStep(winNameLayout)) {
         lastTickCount += elapsed;
         return true;
     }
@@ -82,6 +82,18 @@ bool WinState::update() {
     }
     lastTickCount += elapsed;
     return true;
+}
+
+bool WinState::takesLetters() const {
+    return playerEntersName();
+}
+
+int WinState::lettersLeft() const {
+    return entryLettersLeft();
+}
+
+void WinState::closing() {
+    enterFinishedGame();
 }
 
 }  // namespace vexlorn

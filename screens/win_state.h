@@ -14,6 +14,9 @@ class WinState : public BaseState {
 public:
     void activate() override;
     bool update() override;
+    bool takesLetters() const override;
+    int lettersLeft() const override;
+    void closing() override;
 };
 
 class BalloonTask : public BaseTask {

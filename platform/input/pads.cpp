@@ -6,8 +6,11 @@
 #include "pads.h"
 
 #include <SDL.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iterator>
 #include <vector>
@@ -36,9 +39,6 @@ constexpr ButtonControl buttonTable[] = {
     {SDL_CONTROLLER_BUTTON_START, PadStart},
 };
 static_assert(std::size(buttonTable) == PadControlCount, "every control has its button");
-
-// The largest community mapping databases are well under a megabyte.
-constexpr off_t maxMappingFileSize = 4 << 20;
 
 struct OpenPad {
     SDL_GameController* controller;
@@ -136,13 +136,33 @@ void handleEvent(const SDL_Event& event, PadInput& input) {
     }
 }
 
-// SDL passes over lines it cannot read; a file it cannot read at all changes nothing.
-void loadMappings(const std::string& path) {
+// The whole file, when it is a regular one within the limits; empty otherwise. Non-blocking,
+// so that a FIFO or a device cannot stall the start.
+std::string readMappingFile(const std::string& path) {
+    std::string text;
+    const int fd = path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return text;
     struct stat info;
-    if (path.empty() || stat(path.c_str(), &info) != 0) return;
-    // A FIFO or a device would block the start or never end.
-    if (!S_ISREG(info.st_mode) || info.st_size > maxMappingFileSize) return;
-    SDL_GameControllerAddMappingsFromFile(path.c_str());
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= maxMappingFileBytes) {
+        // One byte more than the limit, so that a file that grew since is seen to be too long.
+        text.resize(static_cast<size_t>(maxMappingFileBytes) + 1);
+        size_t got = 0;
+        for (ssize_t part;
+             got < text.size() && (part = read(fd, &text[got], text.size() - got)) > 0;)
+            got += static_cast<size_t>(part);
+        text.resize(got);
+    }
+    close(fd);
+    return text;
+}
+
+// SDL passes over lines it cannot read; a file it cannot read at all changes nothing, and one
+// past the limits is passed over whole: SDL takes time that grows with the square of the count.
+void loadMappings(const std::string& path) {
+    std::string text = readMappingFile(path);
+    if (text.empty() || !mappingFileFits(text)) return;
+    SDL_GameControllerAddMappingsFromRW(
+        SDL_RWFromConstMem(text.data(), static_cast<int>(text.size())), 1);
 }
 
 }  // namespace
@@ -202,6 +222,13 @@ PadInput pollPads() {
     }
     input.held = heldBits();
     return input;
+}
+
+bool mappingFileFits(const std::string& text) {
+    if (text.size() > static_cast<size_t>(maxMappingFileBytes)) return false;
+    size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+    if (!text.empty() && text.back() != '\n') lines += 1;
+    return lines <= static_cast<size_t>(maxMappingFileLines);
 }
 
 std::string padMappingPath(const char* xdgConfigHome, const char* home) {

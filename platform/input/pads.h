@@ -32,8 +32,13 @@ struct PadInput {
     int removed = 0;       // pads pulled out since the last poll
 };
 
+// Real mapping databases have about 2,000 lines; far more would keep the window black for long.
+inline constexpr long maxMappingFileBytes = 1L << 20;
+inline constexpr int maxMappingFileLines = 10000;
+
 // Starts SDL's controller support and opens every pad present. Extra mappings are read from
-// `mappingFile` when it names a regular file; a missing or damaged one is passed over silently.
+// `mappingFile` when it names a regular file within the limits above; a missing, damaged or
+// larger one is passed over silently.
 // False when SDL's controller support cannot start: the game then simply has no pads.
 bool startPads(const std::string& mappingFile);
 void stopPads();
@@ -42,6 +47,9 @@ bool padsStarted();
 // Takes SDL's pending events: pads plugged in are opened, pads pulled out closed.
 PadInput pollPads();
 int openPadCount();
+
+// Whether a mapping file's text is within the limits.
+bool mappingFileFits(const std::string& text);
 
 // Where extra mappings are looked for: $XDG_CONFIG_HOME/vexlorn/gamecontrollerdb.txt, or the
 // same under ~/.config. Empty when neither variable helps. Either argument may be null.

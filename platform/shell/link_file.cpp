@@ -10,7 +10,7 @@ namespace vexlorn {
 
 namespace {
 
-// Far more than any shortcut needs; a larger file is read only this far.
+// Far more than any shortcut needs; a larger file is not one.
 constexpr std::size_t maxLinkFileSize = std::size_t{64} * 1024;
 
 bool startsWithNoCase(const std::string& text, const char* prefix) {
@@ -18,8 +18,22 @@ bool startsWithNoCase(const std::string& text, const char* prefix) {
     return text.size() >= length && strncasecmp(text.c_str(), prefix, length) == 0;
 }
 
-bool isControl(unsigned char c) {
-    return c < 0x20 || c == 0x7f;
+// Printable ASCII without the space: no control characters of either set, no character that
+// turns text around (U+202E) or looks like another, nothing a shell or a browser splits on.
+bool isPlain(unsigned char c) {
+    return c > 0x20 && c < 0x7f;
+}
+
+// The host of an address's authority (the part before the first "/", "?" or "#"), without the
+// user part and the port: "" for "http://@", "https://?x", "http://user@:80".
+std::string hostOf(const std::string& url, std::size_t authorityStart) {
+    std::size_t end = url.find_first_of("/?#", authorityStart);
+    if (end == std::string::npos) end = url.size();
+    std::string host = url.substr(authorityStart, end - authorityStart);
+    const std::size_t at = host.rfind('@');
+    if (at != std::string::npos) host.erase(0, at + 1);
+    if (!host.empty() && host[0] == '[') return host.substr(0, host.find(']') + 1);
+    return host.substr(0, host.find(':'));
 }
 
 bool usableUrl(const std::string& url) {
@@ -27,9 +41,9 @@ bool usableUrl(const std::string& url) {
     std::size_t hostStart = 0;
     if (startsWithNoCase(url, "http://")) hostStart = 7;
     if (startsWithNoCase(url, "https://")) hostStart = 8;
-    if (hostStart == 0 || hostStart == url.size() || url[hostStart] == '/') return false;
+    if (hostStart == 0 || hostOf(url, hostStart).empty()) return false;
     for (unsigned char c : url) {
-        if (isControl(c)) return false;
+        if (!isPlain(c)) return false;
     }
     return true;
 }
@@ -38,9 +52,9 @@ bool exists(const char* path) {
     return path != nullptr && path[0] != '\0' && ::access(path, F_OK) == 0;
 }
 
-// Up to one byte more than maxLinkFileSize of a regular file. Opened without blocking, so that a
-// pipe left under the link file's name cannot stall the game.
-std::string readHead(const char* path) {
+// A regular file of at most maxLinkFileSize bytes; `whole` tells whether it was one. Opened
+// without blocking, so that a pipe left under the link file's name cannot stall the game.
+std::string readHead(const char* path, bool& whole) {
     std::string text;
     int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return text;
@@ -54,14 +68,14 @@ std::string readHead(const char* path) {
             got += static_cast<std::size_t>(part);
         }
         text.resize(got);
+        whole = got <= maxLinkFileSize;
     }
     ::close(fd);
     return text;
 }
 
-}  // namespace
-
-std::string shortcutUrl(const std::string& text) {
+// The value of the first URL= line where a shortcut keeps it; false when there is none.
+bool findUrlLine(const std::string& text, std::string& url) {
     // A line before any section header counts too: hand-written link files often have none.
     bool inShortcut = true;
     std::size_t start = 0;
@@ -76,11 +90,18 @@ std::string shortcutUrl(const std::string& text) {
         if (!line.empty() && line[0] == '[') {
             inShortcut = startsWithNoCase(line, "[InternetShortcut]");
         } else if (inShortcut && startsWithNoCase(line, "URL=")) {
-            std::string url = line.substr(4);
-            return usableUrl(url) ? url : "";
+            url = line.substr(4);
+            return true;
         }
     }
-    return "";
+    return false;
+}
+
+}  // namespace
+
+std::string shortcutUrl(const std::string& text) {
+    std::string url;
+    return findUrlLine(text, url) && usableUrl(url) ? url : "";
 }
 
 std::string findLinkFile(const char* name, const char* besideExecutable) {
@@ -90,11 +111,14 @@ std::string findLinkFile(const char* name, const char* besideExecutable) {
 }
 
 std::string linkTarget(const std::string& file) {
-    std::string text = readHead(file.c_str());
-    // A file longer than the limit ends in a line that may be cut: leave that line out.
-    if (text.size() > maxLinkFileSize) text.erase(text.rfind('\n') + 1);
-    std::string url = shortcutUrl(text);
-    return url.empty() ? file : url;
+    bool whole = false;
+    const std::string text = readHead(file.c_str(), whole);
+    // The desktop's own handler would open whatever URL= line the file holds, refused or not,
+    // so a file that could not be read through is not handed on either.
+    if (!whole) return "";
+    std::string url;
+    if (!findUrlLine(text, url)) return file;
+    return usableUrl(url) ? url : "";
 }
 
 }  // namespace vexlorn

@@ -11,7 +11,7 @@ inline constexpr std::size_t maxLinkUrlLength = 2048;
 
 // The first URL= value in an Internet shortcut's [InternetShortcut] section, or before any
 // section, when it is an http:// or https:// address with a host, at most maxLinkUrlLength bytes
-// long and free of control characters; otherwise "".
+// long and of printable ASCII without spaces; otherwise "".
 std::string shortcutUrl(const std::string& text);
 
 // `name` in the working directory when it exists there, else `besideExecutable` when that
@@ -19,7 +19,9 @@ std::string shortcutUrl(const std::string& text);
 std::string findLinkFile(const char* name, const char* besideExecutable);
 
 // What the desktop is asked to open for a link file: the web address it holds when it holds a
-// usable one (a desktop may open the shortcut itself in a text editor), else the file itself.
+// usable one (a desktop may open the shortcut itself in a text editor); the file itself when it
+// holds no URL= line; "" (nothing to open) when its address is refused or the file is not a
+// regular one that could be read whole.
 std::string linkTarget(const std::string& file);
 
 }  // namespace vexlorn

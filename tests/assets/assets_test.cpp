@@ -1,5 +1,5 @@
 // What loadAssets builds from the data file: the tiles that share the sheet's pixels, the font,
-// the menu and music labels, and their release.
+// the music labels, with the menu's labels made from its font, and their release.
 #include "assets/assets.h"
 
 #include <allegro.h>
@@ -38,6 +38,7 @@ protected:
         ASSERT_TRUE(TestDataFile::gameLike().write(path));
         char error[1024] = "";
         ASSERT_TRUE(loadAssetsFrom(path.c_str(), error, sizeof error)) << error;
+        ASSERT_TRUE(makeMenuLabels());
     }
     void TearDown() override {
         freeMenuImages();

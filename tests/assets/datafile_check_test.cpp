@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "assets/assets.h"
+#include "screens/menu_state.h"
 #include "test_support/headless_allegro.h"
 #include "test_support/temp_dir.h"
 #include "test_support/test_datafile.h"

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -44,11 +46,42 @@ TEST(DataHomeTest, OldFileOnAnotherFileSystemIsCopiedWholeThenRemoved) {
     std::string table(160, '\x7f');
     std::ofstream(old, std::ios::binary) << table;
     TempDir home;
+    const std::string target = home.path() + "/vexlorn/vexlorn.hi";
+    // A copy cut short (here killed at a file-size limit) leaves no target behind, which would
+    // stop every later move.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        struct rlimit small = {100, 100};
+        setrlimit(RLIMIT_FSIZE, &small);
+        enterDataHome(home.path() + "/vexlorn", old);
+        _exit(0);
+    }
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    EXPECT_EQ(contents(target), "<missing>");
+    EXPECT_EQ(contents(old), table);
+
     EXPECT_TRUE(enterDataHome(home.path() + "/vexlorn", old));
-    EXPECT_EQ(contents(home.path() + "/vexlorn/vexlorn.hi"), table);
+    EXPECT_EQ(contents(target), table);
     EXPECT_EQ(contents(old), "<missing>");
     ASSERT_EQ(chdir(started), 0);
     rmdir(oldDir);
+}
+
+TEST(DataHomeTest, OnlyASmallRegularFileIsMoved) {
+    TempDir home;
+    const std::string old = home.path() + "/vexlorn.hi";
+    const std::string target = home.path() + "/data/vexlorn.hi";
+    std::ofstream(old, std::ios::binary) << std::string(64 * 1024 + 1, 'x');
+    char started[4096];
+    ASSERT_NE(getcwd(started, sizeof started), nullptr);
+    EXPECT_TRUE(enterDataHome(home.path() + "/data", old));
+    EXPECT_EQ(contents(target), "<missing>");
+    EXPECT_EQ(contents(old).size(), 64u * 1024 + 1);
+    ASSERT_EQ(truncate(old.c_str(), 64 * 1024), 0);
+    EXPECT_TRUE(enterDataHome(home.path() + "/data", old));
+    EXPECT_EQ(contents(target).size(), 64u * 1024);
+    ASSERT_EQ(chdir(started), 0);
 }
 
 TEST(DataHomeTest, UnenterableDirectoryLeavesTheGameWhereItStartedAndTheFileAlone) {

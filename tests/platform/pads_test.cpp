@@ -71,6 +71,21 @@ TEST_F(PadsTest, MappingFileLoadedFromItsPlaceAndSkippedWhenDamaged) {
     EXPECT_TRUE(padMappingKnown(guid));
     stopPads();
 
+    // SDL takes time that grows with the square of the lines: a larger file is skipped whole,
+    // its good line too.
+    const std::string large = dir.path() + "/large.txt";
+    std::ofstream(large) << guid << ",Odd pad,a:b3,platform:Linux,\n"
+                         << std::string(2 << 20, '#') << "\n";
+    ASSERT_TRUE(startPads(large));
+    EXPECT_FALSE(padMappingKnown(guid));
+    stopPads();
+    EXPECT_TRUE(mappingFileFits(std::string(maxMappingFileBytes, '#')));
+    EXPECT_FALSE(mappingFileFits(std::string(maxMappingFileBytes + 1, '#')));
+    std::string lines;
+    for (int line = 0; line < maxMappingFileLines; ++line) lines += "#\n";
+    EXPECT_TRUE(mappingFileFits(lines));
+    EXPECT_FALSE(mappingFileFits(lines + "#"));
+
     const std::string garbage = dir.path() + "/garbage.txt";
     std::ofstream(garbage) << "030000,Cut off,a:b\n\x01\xff\xfe,,platform:\n"
                            << std::string(3, '\0');

@@ -120,18 +120,34 @@ TEST(LinkFileTest, OnlyASaneWebAddressIsTakenFromTheShortcut) {
     EXPECT_EQ(shortcutUrl("URL=HTTP://Example.org"), "HTTP://Example.org");
     std::string longest = "http://a.org/" + std::string(maxLinkUrlLength - 13, 'x');
     EXPECT_EQ(shortcutUrl("[InternetShortcut]\nURL=" + longest + "\n"), longest);
-    const std::string unusable[] = {"[InternetShortcut]\nIDList=\n", "URL=javascript:alert(1)",
-                                    "URL=file:///etc/passwd",        "URL=https://",
-                                    "URL=https:///etc/passwd",       "URL=ftp://a.org/",
-                                    "URL=https://a.org/\tx",         "URL=https://a.org/\x7f",
-                                    "[Other]\nURL=https://a.org/",   "URL=" + longest + "x"};
+    const std::string unusable[] = {"[InternetShortcut]\nIDList=\n",
+                                    "URL=javascript:alert(1)",
+                                    "URL=file:///etc/passwd",
+                                    "URL=https://",
+                                    "URL=https:///etc/passwd",
+                                    "URL=ftp://a.org/",
+                                    "URL=https://a.org/\tx",
+                                    "URL=https://a.org/\x7f",
+                                    "[Other]\nURL=https://a.org/",
+                                    "URL=" + longest + "x",
+                                    "URL=http://@",
+                                    "URL=https://?x",
+                                    "URL=http://user@/x",
+                                    "URL=http://:80/",
+                                    "URL=https://a.org/ x",
+                                    "URL=https://a.org/\xc2\x85",
+                                    "URL=https://a.org/\xe2\x80\xaetxt.exe"};
     for (const std::string& bad : unusable) {
         EXPECT_EQ(shortcutUrl(bad), "") << bad;
     }
     EXPECT_EQ(shortcutUrl(std::string("URL=https://a.org/\0x", 20)), "");
+    EXPECT_EQ(shortcutUrl("URL=https://u:p@a.org:8080/x"), "https://u:p@a.org:8080/x");
+    EXPECT_EQ(shortcutUrl("URL=http://[::1]:80/"), "http://[::1]:80/");
 }
 
-TEST(LinkFileTest, WorkingDirectoryCopyComesFirstAndUnusableFilesAreHandedAsTheyAre) {
+// The desktop's handler for a shortcut opens its URL= line itself, refused or not: a refused
+// address hands nothing at all, and only a shortcut without any address is handed as a file.
+TEST(LinkFileTest, WorkingDirectoryCopyComesFirstAndRefusedAddressesHandNothing) {
     TempDir installedDir;
     TempDir work;
     work.enter();
@@ -143,15 +159,17 @@ TEST(LinkFileTest, WorkingDirectoryCopyComesFirstAndUnusableFilesAreHandedAsThey
 
     std::ofstream("vexlorn.url") << "[InternetShortcut]\nURL=file:///etc/passwd\n";
     EXPECT_EQ(findLinkFile("vexlorn.url", installed.c_str()), "vexlorn.url");
-    EXPECT_EQ(linkTarget("vexlorn.url"), "vexlorn.url");
+    EXPECT_EQ(linkTarget("vexlorn.url"), "");
+    std::ofstream("plain.url") << "[InternetShortcut]\nIDList=\n";
+    EXPECT_EQ(linkTarget("plain.url"), "plain.url");
 
-    // A good line cut by the read limit must not pass for a shorter address.
+    // Past the read limit a line may be cut, or one left unread: nothing is handed.
     std::ofstream("padded.url") << std::string(64 * 1024 - 20, '\n') << "URL=https://a.org/"
                                 << std::string(100, 'x') << "\n";
-    EXPECT_EQ(linkTarget("padded.url"), "padded.url");
+    EXPECT_EQ(linkTarget("padded.url"), "");
     // A pipe is neither read nor waited on.
     ASSERT_EQ(mkfifo("pipe.url", 0600), 0);
-    EXPECT_EQ(linkTarget("pipe.url"), "pipe.url");
+    EXPECT_EQ(linkTarget("pipe.url"), "");
 }
 
 }  // namespace

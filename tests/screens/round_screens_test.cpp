@@ -172,6 +172,43 @@ TEST_F(RoundScreensTest, QualifyingGameOverEntersTheTypedInitials) {
     }
 }
 
+// The close button or a stop signal on the name entry ends a finished game as Enter would; in
+// the continue countdown, or after a won round, the game is not over and nothing is entered.
+TEST_F(RoundScreensTest, ClosedOnTheNameEntryTheShownInitialsAreEntered) {
+    const auto closeTop = [] { stateStack.top()->closing(); };
+    unsigned char before[highScoreFileSize];
+    encodeHighScores(before);
+    endRound(1, true, false, 2, 300);
+    ASSERT_EQ(stateStack.top(), &continue1State);
+    closeTop();
+    stateStack.popAll();
+    stateStack.push(&menu);
+    endRound(1, false, true, 3, 5000);
+    ASSERT_EQ(stateStack.top(), &end1State);
+    closeTop();
+    unsigned char after[highScoreFileSize];
+    encodeHighScores(after);
+    EXPECT_EQ(std::memcmp(before, after, sizeof before), 0);
+    stateStack.popAll();
+    stateStack.push(&menu);
+
+    endRound(1, true, false, 0, 300);
+    typeName("kb");
+    closeTop();
+    EXPECT_STREQ(highScoreTable[3].name, "kb");
+    EXPECT_EQ(highScoreTable[3].level, 2);
+    EXPECT_EQ(highScoreTable[3].score, 300);
+    stateStack.popAll();
+    stateStack.push(&menu);
+
+    endRound(4, false, true, 3, 9000);
+    ASSERT_EQ(stateStack.top(), &winState);
+    typeName("wx");  // after the "kb" offered again
+    closeTop();
+    EXPECT_STREQ(highScoreTable[0].name, "kbw");
+    EXPECT_EQ(highScoreTable[0].level, 5);
+}
+
 TEST_F(RoundScreensTest, NameEntryShownOnlyForAQualifyingScore) {
     endRound(0, true, false, 0, 5000);
     pass(0);

@@ -7,6 +7,8 @@
 #include <cstdio>
 
 #include "assets/assets.h"
+#include "game/game.h"
+#include "screens/menu_state.h"
 #include "test_support/headless_allegro.h"
 
 namespace vexlorn {
@@ -185,13 +187,13 @@ bool loadTestAssets() {
     ensureHeadlessAllegro();
     char error[1024] = "the stand-in data file could not be written";
     if (!readFileBytes(dataFilePath()).empty()) {
-        if (loadAssets(error, sizeof error)) return true;
+        if (loadGame(error, sizeof error)) return true;
     } else {
         // Until the generator writes the real file: the same layout in flat colours. Once
         // loaded it is no longer needed.
         std::string standIn = "/tmp/vexlorn-test-standin-" + std::to_string(getpid()) + ".dat";
         bool loaded = TestDataFile::gameLike().write(standIn) &&
-                      loadAssetsFrom(standIn.c_str(), error, sizeof error);
+                      loadGameFrom(standIn.c_str(), error, sizeof error);
         std::remove(standIn.c_str());
         if (loaded) return true;
     }

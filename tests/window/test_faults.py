@@ -1,6 +1,7 @@
 """The real program against missing devices, damaged files, signals and key floods."""
 
 import os
+import random
 import shutil
 import signal
 import stat
@@ -166,6 +167,25 @@ class SignalTest(unittest.TestCase):
                         self.assertEqual(os.listdir(work), ["vexlorn.hi"])
                 finally:
                     shutil.rmtree(work, ignore_errors=True)
+
+    def test_a_stop_at_any_moment_of_start_up_ends_cleanly(self):
+        # Before our handlers are in place Allegro's own would end the game from inside its own
+        # start-up, with a crash (134, 139) and the table unsaved.
+        for moment in sorted(random.uniform(0.0, 0.4) for _ in range(20)):
+            work = tempfile.mkdtemp(prefix="vexlorn-start-")
+            with open(os.path.join(work, "vexlorn.hi"), "wb") as out:
+                out.write(hall_of_fame_file())
+            with self.subTest(after=f"{moment * 1000:.0f} ms"):
+                with Game("-window", cwd=work, wait_window=False) as game:
+                    time.sleep(max(0.0, game.started + moment - time.monotonic()))
+                    game.proc.send_signal(signal.SIGTERM)
+                    code = game.wait_exit(30)
+                    # Killed before main by the default action, or ended by our shutdown.
+                    self.assertIn(code, (-signal.SIGTERM, 128 + signal.SIGTERM), game.output())
+                    with open(game.file("vexlorn.hi"), "rb") as kept:
+                        self.assertEqual(kept.read(), hall_of_fame_file())
+                    self.assertEqual(os.listdir(game.cwd), ["vexlorn.hi"])
+            shutil.rmtree(work, ignore_errors=True)
 
 
 class KeyFloodTest(unittest.TestCase):

@@ -1,8 +1,13 @@
 """A round in the real window: get-ready, rising boards, the avatar, pause, quit, continue, game over."""
 
+import os
+import shutil
+import signal
+import struct
+import tempfile
 import unittest
 
-from harness import Game, main
+from harness import Game, XClient, main
 
 LEFT_BOARD = (104, 46, 296, 430)
 RIGHT_BOARD = (345, 46, 537, 430)
@@ -92,6 +97,38 @@ class PlayWindowTest(unittest.TestCase):
             self.assertGreater(changed(end, fame, WHOLE), 100000)
             game.key("enter", after=1.0)
             self.assertTrue(game.running())
+
+    def test_closed_on_the_name_entry_the_game_enters_the_shown_initials(self):
+        # Every row above nought but the last, so a game over with any score enters the table.
+        table = b"".join(struct.pack("<h10si", 1, b"OLD", 900 - row) for row in range(9))
+        table += struct.pack("<h10si", 1, b"LOW", -1)
+        for way in ("close button", "SIGTERM"):
+            work = tempfile.mkdtemp(prefix="vexlorn-entry-")
+            with open(os.path.join(work, "vexlorn.hi"), "wb") as out:
+                out.write(table)
+            with self.subTest(way), Game("-window", "-cheat", cwd=work) as game:
+                start_game(game)
+                game.wait(5.0)
+                game.key("plus", after=0.5)
+                game.wait(12.0)  # the countdown runs out: game over, initials asked for
+                self.assertGreater(grey_fraction(game.screenshot("name-entry"),
+                                                 (300, 60, 340, 180)), 0.8, "no end screen")
+                game.type_keys("k", "q", "z")
+                if way == "close button":
+                    client = XClient(game.xserver.display)
+                    client.close_window(game.window)
+                    client.disconnect()
+                    expected = 0
+                else:
+                    game.proc.send_signal(signal.SIGTERM)
+                    expected = 128 + signal.SIGTERM
+                self.assertEqual(game.wait_exit(15), expected, game.output())
+                with open(game.file("vexlorn.hi"), "rb") as saved:
+                    rows = list(struct.iter_unpack("<h10si", saved.read()))
+                shutil.rmtree(work, ignore_errors=True)
+                names = [name.split(b"\0")[0] for _, name, _ in rows]
+                self.assertIn(b"kqz", names)
+                self.assertNotIn(b"LOW", names)
 
 
 if __name__ == "__main__":

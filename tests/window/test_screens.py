@@ -225,6 +225,19 @@ class OrderWindowTest(unittest.TestCase):
             self.assertLess(game.screenshot("menu-after-order").differs(menu), SAME_SCREEN)
             self.assertTrue(game.running())
 
+    def test_refused_address_hands_nothing_to_xdg_open(self):
+        # The desktop's handler for a link file would open its refused address itself.
+        with Game("-window") as game:
+            record = os.path.join(game.tmp, "xdg-open-record")
+            game.add_command("xdg-open", f'printf "%s\\n" "$@" > "{record}"\n')
+            with open(game.file("vexlorn.url"), "w") as link:
+                link.write("[InternetShortcut]\nURL=javascript:alert(1)\n")
+            self.open_order(game)
+            game.key("enter")
+            game.wait(2.0)
+            self.assertFalse(os.path.exists(record), "the link file was handed on")
+            self.assertTrue(game.running())
+
     def test_missing_xdg_open_changes_nothing(self):
         # A PATH with only the tools the harness itself runs through the game's environment.
         tools = tempfile.mkdtemp(prefix="vexlorn-path-")

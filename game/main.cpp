@@ -1,8 +1,9 @@
 // The program's entry point.
 #include <allegro.h>
 
-#include "frame/app.h"
+#include "frame/desktop_events.h"
 #include "frame/display.h"
+#include "game/game.h"
 
 // Read by Allegro's X11 port when it creates the window: XPM data for the window's icon.
 extern "C" void* allegro_icon;
@@ -15,6 +16,7 @@ extern const unsigned long netWmIconLength;
 }  // namespace vexlorn
 
 int main(int argc, char** argv) {
+    vexlorn::holdStopSignals();
     allegro_icon = const_cast<char**>(vexlorn::iconXpm);
     vexlorn::setWindowIcon(vexlorn::netWmIcon, vexlorn::netWmIconLength);
     return vexlorn::runGame(argc, argv);

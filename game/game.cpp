@@ -1,0 +1,58 @@
+// The game's composition: which screen starts, what is loaded, what is saved at the end.
+#include "game/game.h"
+
+#include "assets/assets.h"
+#include "assets/sound.h"
+#include "frame/data_home.h"
+#include "frame/desktop_events.h"
+#include "frame/globals.h"
+#include "frame/options.h"
+#include "frame/settings.h"
+#include "screens/high_scores.h"
+#include "screens/intro_state.h"
+#include "screens/menu_state.h"
+
+namespace vexlorn {
+
+const Program gameProgram{loadGame, unloadGame, &introState};
+
+namespace {
+
+bool prepareScreens(const char* path, char* error, int errorSize) {
+    loadHighScores();
+    if (makeMenuLabels()) return true;
+    freeMenuImages();
+    return outOfMemory(path, error, errorSize);
+}
+
+}  // namespace
+
+bool loadGame(char* error, int errorSize) {
+    return loadAssets(error, errorSize) && prepareScreens(dataFilePath(), error, errorSize);
+}
+
+bool loadGameFrom(const char* path, char* error, int errorSize) {
+    return loadAssetsFrom(path, error, errorSize) && prepareScreens(path, error, errorSize);
+}
+
+void unloadGame() {
+    freeMenuImages();
+    saveHighScores();
+    freeAssets();
+}
+
+int runGame(int argc, const char* const* argv) {
+    Options options = parseOptions(argc, argv);
+    cheatMode = options.cheat;
+    // Before anything opens a file by its bare name.
+    if (options.dataHome) enterUserDataHome(highScoreFileName);
+    const Settings settings = loadSettings(options);
+    // Before the first tune starts: a track started while switched off stays silent.
+    if (settings.musicMuted) switchMusicOff();
+    if (!startUp(settings.windowed, settings.scale, gameProgram)) return startUpFailure;
+    while (running) runFrame(options.showFps);
+    shutDown(gameProgram);
+    return stopExitStatus();
+}
+
+}  // namespace vexlorn
