@@ -1,10 +1,14 @@
 // Start-up, the frame loop and shutdown.
 //
-// Two clocks: Allegro's timer thread raises tickCount fifty times a second and marks the back
-// buffer due; the loop itself runs one update per pass, as often as its wait for the tick (where
-// a present is due) and rest(1) let it. Screens measure time only in ticks, so the pass rate never
-// changes how the game plays. The wait sleeps until onTick signals it: under X, vsync() would
-// look for the tick every millisecond.
+// Two clocks: Allegro's timer thread counts ticks fifty times a second and marks the back buffer
+// due; the loop hands the counted ticks to the screens (tickCount) once a cycle. A cycle is two
+// passes of one update each, the first consuming the ticks, the second between ticks with none,
+// then a sleep until onTick signals the next tick (under X, vsync() would look for it every
+// millisecond), then the present. The number of updates does change how a round plays: a cell
+// that has landed settles, and the opponent decides, in any update, ticked or not. So the cadence
+// is fixed, whatever the machine's load: after every update that consumes ticks comes exactly one
+// that has none, as in a loop resting a millisecond per pass, and a late cycle only hands over
+// more ticks at once.
 #include "frame/app.h"
 
 #include <allegro.h>
@@ -15,6 +19,7 @@
 #include "assets/sound.h"
 #include "frame/desktop_events.h"
 #include "frame/display.h"
+#include "frame/frame_cycle.h"
 #include "frame/globals.h"
 #include "frame/pad_keys.h"
 #include "frame/picture_changes.h"
@@ -26,7 +31,7 @@
 namespace vexlorn {
 
 void onTick() {
-    tickCount = tickCount + 1;
+    countedTicks = countedTicks + 1;
     presentPending = true;
     tickWait.signal();
 }
@@ -42,8 +47,8 @@ END_OF_FUNCTION(onSecond)
 // allegro_init starts sleeps a millisecond at a time and handles X events every 10 ms. The loop
 // takes those events itself just before it reads a key (pumpWindowEvents), so that thread only
 // matters while no pass runs, as during loading: a fifth of a second of slack takes it from a
-// thousand wake-ups a second to about ten. The loop's rest(1) gets a millisecond; Allegro's
-// timer thread, which counts the ticks, keeps the default.
+// thousand wake-ups a second to about ten. The loop thread, whose only sleep is the wait for
+// the tick, gets a millisecond; Allegro's timer thread, which counts the ticks, keeps the default.
 constexpr unsigned long inputThreadTimerSlackNs = 200000000;
 constexpr unsigned long loopTimerSlackNs = 1000000;
 constexpr unsigned long defaultTimerSlack = 0;  // prctl's value for "back to the default"
@@ -93,7 +98,7 @@ bool startUp(bool windowed, int scale, const Program& program) {
     }
     backBuffer = create_bitmap(screenWidth, screenHeight);
     text_mode(-1);
-    LOCK_VARIABLE(tickCount);
+    LOCK_VARIABLE(countedTicks);
     LOCK_VARIABLE(presentPending);
     LOCK_VARIABLE(loopsThisSecond);
     LOCK_VARIABLE(loopsPerSecond);
@@ -148,7 +153,7 @@ static void answerDesktop() {
 
 void updateFrame() {
     beginPassChanges();
-    running = stateStack.updateTop();
+    running = runUpdate();
     updateAudio();
     pollPadKeys();
     pumpWindowEvents();
@@ -165,15 +170,19 @@ static void drawPassRate() {
 }
 
 void runFrame(bool showFps) {
-    updateFrame();
-    if (presentPending) {
-        presentPending = false;
-        if (showFps) drawPassRate();
+    auto pass = [] {
+        updateFrame();
+        loopsThisSecond = loopsThisSecond + 1;
+    };
+    auto waitForTick = [] {
         tickWait.waitUntil(presentPending);
+        presentPending = false;
+    };
+    auto present = [showFps] {
+        if (showFps) drawPassRate();
         presentPicture(backBuffer);
-    }
-    loopsThisSecond = loopsThisSecond + 1;
-    rest(1);
+    };
+    runCycle(pass, waitForTick, present);
 }
 
 void shutDown(const Program& program) {

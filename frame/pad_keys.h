@@ -8,9 +8,11 @@ namespace vexlorn {
 
 // What the screen on top makes of a pad.
 struct PadContext {
-    int pauseKey = 0;        // scancode sent for Start and a pad pulled out; 0: no pause
-    bool nameEntry = false;  // initials are being typed
-    int lettersLeft = 0;     // how many more they take
+    int pauseKey = 0;           // scancode sent for Start and a pad pulled out; 0: no pause
+    bool nameEntry = false;     // initials are being typed
+    int lettersLeft = 0;        // how many more they take
+    bool padsApart = false;     // the screen reads each pad itself: no keys
+    int secondPadStartKey = 0;  // what Start on a pad after the first gives; 0: as the first
 };
 
 // As the screen on top answers.
@@ -53,6 +55,16 @@ private:
 // A letter a pad offers in place of the next initial (0 = none): shown, never stored, until the
 // pad accepts it by sending that letter's key.
 extern char entryPreview;
+
+// Each pad's presses, kept for the screens that read the pads apart until they take them.
+// `pad` is the pad's own id (OnePadPresses). A pad pulled out is counted until taken too.
+unsigned takePadPresses(int pad);
+// The poll's part: adds one poll's presses (open to the tests, which have no poll).
+void keepPadPresses(const PadInput& input);
+int takePadsPulledOut();
+// The pads' ids in the order they were opened; -1 past the last.
+int padInOrder(int order);
+void forgetPadPresses();
 
 // The frame loop's part: started with the game, polled once a pass just before the key step
 // reads Allegro's buffer, stopped at shutdown.

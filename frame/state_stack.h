@@ -28,6 +28,11 @@ public:
     virtual bool takesLetters() const { return false; }
     // How many more letters it takes while it takes letters.
     virtual int lettersLeft() const { return 0; }
+    // This screen reads each pad on its own (takePadPresses), so the pads give it no keys.
+    virtual bool readsPadsApart() const { return false; }
+    // The key Start on a second pad gives here, where it means something else than on the
+    // first; 0: the same.
+    virtual int secondPadStartKey() const { return 0; }
 
     BaseState* next = nullptr;
 };

@@ -8,9 +8,11 @@
 #include "frame/globals.h"
 #include "frame/options.h"
 #include "frame/settings.h"
+#include "frame/state_stack.h"
 #include "screens/high_scores.h"
 #include "screens/intro_state.h"
 #include "screens/menu_state.h"
+#include "screens/versus_setup_state.h"
 
 namespace vexlorn {
 
@@ -50,6 +52,11 @@ int runGame(int argc, const char* const* argv) {
     // Before the first tune starts: a track started while switched off stays silent.
     if (settings.musicMuted) switchMusicOff();
     if (!startUp(settings.windowed, settings.scale, gameProgram)) return startUpFailure;
+    if (options.versus) {
+        // Over the menu, where its Esc leads back to.
+        stateStack.push(&menuState);
+        stateStack.push(&versusSetupState);
+    }
     while (running) runFrame(options.showFps);
     shutDown(gameProgram);
     return stopExitStatus();

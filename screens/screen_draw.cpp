@@ -132,6 +132,20 @@ void redrawRound(int background, const Board& left, const Board& right, int elap
     drawnRound.atChange = stateStack.changeCount();
 }
 
+void drawSeatTags() {
+    // Centred under each well, where the backdrops' names stand.
+    static constexpr int tagY = 445;
+    static constexpr int wellCentres[2] = {leftBoardX + 96, rightBoardX + 96};
+    static constexpr int tags[2] = {ObjSeatTagLeft, ObjSeatTagRight};
+    for (int side = 0; side < 2; ++side) {
+        BITMAP* tag = dataBitmap(tags[side]);
+        if (tag == nullptr) continue;
+        const int x = wellCentres[side] - tag->w / 2;
+        draw_sprite(backBuffer, tag, x, tagY);
+        markChanged(Area{x, tagY, tag->w, tag->h});
+    }
+}
+
 void drawPicture(int object, int x, int y) {
     BITMAP* picture = dataBitmap(object);
     if (picture == nullptr) return;

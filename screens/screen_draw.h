@@ -23,6 +23,9 @@ void redrawRound(int background, const Board& left, const Board& right, int elap
 // draws everything.
 void forgetDrawnRound();
 
+// A match's names for the two wells, over the ones the level backdrops write under them.
+void drawSeatTags();
+
 // A data-file picture with its top-left corner at (x, y), mask colour left out.
 void drawPicture(int object, int x, int y);
 

@@ -41,6 +41,7 @@ void StartState::activate() {
 bool StartState::update() {
     const int elapsed = elapsedTicks();
     drawRound(background, *leftBoard, *rightBoard, elapsed);
+    if (seatTags) drawSeatTags();
     if (tickCount > readyTicks) {
         playSound(SoundEffect::Go, panCentre);
         // The play state's activate starts the round's clock; the second pop-up animates on there.

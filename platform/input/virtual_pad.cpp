@@ -25,10 +25,17 @@ SDL_Joystick* joystickOf(int pad) {
 }
 
 int scriptFile = -1;
-int scriptPad = -1;
+// The first pad is plugged in when the script starts; a second one only by "2 plug".
+int scriptPads[2] = {-1, -1};
 std::string scriptPending;
 
 void runScriptLine(const char* line) {
+    int which = 0;
+    if (std::strncmp(line, "2 ", 2) == 0) {
+        which = 1;
+        line += 2;
+    }
+    int& scriptPad = scriptPads[which];
     char control[32];
     char action[32];
     if (std::strcmp(line, "plug") == 0) {
@@ -87,16 +94,23 @@ bool setVirtualPadAxis(int pad, const char* axis, int value) {
     return SDL_JoystickSetVirtualAxis(joystick, which, static_cast<Sint16>(value)) == 0;
 }
 
-bool padMappingKnown(const char* guid) {
+std::string padMapping(const char* guid) {
     char* mapping = SDL_GameControllerMappingForGUID(SDL_JoystickGetGUIDFromString(guid));
+    std::string text = mapping != nullptr ? mapping : "";
     SDL_free(mapping);
-    return mapping != nullptr;
+    return text;
+}
+
+std::string virtualPadGuid(int pad) {
+    char guid[40] = {};
+    SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(deviceIndexOf(pad)), guid, sizeof guid);
+    return guid;
 }
 
 void startPadScript(const char* path) {
     // Not blocking: a FIFO with no writer yet, or a file not yet written, reads as empty.
     scriptFile = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    scriptPad = plugVirtualPad();
+    scriptPads[0] = plugVirtualPad();
 }
 
 void runPadScript() {
@@ -116,8 +130,10 @@ void runPadScript() {
 void stopPadScript() {
     if (scriptFile >= 0) close(scriptFile);
     scriptFile = -1;
-    unplugVirtualPad(scriptPad);
-    scriptPad = -1;
+    for (int& pad : scriptPads) {
+        unplugVirtualPad(pad);
+        pad = -1;
+    }
     scriptPending.clear();
 }
 

@@ -20,7 +20,8 @@ TEST(OptionsTest, NoArgumentsMeansFullScreenNoFpsNoCheat) {
 }
 
 TEST(OptionsTest, WholeArgumentsWithoutRegardToCase) {
-    Options options = parse({"-WINDOW", "-Fps", "-cheat", "-cheat", "-XDG-Data"});
+    Options options = parse({"-WINDOW", "-Fps", "-cheat", "-cheat", "-XDG-Data", "-Versus"});
+    EXPECT_TRUE(options.versus);
     EXPECT_TRUE(options.windowed);
     EXPECT_TRUE(options.showFps);
     EXPECT_TRUE(options.cheat);
@@ -28,7 +29,9 @@ TEST(OptionsTest, WholeArgumentsWithoutRegardToCase) {
 }
 
 TEST(OptionsTest, PrefixesAndVariantsAreIgnored) {
-    Options options = parse({"-windowed", "-fps=1", "window", "--cheat", "-che", "-xdg"});
+    Options options =
+        parse({"-windowed", "-fps=1", "window", "--cheat", "-che", "-xdg", "-vs", "--versus"});
+    EXPECT_FALSE(options.versus);
     EXPECT_FALSE(options.windowed);
     EXPECT_FALSE(options.showFps);
     EXPECT_FALSE(options.cheat);

@@ -10,6 +10,7 @@
 #include "screens/end1_state.h"
 #include "screens/hiscore_state.h"
 #include "screens/pause_state.h"
+#include "screens/versus_setup_state.h"
 #include "test_support/play_fixture.h"
 
 namespace vexlorn {
@@ -141,6 +142,42 @@ TEST_F(PadKeysTest, PadPulledOutPausesARoundButNotTheMenu) {
     ASSERT_EQ(stateStack.top(), &menu);
     unplugVirtualPad(second);
     EXPECT_TRUE(step(pollPads()).empty());
+}
+
+// A screen that gives Start on a second pad a meaning of its own, as the menu does.
+class SecondStartScreen : public MenuStandIn {
+public:
+    int secondPadStartKey() const override { return Key2; }
+};
+
+TEST_F(PadKeysTest, ScreensReadingPadsApartGetNoKeysAndASecondPadsStartMayHaveItsOwn) {
+    ASSERT_TRUE(startPads(""));
+    const int first = plugVirtualPad();
+    const int second = plugVirtualPad();
+    step(pollPads());
+    SecondStartScreen screen;
+    stateStack.push(&screen);
+    EXPECT_EQ(tap(second, "start"), std::vector<int>{Key2});
+    EXPECT_EQ(tap(first, "start"), std::vector<int>{KeyEnter});
+    EXPECT_EQ(tap(second, "a"), std::vector<int>{KeyEnter});
+    stateStack.pop();
+
+    // The match's set-up reads each pad itself, from what the polls kept.
+    forgetPadPresses();
+    stateStack.push(&versusSetupState);
+    setVirtualPadButton(second, "a", true);
+    const PadInput input = pollPads();
+    keepPadPresses(input);
+    EXPECT_TRUE(step(input).empty());
+    EXPECT_EQ(padInOrder(1), second);
+    EXPECT_EQ(takePadPresses(first), 0u);
+    EXPECT_EQ(takePadPresses(second), padBit(PadA));
+    EXPECT_EQ(takePadPresses(second), 0u);  // taken once
+    unplugVirtualPad(second);
+    keepPadPresses(pollPads());
+    EXPECT_EQ(padInOrder(1), -1);
+    EXPECT_EQ(takePadsPulledOut(), 1);
+    EXPECT_EQ(takePadsPulledOut(), 0);
 }
 
 }  // namespace
