@@ -18,7 +18,7 @@ constexpr const char* scaleKey = "scale";
 bool splitLine(const std::string& line, std::string& key, std::string& value) {
     const std::size_t equals = line.find('=');
     if (equals == std::string::npos) return false;
-    auto trim = [](std::string part) {
+    auto trim = [](const std::string& part) {
         const char* blank = " \t\r";
         const std::size_t first = part.find_first_not_of(blank);
         if (first == std::string::npos) return std::string();

@@ -13,7 +13,7 @@ std::string settingsFilePath(const char* xdgConfigHome, const char* home);
 std::string settingsPath();
 
 // Larger than any settings file the game writes by far: a bigger one is not ours to parse.
-inline constexpr long settingsFileLimit = 64 * 1024;
+inline constexpr long settingsFileLimit = 64L * 1024;
 
 enum class SettingsRead {
     Text,     // a regular file, read whole: text holds it
