@@ -12,7 +12,6 @@
 #include "frame/app.h"
 
 #include <allegro.h>
-#include <sys/prctl.h>
 
 #include <cstdio>
 
@@ -25,8 +24,9 @@
 #include "frame/picture_changes.h"
 #include "frame/present.h"
 #include "frame/settings.h"
-#include "frame/tick_wait.h"
-#include "frame/window_events.h"
+#include "platform/desktop/window_system.h"
+#include "platform/system/tick_wait.h"
+#include "platform/system/timers.h"
 
 namespace vexlorn {
 
@@ -51,11 +51,7 @@ END_OF_FUNCTION(onSecond)
 // the tick, gets a millisecond; Allegro's timer thread, which counts the ticks, keeps the default.
 constexpr unsigned long inputThreadTimerSlackNs = 200000000;
 constexpr unsigned long loopTimerSlackNs = 1000000;
-constexpr unsigned long defaultTimerSlack = 0;  // prctl's value for "back to the default"
-
-static void setTimerSlack(unsigned long ns) {
-    prctl(PR_SET_TIMERSLACK, ns, 0, 0, 0);
-}
+constexpr unsigned long defaultTimerSlack = 0;
 
 // Set once allegro_init has succeeded: before that, even going back to text mode crashes.
 static bool libraryStarted = false;
@@ -86,6 +82,7 @@ bool startUp(bool windowed, int scale, const Program& program) {
     presentPending = true;
     running = true;
     lastKey = 0;
+    holdFineTimer();
     openAudioDevice();
     if (!startLibrary(windowed, scale)) {
         char message[512];
@@ -195,6 +192,7 @@ void shutDown(const Program& program) {
         destroy_bitmap(backBuffer);
         backBuffer = nullptr;
     }
+    releaseFineTimer();
 }
 
 }  // namespace vexlorn

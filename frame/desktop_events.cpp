@@ -2,14 +2,13 @@
 #include "frame/desktop_events.h"
 
 #include <allegro.h>
-#include <pthread.h>
 
 #include <chrono>
 #include <csignal>
-#include <initializer_list>
 
 #include "frame/globals.h"
 #include "frame/state_stack.h"
+#include "platform/system/stop_requests.h"
 
 namespace vexlorn {
 
@@ -42,30 +41,15 @@ static void onFocusIn() {
 }
 END_OF_STATIC_FUNCTION(onFocusIn)
 
-static sigset_t stopSignals() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int number : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&set, number);
-    return set;
-}
-
 void holdStopSignals() {
-    const sigset_t held = stopSignals();
-    pthread_sigmask(SIG_BLOCK, &held, nullptr);
+    holdStopRequests();
 }
 
 void watchStopRequests() {
-    struct sigaction action = {};
-    action.sa_handler = onStopSignal;
-    // The library's X and sound calls are not all ready for an interrupted read.
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    for (int number : {SIGTERM, SIGINT, SIGHUP}) sigaction(number, &action, nullptr);
+    forwardStopRequests(onStopSignal);
     LOCK_VARIABLE(closeClicked);
     LOCK_FUNCTION(onCloseButton);
     set_close_button_callback(onCloseButton);
-    const sigset_t held = stopSignals();
-    pthread_sigmask(SIG_UNBLOCK, &held, nullptr);
 }
 
 void watchFocus() {

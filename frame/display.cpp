@@ -6,7 +6,6 @@
 #include "frame/display.h"
 
 #include <allegro.h>
-#include <xalleg.h>
 
 #include <algorithm>
 
@@ -16,6 +15,7 @@
 #include "frame/present.h"
 #include "platform/desktop/desktop_window.h"
 #include "platform/desktop/monitors.h"
+#include "platform/desktop/window_system.h"
 
 namespace vexlorn {
 
@@ -23,8 +23,6 @@ static DisplayMode current;
 static int askedFactor = 0;
 static Area canvas;
 static bool switchable = false;  // the canvas holds full screen; false after a fallback mode
-static const unsigned long* iconData = nullptr;
-static std::size_t iconLength = 0;
 
 const DisplayMode& displayMode() {
     return current;
@@ -32,15 +30,6 @@ const DisplayMode& displayMode() {
 
 int askedScale() {
     return askedFactor;
-}
-
-void nameWindow() {
-    xwin_set_window_name("vexlorn", "Vexlorn");
-}
-
-void setWindowIcon(const unsigned long* data, std::size_t length) {
-    iconData = data;
-    iconLength = length;
 }
 
 static Area desktopMonitor() {
@@ -85,7 +74,9 @@ static void show(const DisplayMode& mode, const Area& monitor) {
 
 // The last resort where no window can be made: Allegro's own full screen at the picture's size.
 static bool setFallbackMode() {
-    if (set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, screenWidth, screenHeight, 0, 0) != 0) return false;
+    prepareModeChange(false);
+    if (set_gfx_mode(fullScreenDriver(), screenWidth, screenHeight, 0, 0) != 0) return false;
+    finishModeChange(false);
     DisplayMode mode;
     mode.windowed = false;
     mode.window = Area{0, 0, SCREEN_W, SCREEN_H};
@@ -105,7 +96,8 @@ bool openDisplay(bool windowed, int askedScale) {
     const int height = window.window.height;
     // Before the window is mapped where Allegro has made it already: window managers read the
     // process id when they take a window on.
-    if (iconData != nullptr) nameDesktopWindow(iconData, iconLength);
+    nameDesktopWindow();
+    prepareModeChange(true);
     switchable =
         set_gfx_mode(GFX_AUTODETECT_WINDOWED, width, height, canvas.width, canvas.height) == 0;
     if (!switchable) {
@@ -114,8 +106,9 @@ bool openDisplay(bool windowed, int askedScale) {
             return setFallbackMode();
         }
     }
+    finishModeChange(true);
     // The title last: what looks for the window by its title finds it whole.
-    if (iconData != nullptr) nameDesktopWindow(iconData, iconLength);
+    nameDesktopWindow();
     useWholeCanvas(canvas.width, canvas.height);
     set_clip_rect(screen, 0, 0, canvas.width - 1, canvas.height - 1);
     set_window_title("Vexlorn");

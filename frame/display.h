@@ -3,8 +3,6 @@
 // the picture scaled and centred there.
 #pragma once
 
-#include <cstddef>
-
 #include "frame/display_layout.h"
 
 namespace vexlorn {
@@ -17,10 +15,6 @@ struct DisplayMode {
     Area picture;       // where the scaled picture lies in the screen bitmap
 };
 
-// Before allegro_init: the window's class, so task bars group it under the desktop entry.
-void nameWindow();
-// Before openDisplay: the icon task bars show (_NET_WM_ICON data, one size after another).
-void setWindowIcon(const unsigned long* data, std::size_t length);
 // Sets the one graphics mode of the run; false when none could be set, with allegro_error
 // saying why.
 bool openDisplay(bool windowed, int askedScale);

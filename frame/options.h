@@ -1,5 +1,5 @@
-// The command line: "-window", "-fps", "-cheat", "-scale N|fill", "-versus" and "-xdg-data",
-// compared without regard to case.
+// The command line: "-window", "-fps", "-cheat", "-scale N|fill", "-versus" and "-user-data"
+// (or "-xdg-data", its older name), compared without regard to case.
 #pragma once
 
 namespace vexlorn {
@@ -13,7 +13,7 @@ struct Options {
     bool showFps = false;
     bool cheat = false;
     int scale = 0;          // 1..largestScale or fillScale as asked for; 0 = the mode's own default
-    bool dataHome = false;  // "-xdg-data", which the desktop entry passes
+    bool dataHome = false;  // "-user-data", which the desktop entry and Start-menu shortcut pass
     bool versus = false;    // start at the set-up of a match between two players
 };
 

@@ -9,6 +9,7 @@
 
 #include "frame/globals.h"
 #include "frame/state_stack.h"
+#include "platform/files/data_home.h"
 
 namespace vexlorn {
 namespace {
@@ -201,7 +202,7 @@ void forgetPadPresses() {
 }
 
 void startPadKeys() {
-    startPads(padMappingPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+    startPads(padMappingFile());
     lastPollTick = tickCount;
 }
 

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/desktop/settings_file.h"
+#include "platform/files/settings_file.h"
 
 namespace vexlorn {
 

@@ -3,12 +3,13 @@
 
 #include "assets/assets.h"
 #include "assets/sound.h"
-#include "frame/data_home.h"
 #include "frame/desktop_events.h"
 #include "frame/globals.h"
 #include "frame/options.h"
 #include "frame/settings.h"
 #include "frame/state_stack.h"
+#include "platform/files/data_home.h"
+#include "platform/system/stop_requests.h"
 #include "screens/high_scores.h"
 #include "screens/intro_state.h"
 #include "screens/menu_state.h"
@@ -59,6 +60,7 @@ int runGame(int argc, const char* const* argv) {
     }
     while (running) runFrame(options.showFps);
     shutDown(gameProgram);
+    stopAnswered();
     return stopExitStatus();
 }
 

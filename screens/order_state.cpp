@@ -39,10 +39,10 @@ bool isArrow(int key) {
 // The installed link file lies beside the data file. Whether the desktop could open the link
 // changes nothing on this page.
 void visitOrderSite() {
-    std::string installed = dataFilePath();
-    installed.erase(installed.rfind('/') + 1);
-    installed += linkFileName;
-    std::string file = findLinkFile(linkFileName, installed.c_str());
+    char installed[1024];
+    // Allegro knows the platform's separators ("\\" besides "/" on Windows).
+    replace_filename(installed, dataFilePath(), linkFileName, sizeof installed);
+    std::string file = findLinkFile(linkFileName, installed);
     std::string target = file.empty() ? file : linkTarget(file);
     if (!target.empty()) openWithDesktop(target.c_str());
 }

@@ -3,8 +3,6 @@
 // window manager: each call sends its requests and returns, so no switch can hang the game.
 #pragma once
 
-#include <cstddef>
-
 #include "frame/display_layout.h"
 
 namespace vexlorn {
@@ -19,8 +17,8 @@ void showAsWindow(int width, int height);
 // canvas, as large as the monitor), so that a switch only changes what the window shows of it.
 void useWholeCanvas(int width, int height);
 
-// The properties task bars and switchers read: the icon (_NET_WM_ICON data: width, height and
-// ARGB pixels for each size in turn), the process and the machine it runs on.
-void nameDesktopWindow(const unsigned long* icon, std::size_t iconLength);
+// The properties task bars and switchers read: the icon at several sizes (the one
+// setWindowIcon chose), the process and the machine it runs on.
+void nameDesktopWindow();
 
 }  // namespace vexlorn

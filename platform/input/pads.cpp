@@ -6,9 +6,6 @@
 #include "pads.h"
 
 #include <SDL.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -17,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/files/regular_file.h"
 #include "virtual_pad.h"
 
 namespace vexlorn {
@@ -163,23 +161,16 @@ void handleEvent(const SDL_Event& event, PadInput& input) {
     }
 }
 
-// The whole file, when it is a regular one within the limits; empty otherwise. Non-blocking,
-// so that a FIFO or a device cannot stall the start.
+// The whole file, when it is a regular one within the limits; empty otherwise. Never blocks, so
+// that a FIFO or a device cannot stall the start.
 std::string readMappingFile(const std::string& path) {
     std::string text;
-    const int fd = path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return text;
-    struct stat info;
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= maxMappingFileBytes) {
-        // One byte more than the limit, so that a file that grew since is seen to be too long.
-        text.resize(static_cast<size_t>(maxMappingFileBytes) + 1);
-        size_t got = 0;
-        for (ssize_t part;
-             got < text.size() && (part = read(fd, &text[got], text.size() - got)) > 0;)
-            got += static_cast<size_t>(part);
-        text.resize(got);
+    // One byte more than the limit, so that a longer file is seen to be too long.
+    if (path.empty() ||
+        !readRegularFile(path.c_str(), static_cast<size_t>(maxMappingFileBytes) + 1, text) ||
+        text.size() > static_cast<size_t>(maxMappingFileBytes)) {
+        return std::string();
     }
-    close(fd);
     return text;
 }
 

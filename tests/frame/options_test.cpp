@@ -26,11 +26,13 @@ TEST(OptionsTest, WholeArgumentsWithoutRegardToCase) {
     EXPECT_TRUE(options.showFps);
     EXPECT_TRUE(options.cheat);
     EXPECT_TRUE(options.dataHome);
+    // The Start-menu shortcut's name for it.
+    EXPECT_TRUE(parse({"-User-Data"}).dataHome);
 }
 
 TEST(OptionsTest, PrefixesAndVariantsAreIgnored) {
-    Options options =
-        parse({"-windowed", "-fps=1", "window", "--cheat", "-che", "-xdg", "-vs", "--versus"});
+    Options options = parse({"-windowed", "-fps=1", "window", "--cheat", "-che", "-xdg", "-vs",
+                             "--versus", "-user", "user-data"});
     EXPECT_FALSE(options.versus);
     EXPECT_FALSE(options.windowed);
     EXPECT_FALSE(options.showFps);

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/desktop/settings_file.h"
+#include "platform/files/settings_file.h"
 #include "test_support/temp_dir.h"
 
 namespace vexlorn {

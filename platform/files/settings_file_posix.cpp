@@ -1,7 +1,7 @@
-// The settings file on POSIX systems: the XDG configuration directory.
-#include "platform/desktop/settings_file.h"
+// The settings file on Linux: in the XDG configuration directory.
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "frame/data_home.h"
+#include "platform/files/settings_file.h"
 
 namespace vexlorn {
 
@@ -20,6 +20,25 @@ std::string settingsFilePath(const char* xdgConfigHome, const char* home) {
     if (home != nullptr && home[0] == '/') return std::string(home) + "/.config/vexlorn/settings";
     return "";
 }
+
+namespace {
+
+const char* homeDirectory() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') return home;
+    const passwd* entry = ::getpwuid(::getuid());
+    return entry != nullptr ? entry->pw_dir : nullptr;
+}
+
+bool makeDirectories(const std::string& dir) {
+    for (std::size_t slash = dir.find('/', 1); slash != std::string::npos;
+         slash = dir.find('/', slash + 1)) {
+        if (::mkdir(dir.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+}  // namespace
 
 std::string settingsPath() {
     return settingsFilePath(std::getenv("XDG_CONFIG_HOME"), homeDirectory());

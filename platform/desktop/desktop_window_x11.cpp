@@ -3,8 +3,6 @@
 // The drawing window is made as large as the canvas once; after that only the managed window
 // changes size, so a switch never sets a graphics mode again (setting one waits, without end
 // under some window managers, for the new window to be mapped).
-#include "platform/desktop/desktop_window.h"
-
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -13,8 +11,14 @@
 #include <xalleg.h>
 
 #include <climits>
+#include <cstddef>
+
+#include "platform/desktop/desktop_window.h"
 
 namespace vexlorn {
+
+// X11's own: called by setWindowIcon (window_icon_x11.cpp).
+void keepNetWmIcon(const unsigned long* data, std::size_t length);
 
 namespace {
 
@@ -83,6 +87,11 @@ bool usable() {
     return _xwin.display != nullptr && _xwin.wm_window != None;
 }
 
+// _NET_WM_ICON's data (width, height and ARGB pixels for each size in turn), which only the
+// game links: setWindowIcon hands it over.
+const unsigned long* iconData = nullptr;
+std::size_t iconLength = 0;
+
 // Where the window was before it covered the monitor without a window manager.
 int windowX = 0;
 int windowY = 0;
@@ -147,12 +156,19 @@ void useWholeCanvas(int width, int height) {
     XUNLOCK();
 }
 
-void nameDesktopWindow(const unsigned long* icon, std::size_t iconLength) {
+void keepNetWmIcon(const unsigned long* data, std::size_t length) {
+    iconData = data;
+    iconLength = length;
+}
+
+void nameDesktopWindow() {
     XLOCK();
     if (usable()) {
-        XChangeProperty(_xwin.display, _xwin.wm_window, atom("_NET_WM_ICON"), XA_CARDINAL, 32,
-                        PropModeReplace, reinterpret_cast<const unsigned char*>(icon),
-                        int(iconLength));
+        if (iconData != nullptr) {
+            XChangeProperty(_xwin.display, _xwin.wm_window, atom("_NET_WM_ICON"), XA_CARDINAL, 32,
+                            PropModeReplace, reinterpret_cast<const unsigned char*>(iconData),
+                            int(iconLength));
+        }
         const unsigned long pid = static_cast<unsigned long>(getpid());
         XChangeProperty(_xwin.display, _xwin.wm_window, atom("_NET_WM_PID"), XA_CARDINAL, 32,
                         PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
