@@ -20,6 +20,14 @@ bool isAbsolute(const char* path) {
     return path != nullptr && path[0] == '/';
 }
 
+bool makeDirectories(const std::string& dir) {
+    for (std::size_t slash = dir.find('/', 1); slash != std::string::npos;
+         slash = dir.find('/', slash + 1)) {
+        if (::mkdir(dir.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
 // A hall of fame is 160 bytes; anything this much larger is not one.
 constexpr off_t largestOldFile = off_t{64} * 1024;
 
@@ -79,15 +87,6 @@ std::string fileNameOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
-}  // namespace
-
-bool makeDirectories(const std::string& dir) {
-    for (std::size_t slash = dir.find('/', 1); slash != std::string::npos;
-         slash = dir.find('/', slash + 1)) {
-        if (::mkdir(dir.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
-}
 
 const char* homeDirectory() {
     const char* home = std::getenv("HOME");
@@ -95,6 +94,8 @@ const char* homeDirectory() {
     const passwd* entry = ::getpwuid(::getuid());
     return entry != nullptr ? entry->pw_dir : nullptr;
 }
+
+}  // namespace
 
 std::string dataHomeDirectory(const char* xdgDataHome, const char* home) {
     if (isAbsolute(xdgDataHome)) return std::string(xdgDataHome) + "/vexlorn";
