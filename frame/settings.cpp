@@ -61,6 +61,17 @@ void mark(const std::string& key, SettingKeys& keys) {
     keys.scale |= key == scaleKey;
 }
 
+// Which known keys have a line of their own in the text.
+SettingKeys keysIn(const std::string& text) {
+    SettingKeys keys;
+    for (const std::string& line : linesOf(text)) {
+        std::string key;
+        std::string value;
+        if (splitLine(line, key, value)) mark(key, keys);
+    }
+    return keys;
+}
+
 }  // namespace
 
 Settings parseSettings(const std::string& text) {
@@ -130,11 +141,21 @@ Settings loadSettings(const Options& options) {
     file.writable = read == SettingsRead::Text || read == SettingsRead::Missing;
     if (read != SettingsRead::Text) file.text.clear();
     file.saved = parseSettings(file.text);
-    file.fixed.display = options.windowed;
-    file.fixed.scale = options.scale != 0;
     Settings run = file.saved;
-    if (options.windowed) run.windowed = true;
-    if (options.scale != 0) run.scale = options.scale;
+    // The desktop entry passes -window and -scale beside -user-data: there they only say how
+    // the first start looks, and once the player has chosen, the choice wins.
+    const bool desktopLaunch = options.dataHome;
+    const SettingKeys kept = keysIn(file.text);
+    if (options.windowed && !(desktopLaunch && kept.display)) {
+        run.windowed = true;
+        file.fixed.display = !desktopLaunch;
+    }
+    if (options.scale != 0 && !(desktopLaunch && kept.scale)) {
+        run.scale = options.scale;
+        file.fixed.scale = !desktopLaunch;
+    }
+    // A desktop launch's first look counts as what the file holds until the player changes it.
+    if (desktopLaunch) file.saved = run;
     return run;
 }
 

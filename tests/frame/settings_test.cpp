@@ -116,6 +116,21 @@ TEST_F(SettingsFileTest, TheCommandLineWinsForTheRunAndIsNotSaved) {
     EXPECT_EQ(contents(file()), "display=fullscreen\nscale=2\nmusic=off\n");
 }
 
+TEST_F(SettingsFileTest, TheDesktopEntrysWindowIsOnlyTheFirstLookUntilThePlayerChooses) {
+    Options desktop;  // what the desktop entry passes
+    desktop.dataHome = true;
+    desktop.windowed = true;
+    desktop.scale = 8;
+    Settings first = loadSettings(desktop);
+    EXPECT_TRUE(first.windowed);
+    EXPECT_EQ(first.scale, 8);
+    rememberDisplay(false, 8);  // F11
+    EXPECT_EQ(contents(file()), "display=fullscreen\n");
+    Settings next = loadSettings(desktop);
+    EXPECT_FALSE(next.windowed);
+    EXPECT_EQ(next.scale, 8);
+}
+
 TEST_F(SettingsFileTest, ADamagedFileMeansDefaultsAndIsLeftAlone) {
     const std::string huge(settingsFileLimit + 1, 'x');
     const std::string binary("music=off\n\0\x01\x02", 13);

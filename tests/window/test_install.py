@@ -154,8 +154,9 @@ class InstallTest(unittest.TestCase):
         synopsis = page.split("SYNOPSIS")[1].split("DESCRIPTION")[0]
         described = page.split("OPTIONS")[1].split("KEYS")[0]
         for option in options:
-            self.assertIn(f"[{option}", synopsis, option)
-            self.assertRegex(described, rf"\n {{7}}{re.escape(option)}\b", option)
+            if option != "-xdg-data":  # the older name, described beside the newer
+                self.assertIn(f"[{option}", synopsis, option)
+            self.assertRegex(described, rf"\n {{7}}(-[\w-]+, )*{re.escape(option)}\b", option)
         self.assertIn("Bitstream Vera", read(self.staged("share/doc/vexlorn/copyright")).decode())
 
     def test_install_build_needs_none_of_the_test_packages(self):
