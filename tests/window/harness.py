@@ -143,12 +143,14 @@ class Game:
 
     def origin(self):
         """Where the game's drawing area starts on the screen (not 0,0 in a decorated window)."""
-        geometry = self.xdotool("getwindowgeometry", self.window)
-        for line in geometry.splitlines():
-            if "Position:" in line:
-                x, y = line.split()[1].split(",")
-                return int(x), int(y)
-        return 0, 0
+        # xwininfo's absolute corner: xdotool counts a frame's title bar in twice.
+        info = subprocess.run(["xwininfo", "-id", str(self.window)], env=self.env,
+                              capture_output=True, text=True, timeout=10).stdout
+        corner = {}
+        for line in info.splitlines():
+            if "Absolute upper-left" in line:
+                corner[line.split()[2]] = int(line.split()[-1])
+        return corner.get("X:", 0), corner.get("Y:", 0)
 
     def _write_script(self, name, body):
         path = os.path.join(self.bin, name)
