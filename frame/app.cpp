@@ -143,11 +143,6 @@ static void readKey() {
     rememberDisplay(displayMode().windowed, askedScale());
 }
 
-static void answerDesktop() {
-    if (focusLeft()) pauseRoundIfPlaying();
-    if (stopRequested()) requestQuit();
-}
-
 void updateFrame() {
     beginPassChanges();
     running = runUpdate();
@@ -155,7 +150,7 @@ void updateFrame() {
     pollPadKeys();
     pumpWindowEvents();
     readKey();
-    answerDesktop();
+    if (answerDesktop(DesktopClock::now())) requestQuit();
     endPassChanges();
 }
 

@@ -16,8 +16,6 @@ static volatile sig_atomic_t stopSignal = 0;
 static volatile bool closeClicked = false;
 static volatile bool focusAway = false;
 
-// How long the focus must stay away before the round pauses.
-constexpr auto focusGrace = std::chrono::milliseconds(150);
 static bool awayNoticed = false;
 static bool awayHandled = false;
 static std::chrono::steady_clock::time_point awaySince;
@@ -32,12 +30,12 @@ static void onCloseButton() {
 END_OF_STATIC_FUNCTION(onCloseButton)
 
 static void onFocusOut() {
-    focusAway = true;
+    reportFocus(true);
 }
 END_OF_STATIC_FUNCTION(onFocusOut)
 
 static void onFocusIn() {
-    focusAway = false;
+    reportFocus(false);
 }
 END_OF_STATIC_FUNCTION(onFocusIn)
 
@@ -73,13 +71,16 @@ int stopExitStatus() {
     return stopSignal != 0 ? 128 + stopSignal : 0;
 }
 
-bool focusLeft() {
+void reportFocus(bool away) {
+    focusAway = away;
+}
+
+bool focusLeft(DesktopClock::time_point now) {
     if (!focusAway) {
         awayNoticed = false;
         awayHandled = false;
         return false;
     }
-    const auto now = std::chrono::steady_clock::now();
     if (!awayNoticed) {
         awayNoticed = true;
         awaySince = now;
@@ -94,6 +95,11 @@ void pauseRoundIfPlaying() {
     // brings, grey picture, stopped music and all.
     const BaseState* top = stateStack.top();
     if (top != nullptr && top->pauseKey() != 0) lastKey = top->pauseKey();
+}
+
+bool answerDesktop(DesktopClock::time_point now) {
+    if (focusLeft(now)) pauseRoundIfPlaying();
+    return stopRequested();
 }
 
 }  // namespace vexlorn

@@ -64,6 +64,7 @@ PadContext currentPadContext() {
     context.lettersLeft = top->lettersLeft();
     context.padsApart = top->readsPadsApart();
     context.secondPadStartKey = top->secondPadStartKey();
+    if (top->padsBySeat()) context.bySeat = top;
     return context;
 }
 
@@ -72,6 +73,11 @@ PadKeyBatch PadKeys::step(const PadInput& input, int elapsed, const PadContext& 
     if (!context.nameEntry) preview_ = '\0';
     if (context.padsApart) {
         repeating_ = -1;
+        return batch;
+    }
+    if (context.bySeat != nullptr) {
+        repeating_ = -1;
+        seatKeys(input, context, batch);
         return batch;
     }
     // Start on a pad after the first, where that means something of its own.
@@ -93,6 +99,19 @@ PadKeyBatch PadKeys::step(const PadInput& input, int elapsed, const PadContext& 
     }
     if (input.pressed == 0) repeatHeld(input, elapsed, context, batch);
     return batch;
+}
+
+// Each pad's presses as the keys the screen gives them, one per control; a pad pulled out
+// pauses as ever.
+void PadKeys::seatKeys(const PadInput& input, const PadContext& context, PadKeyBatch& batch) {
+    if (input.removed > 0 && context.pauseKey != 0) add(batch, keyOf(context.pauseKey, 0));
+    for (int i = 0; i < input.padCount; ++i) {
+        for (int control = 0; control < PadControlCount; ++control) {
+            if ((input.each[i].pressed & padBit(static_cast<PadControl>(control))) == 0) continue;
+            const int key = context.bySeat->padKey(input.each[i].pad, control);
+            if (key != 0) add(batch, keyOf(key, 0));
+        }
+    }
 }
 
 void PadKeys::repeatHeld(const PadInput& input, int elapsed, const PadContext& context,

@@ -2,6 +2,7 @@
 // every screen reads a pad exactly as it reads the keyboard.
 #pragma once
 
+#include "frame/state_stack.h"
 #include "platform/input/pads.h"
 
 namespace vexlorn {
@@ -13,6 +14,7 @@ struct PadContext {
     int lettersLeft = 0;        // how many more they take
     bool padsApart = false;     // the screen reads each pad itself: no keys
     int secondPadStartKey = 0;  // what Start on a pad after the first gives; 0: as the first
+    const BaseState* bySeat = nullptr;  // the screen that gives each pad's controls their keys
 };
 
 // As the screen on top answers.
@@ -25,10 +27,10 @@ inline constexpr int firstRepeatTicks = 12;
 inline constexpr int repeatsPerCycle = 3;
 inline constexpr int repeatCycleTicks = 5;
 
-// Keys for Allegro's buffer, each (scancode << 8) | ascii: at most one per control, one repeat
-// and the pause for a pad pulled out.
+// Keys for Allegro's buffer, each (scancode << 8) | ascii: at most one per control of each pad,
+// one repeat and the pause for a pad pulled out.
 struct PadKeyBatch {
-    int keys[PadControlCount + 2];
+    int keys[padsApart * PadControlCount + 2];
     int count = 0;
 };
 
@@ -42,6 +44,7 @@ public:
 
 private:
     void act(PadControl control, const PadContext& context, PadKeyBatch& batch);
+    void seatKeys(const PadInput& input, const PadContext& context, PadKeyBatch& batch);
     bool actInNameEntry(PadControl control, const PadContext& context, PadKeyBatch& batch);
     void repeatHeld(const PadInput& input, int elapsed, const PadContext& context,
                     PadKeyBatch& batch);

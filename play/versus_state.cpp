@@ -6,7 +6,6 @@
 #include "board/game_random.h"
 #include "board/rules.h"
 #include "frame/globals.h"
-#include "frame/pad_keys.h"
 #include "platform/input/pads.h"
 #include "play/game1_state.h"
 #include "screens/pause_state.h"
@@ -29,12 +28,13 @@ int sidePan(int side) {
 }
 
 Board* generateAtLevel(Board* board, int level) {
-    board = generateBoard(board, 1);
-    // The table's next row after the one before: generation moves on a level.
+    if (board == nullptr) board = new Board{};
+    // One generation, which moves on from the level before: the seed a recording keeps is the
+    // board's own.
     board->level = static_cast<int16_t>(level - 1);
-    board = generateBoard(board, 0);
     board->score = 0;
-    return board;
+    board->continues = 0;
+    return generateBoard(board, 0);
 }
 
 void VersusState::startMatch(const VersusSlots& seats) {
@@ -78,7 +78,6 @@ void VersusState::enter() {
     for (int side = 0; side < 2; ++side) {
         aiDirections[side] = static_cast<int16_t>(gameRand() % 4);
         riseClocks[side] = 0;
-        padInputs_[side] = PadWellInput{};
         inputs_[side] = sourceOf(side);
     }
     failedSide = -1;
@@ -91,22 +90,18 @@ void VersusState::activate() {
     tickCount = 0;
     lastTickCount = 0;
     background = static_cast<int16_t>(levelParams(leftBoard->level).background);
-    // Presses made on other screens (the pause's, the get-ready's) are not moves.
-    forgetPadPresses();
 }
 
-// Each seated pad's presses to its side. True when one of them asks for the pause: Start on a
-// seated pad, or any pad pulled out.
-bool VersusState::routePads() {
-    bool pause = takePadsPulledOut() > 0;
-    for (int side = 0; side < 2; ++side) {
-        const VersusSlot& slot = slots.slots[side];
-        if (slot.source != SlotSource::Pad) continue;
-        const unsigned pressed = takePadPresses(slot.pad);
-        if ((pressed & padBit(PadStart)) != 0) pause = true;
-        padInputs_[side].press(pressed);
+int VersusState::padKey(int pad, int control) const {
+    static constexpr PadControl directions[] = {PadUp, PadRight, PadDown, PadLeft};
+    const int side = slots.seatOf(SlotSource::Pad, pad);
+    if (side < 0) return 0;
+    for (int direction = 0; direction < 4; ++direction) {
+        if (control == directions[direction]) return seatPadKeySets[side].keys[direction];
     }
-    return pause;
+    if (control == PadStart) return KeyP;
+    if (control == PadB || control == PadBack) return KeyEsc;
+    return 0;
 }
 
 // The window losing the focus pauses both sides, as P does.
@@ -116,7 +111,6 @@ int VersusState::pauseKey() const {
 
 bool VersusState::update() {
     const int elapsed = elapsedTicks();
-    const bool padPause = routePads();
     // Each well rises at its own level's pace: the handicap between unequal players.
     RoundSide sides[2] = {
         {leftBoard, inputs_[LeftSide], &riseClocks[LeftSide],
@@ -133,7 +127,7 @@ bool VersusState::update() {
     redrawRound(background, *leftBoard, *rightBoard, elapsed);
     drawSeatTags();
 
-    if (lastKey == KeyP || padPause) {
+    if (lastKey == KeyP) {
         stateStack.push(&pauseState);
         lastTickCount += elapsed;
         lastKey = 0;

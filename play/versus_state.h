@@ -14,8 +14,10 @@ public:
     void enter() override;
     void activate() override;
     bool update() override;
-    bool readsPadsApart() const override { return true; }
     int pauseKey() const override;
+    // A seated pad moves its own well with its side's pad keys; Start pauses, B or Back leaves.
+    bool padsBySeat() const override { return true; }
+    int padKey(int pad, int control) const override;
 
     // A new match with these seats: the tally starts again. The first round's state is pushed.
     void startMatch(const VersusSlots& seats);
@@ -37,11 +39,10 @@ public:
 
 private:
     WellInput* sourceOf(int side);
-    bool routePads();
 
     KeySetInput arrowInput_{arrowKeySet};
     KeySetInput secondKeysInput_{wasdKeySet};
-    PadWellInput padInputs_[2];
+    KeySetInput padInputs_[2] = {KeySetInput(seatPadKeySets[0]), KeySetInput(seatPadKeySets[1])};
     ComputerInput computerInputs_[2] = {ComputerInput(&aiDirections[0]),
                                         ComputerInput(&aiDirections[1])};
     WellInput* replaced_[2] = {nullptr, nullptr};

@@ -7,21 +7,18 @@
 
 #include "board/opponent.h"
 #include "frame/globals.h"
-#include "platform/input/pads.h"
 
 namespace vexlorn {
 
 // Both in the order of directionTable: up, right, down, left.
 const KeySet arrowKeySet = {{KeyUp, KeyRight, KeyDown, KeyLeft}};
 const KeySet wasdKeySet = {{KEY_W, KEY_D, KEY_S, KEY_A}};
+const KeySet seatPadKeySets[2] = {
+    {{firstSeatPadKey, firstSeatPadKey + 1, firstSeatPadKey + 2, firstSeatPadKey + 3}},
+    {{firstSeatPadKey + 4, firstSeatPadKey + 5, firstSeatPadKey + 6, firstSeatPadKey + 7}},
+};
 static_assert(std::size(KeySet{}.keys) == directionCount, "one key per direction");
-
-namespace {
-
-const PadControl padDirections[] = {PadUp, PadRight, PadDown, PadLeft};
-static_assert(std::size(padDirections) == directionCount, "one control per direction");
-
-}  // namespace
+static_assert(firstSeatPadKey > KEY_MAX && firstSeatPadKey + 7 <= 255, "no scancode, one byte");
 
 int keySetDirection(const KeySet& set, int scancode) {
     for (int direction = 0; direction < directionCount; ++direction) {
@@ -35,16 +32,6 @@ int KeySetInput::afterUpdate(const Board& board) {
     const int direction = keySetDirection(*set_, lastKey);
     if (direction != noMove) lastKey = 0;
     return direction;
-}
-
-int PadWellInput::afterUpdate(const Board& board) {
-    (void)board;
-    const unsigned pressed = pending_;
-    pending_ = 0;
-    for (int direction = 0; direction < directionCount; ++direction) {
-        if ((pressed & padBit(padDirections[direction])) != 0) return direction;
-    }
-    return noMove;
 }
 
 int ComputerInput::atRiseStep(const Board& board) {

@@ -34,6 +34,10 @@ struct KeySet {
 };
 extern const KeySet arrowKeySet;
 extern const KeySet wasdKeySet;
+// What a pad seated at each side gives in a match: codes past every scancode of Allegro's, so
+// that no keyboard moves that well, and within the byte a recorded round keeps per update.
+inline constexpr int firstSeatPadKey = 200;
+extern const KeySet seatPadKeySets[2];
 
 // The direction of a key in the set, or noMove.
 int keySetDirection(const KeySet& set, int scancode);
@@ -45,16 +49,6 @@ public:
 
 private:
     const KeySet* set_;
-};
-
-// One pad: the presses its owner hands over; the first direction among them moves.
-class PadWellInput : public WellInput {
-public:
-    void press(unsigned padBits) { pending_ |= padBits; }
-    int afterUpdate(const Board& board) override;
-
-private:
-    unsigned pending_ = 0;
 };
 
 // The opponent's search, at most once per rise step. It keeps its last direction where its

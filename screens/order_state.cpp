@@ -10,6 +10,7 @@
 #include "assets/sound.h"
 #include "assets/translucent.h"
 #include "frame/globals.h"
+#include "frame/picture_changes.h"
 #include "platform/shell/link_file.h"
 #include "platform/shell/shell.h"
 #include "screens/screen_draw.h"
@@ -53,7 +54,7 @@ void OrderState::enter() {
     selected = 0;
 }
 
-bool OrderState::update() {
+void OrderState::draw() {
     drawBackdrop(ObjOrderPage);
     for (int i = 0; i < orderOptionCount; ++i) {
         const OrderOption& option = orderOptions[i];
@@ -64,6 +65,19 @@ bool OrderState::update() {
             translucentDraw(picture, backBuffer, option.x, option.y, dimmedOpacity);
         }
     }
+    drawnSelected_ = selected;
+}
+
+// The page changes only when the choice does: until then only the pass-rate line, clear of the
+// choices, goes back.
+bool OrderState::update() {
+    if (frame_.kept() && drawnSelected_ == selected) {
+        trackChanges();
+        putBackPicture(ObjOrderPage, passRateLine());
+    } else {
+        draw();
+    }
+    frame_.drawn();
     if (isArrow(lastKey)) {
         // With two choices every arrow simply moves to the other one.
         selected = (selected + 1) % orderOptionCount;

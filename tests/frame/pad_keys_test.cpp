@@ -125,6 +125,51 @@ TEST_F(PadKeysTest, InitialsTypedByPadAndTheOfferedLetterNeverStored) {
     EXPECT_STREQ(highScoreTable[row].name, "b");
 }
 
+// The left stick of a virtual pad, pushed and let go a pass later: each way gives its arrow;
+// in the name entry it steps through the letters, round past "a" and "z", and types the one
+// shown; with every initial typed it is an arrow again.
+TEST_F(PadKeysTest, StickGivesArrowsAndStepsThroughTheLettersBothWays) {
+    ASSERT_TRUE(startPads(""));
+    const int pad = plugVirtualPad();
+    step(pollPads());
+    auto push = [this, pad](const char* axis, int value) {
+        setVirtualPadAxis(pad, axis, value);
+        std::vector<int> sent = step(pollPads());
+        setVirtualPadAxis(pad, axis, 0);
+        step(pollPads());
+        deliver(sent);
+        return sent;
+    };
+    EXPECT_EQ(push("leftx", -20000), std::vector<int>{KeyLeft});
+    EXPECT_EQ(push("leftx", 20000), std::vector<int>{KeyRight});
+    EXPECT_EQ(push("lefty", -20000), std::vector<int>{KeyUp});
+    EXPECT_EQ(push("lefty", 20000), std::vector<int>{KeyDown});
+
+    Board left = quietBoard(1);
+    topOut(left);
+    left.continues = 0;
+    left.score = 5000;
+    startRound(left, quietBoard(1));
+    pass(0);
+    ASSERT_EQ(stateStack.top(), &end1State);
+    EXPECT_TRUE(push("lefty", 20000).empty());
+    EXPECT_EQ(entryPreview, 'a');
+    push("lefty", 20000);
+    EXPECT_EQ(entryPreview, 'z');
+    push("lefty", -20000);
+    EXPECT_EQ(entryPreview, 'a');
+    push("leftx", 20000);
+    push("lefty", 20000);
+    push("leftx", 20000);
+    push("lefty", -20000);
+    EXPECT_EQ(entryPreview, 'a');
+    EXPECT_EQ(push("leftx", 20000), std::vector<int>{KEY_A});
+    EXPECT_STREQ(entryName, "aza");
+    push("lefty", -20000);
+    EXPECT_EQ(push("leftx", 20000), std::vector<int>{KeyRight});
+    EXPECT_STREQ(entryName, "aza");
+}
+
 TEST_F(PadKeysTest, PadPulledOutPausesARoundButNotTheMenu) {
     ASSERT_TRUE(startPads(""));
     const int first = plugVirtualPad();

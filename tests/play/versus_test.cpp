@@ -124,15 +124,21 @@ protected:
         versusState.aiDirections[RightSide] = 0;
     }
 
-    // Both pads plugged in, and what each pressed at one poll.
-    static void padPoll(unsigned leftPad, unsigned rightPad, int removed = 0) {
+    // Both pads plugged in, and what each pressed at one poll: the set-up reads them kept, a
+    // round as the keys they give, a pass a key.
+    void padPoll(unsigned leftPad, unsigned rightPad, int removed = 0) {
         PadInput input;
         input.each[0] = {11, leftPad};
         input.each[1] = {12, rightPad};
         input.padCount = 2;
+        input.pressed = leftPad | rightPad;
         input.removed = removed;
         keepPadPresses(input);
+        const PadKeyBatch batch = padKeys.step(input, 0, currentPadContext());
+        for (int i = 0; i < batch.count; ++i) lastKey = batch.keys[i] >> 8;
     }
+
+    PadKeys padKeys;
 };
 
 TEST_F(VersusTest, EachWellRisesAtItsSidesLevelAndTheRoundGeneratesThoseLevels) {
