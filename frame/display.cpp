@@ -98,8 +98,7 @@ bool openDisplay(bool windowed, int askedScale) {
     // process id when they take a window on.
     nameDesktopWindow();
     prepareModeChange(true);
-    switchable =
-        set_gfx_mode(GFX_AUTODETECT_WINDOWED, width, height, canvas.width, canvas.height) == 0;
+    switchable = setCanvasMode(width, height, canvas.width, canvas.height);
     if (!switchable) {
         canvas = window.window;
         if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, width, height, 0, 0) != 0) {

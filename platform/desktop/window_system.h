@@ -24,6 +24,10 @@ void showScreenArea(int x, int y, int width, int height);
 // screen, or on Windows a plain window (no mode change) that finishModeChange then lays
 // borderless over its monitor.
 int fullScreenDriver();
+// A window showing `width` x `height` of a screen bitmap as large as the canvas; false when the
+// platform's windowed drivers cannot make one. Windows' drivers have no screen larger than their
+// window: there the window starts as large as the canvas, and showAsWindow then shrinks it.
+bool setCanvasMode(int width, int height, int canvasWidth, int canvasHeight);
 // Before set_gfx_mode: the window's frame for the mode to come, so that its size counts right.
 void prepareModeChange(bool windowed);
 // After a successful set_gfx_mode.

@@ -9,9 +9,6 @@
 
 namespace vexlorn {
 
-// The style Allegro gives its window.
-constexpr LONG framedStyle = WS_SYSMENU | WS_CAPTION | WS_MINIMIZEBOX;
-
 void nameWindow() {}
 
 void pumpWindowEvents() {}
@@ -26,27 +23,28 @@ int fullScreenDriver() {
     return GFX_AUTODETECT_WINDOWED;
 }
 
-void prepareModeChange(bool windowed) {
+// Made borderless first: a framed window as large as the monitor would not fit on it, and
+// Allegro refuses a window whose drawing area comes out smaller than asked.
+void prepareModeChange(bool) {
     HWND window = win_get_window();
-    if (window == nullptr) return;
-    SetWindowLongW(window, GWL_STYLE, windowed ? framedStyle : WS_POPUP);
+    if (window != nullptr) SetWindowLongW(window, GWL_STYLE, WS_POPUP);
 }
 
+bool setCanvasMode(int, int, int canvasWidth, int canvasHeight) {
+    prepareModeChange(true);
+    return set_gfx_mode(GFX_AUTODETECT_WINDOWED, canvasWidth, canvasHeight, 0, 0) == 0;
+}
+
+// The fallback's full screen covers the monitor; a window is shaped by showAsWindow.
 void finishModeChange(bool windowed) {
     HWND window = win_get_window();
-    if (window == nullptr) return;
-    if (windowed) {
-        SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
-        return;
-    }
+    if (window == nullptr || windowed) return;
     MONITORINFO info = {};
     info.cbSize = sizeof info;
     if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &info)) return;
     const RECT& area = info.rcMonitor;
     SetWindowPos(window, HWND_TOP, area.left, area.top, area.right - area.left,
                  area.bottom - area.top, SWP_FRAMECHANGED | SWP_SHOWWINDOW);
-    SetForegroundWindow(window);
 }
 
 }  // namespace vexlorn

@@ -44,6 +44,10 @@ int fullScreenDriver() {
     return GFX_AUTODETECT_FULLSCREEN;
 }
 
+bool setCanvasMode(int width, int height, int canvasWidth, int canvasHeight) {
+    return set_gfx_mode(GFX_AUTODETECT_WINDOWED, width, height, canvasWidth, canvasHeight) == 0;
+}
+
 void prepareModeChange(bool) {}
 
 void finishModeChange(bool) {}
