@@ -1,11 +1,19 @@
 // The game's composition: which screen starts, what is loaded, what is saved at the end.
 #include "game/game.h"
 
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "assets/assets.h"
 #include "frame/data_home.h"
 #include "frame/desktop_events.h"
+#include "frame/frame_cycle.h"
 #include "frame/globals.h"
 #include "frame/options.h"
+#include "play/replay_playback.h"
+#include "play/replay_recorder.h"
 #include "screens/high_scores.h"
 #include "screens/intro_state.h"
 #include "screens/menu_state.h"
@@ -39,15 +47,40 @@ void unloadGame() {
     freeAssets();
 }
 
+// A recording that cannot be played is refused before any window opens.
+static int refuseReplay(const char* path, const std::string& reason) {
+    std::fprintf(stderr, "vexlorn: cannot play %s: %s\n", path, reason.c_str());
+    return replayRefused;
+}
+
 int runGame(int argc, const char* const* argv) {
     Options options = parseOptions(argc, argv);
     cheatMode = options.cheat;
     // Before anything opens a file by its bare name.
     if (options.dataHome) enterUserDataHome(highScoreFileName);
+    std::vector<uint8_t> recording;
+    std::string error;
+    if (options.replay != nullptr && (!readReplayFile(options.replay, recording, error) ||
+                                      !ReplayReader().open(recording, error))) {
+        return refuseReplay(options.replay, error);
+    }
     if (!startUp(options.windowed, options.scale, gameProgram)) return startUpFailure;
+    ReplayPlayer player;
+    if (options.replay != nullptr) {
+        // The recording's round instead of the intro.
+        stateStack.popAll();
+        player.start(recording, error);
+        updateDriver = &player;
+    } else {
+        roundRecorder.keepFiles = true;
+        updateDriver = &roundRecorder;
+    }
     while (running) runFrame(options.showFps);
     shutDown(gameProgram);
-    return stopExitStatus();
+    updateDriver = nullptr;
+    if (options.replay == nullptr) return stopExitStatus();
+    std::fputs(player.verdict().c_str(), stderr);
+    return player.exitStatus();
 }
 
 }  // namespace vexlorn

@@ -11,6 +11,7 @@
 #include "board/rules.h"
 #include "frame/globals.h"
 #include "frame/task_list.h"
+#include "play/replay_recorder.h"
 #include "screens/continue1_state.h"
 #include "screens/pause_state.h"
 #include "screens/screen_draw.h"
@@ -60,19 +61,30 @@ void showChainFloat(int16_t chainBonus, int16_t x) {
     taskList.add(new (std::nothrow) FloatTask(0, floatDuration, picture, x, floatY));
 }
 
+// Recorded before the continue screen changes anything (it takes a continue).
 void endRound() {
+    roundRecorder.endRound(*leftBoard, *rightBoard);
     stateStack.push(&continue1State);
 }
 
 }  // namespace
 
 void Game1State::enter() {
+    ReplayHeader start = roundStartNow();
     leftBoard = generateBoard(leftBoard, newGameFlag);
     rightBoard = generateBoard(rightBoard, newGameFlag);
+    start.seeds[0] = takenBoardSeed(1);
+    start.seeds[1] = takenBoardSeed(0);
+    roundRecorder.beginRound(start);
     aiDirection = static_cast<int16_t>(gameRand() % 4);
     playMusic(MusicTrack::Silence);
     // A right board that is topped out from the start ends the round at the first update.
     if (!isToppedOut(*rightBoard)) stateStack.push(&startState);
+}
+
+// Esc, or the program closed mid-round: the round ends here.
+void Game1State::leave() {
+    roundRecorder.endRound(*leftBoard, *rightBoard);
 }
 
 void Game1State::activate() {
