@@ -1,13 +1,12 @@
 // The data file and everything cut or built from it at start-up, and their release at shutdown.
 #include "assets/assets.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 
 #include "assets/bitmap_reader.h"
 #include "assets/datafile_check.h"
+#include "platform/system/executable.h"
 
 namespace vexlorn {
 
@@ -52,12 +51,13 @@ bool filledBuffer(const char* text) {
 
 void findDataFile() {
     char executable[pathSize];
-    get_executable_name(executable, pathSize);
-    // Allegro's system-less driver answers "./"; the process itself knows where it lives.
-    size_t length = std::strlen(executable);
-    if (length == 0 || executable[length - 1] == '/') {
-        ssize_t got = ::readlink("/proc/self/exe", executable, pathSize - 1);
-        if (got > 0) executable[got] = '\0';
+    // The system's answer first: Allegro's system-less driver answers "./", and its Windows
+    // port passes the path through the user's code page.
+    const std::string own = executablePath();
+    if (own.empty()) {
+        get_executable_name(executable, pathSize);
+    } else {
+        std::snprintf(executable, pathSize, "%s", own.c_str());
     }
     replace_filename(dataPath, executable, dataFileName, pathSize);
     // Allegro cuts strings to the buffer silently: a full buffer may be a cut path.

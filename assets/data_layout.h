@@ -60,7 +60,16 @@ enum DataObject : int {
     ObjMenuBackdrop = 47,
     ObjWinnerLeft = 48,
     ObjWinnerRight = 49,
-    dataObjectCount = 50,
+    // Added for the match between two players, after everything the one-player game reads.
+    ObjVersusTitle = 50,
+    ObjSeatTagLeft = 51,
+    ObjSeatTagRight = 52,
+    ObjVersusWinnerLeft = 53,
+    ObjVersusWinnerRight = 54,
+    ObjVersusLoserLeft = 55,
+    ObjVersusLoserRight = 56,
+    ObjMatchOver = 57,
+    dataObjectCount = 58,
 };
 
 // What the game does with an object, and so what the check demands of it.
@@ -130,6 +139,14 @@ inline constexpr DataObjectInfo dataObjects[] = {
     {ObjMenuBackdrop, ObjectKind::Screen, "BACKDROP_MENU"},
     {ObjWinnerLeft, ObjectKind::Picture, "END_WINNER_LEFT"},
     {ObjWinnerRight, ObjectKind::Picture, "END_WINNER_RIGHT"},
+    {ObjVersusTitle, ObjectKind::Picture, "TITLE_TWO_PLAYERS"},
+    {ObjSeatTagLeft, ObjectKind::Picture, "TAG_PLAYER_1"},
+    {ObjSeatTagRight, ObjectKind::Picture, "TAG_PLAYER_2"},
+    {ObjVersusWinnerLeft, ObjectKind::Picture, "VERSUS_WINNER_LEFT"},
+    {ObjVersusWinnerRight, ObjectKind::Picture, "VERSUS_WINNER_RIGHT"},
+    {ObjVersusLoserLeft, ObjectKind::Picture, "VERSUS_LOSER_LEFT"},
+    {ObjVersusLoserRight, ObjectKind::Picture, "VERSUS_LOSER_RIGHT"},
+    {ObjMatchOver, ObjectKind::Picture, "POPUP_MATCH_OVER"},
 };
 static_assert(std::size(dataObjects) == dataObjectCount, "one row per object");
 

@@ -85,6 +85,39 @@ private:
     std::vector<BITMAP*> tiles_;
 };
 
+// What every drawing benchmark below stands on: headless Allegro, the synthetic tiles, a back
+// buffer of its own showing a busy backdrop (the game's put back afterwards) and no tasks left.
+class DrawSetUp {
+public:
+    DrawSetUp()
+        : savedBuffer_(startHeadless()),
+          buffer_(create_bitmap(screenWidth, screenHeight)),
+          backdrop(makePicture(2)) {
+        backBuffer = buffer_;
+        blit(backdrop, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+    }
+    ~DrawSetUp() {
+        taskList.clear();
+        destroy_bitmap(backdrop);
+        destroy_bitmap(buffer_);
+        backBuffer = savedBuffer_;
+    }
+    DrawSetUp(const DrawSetUp&) = delete;
+    DrawSetUp& operator=(const DrawSetUp&) = delete;
+
+private:
+    static BITMAP* startHeadless() {
+        ensureHeadlessAllegro();
+        return backBuffer;
+    }
+    BITMAP* savedBuffer_;
+    SyntheticTiles tiles_;
+    BITMAP* buffer_;
+
+public:
+    BITMAP* const backdrop;
+};
+
 // A full window and incoming row, every cell fading or blasting, the warning frame on.
 Board busyBoard() {
     Board board;
@@ -108,24 +141,17 @@ Board busyBoard() {
 
 // Both boards alone, to tell their share of the frame.
 void BM_BusyBoards(benchmark::State& state) {
-    ensureHeadlessAllegro();
-    SyntheticTiles tiles;
-    BITMAP* savedBuffer = backBuffer;
-    backBuffer = create_bitmap(screenWidth, screenHeight);
-    BITMAP* backdrop = makePicture(2);
+    DrawSetUp setUp;
     Board left = busyBoard();
     Board right = busyBoard();
     for (auto _ : state) {
         state.PauseTiming();
-        blit(backdrop, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+        blit(setUp.backdrop, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
         state.ResumeTiming();
         drawLeftBoard(left);
         drawRightBoard(right);
         benchmark::ClobberMemory();
     }
-    destroy_bitmap(backdrop);
-    destroy_bitmap(backBuffer);
-    backBuffer = savedBuffer;
 }
 BENCHMARK(BM_BusyBoards)->Unit(benchmark::kMicrosecond);
 
@@ -155,46 +181,31 @@ void restartFallingTiles(const std::vector<FallTask*>& falling) {
 }
 
 void BM_FallingTiles(benchmark::State& state) {
-    ensureHeadlessAllegro();
-    SyntheticTiles tiles;
-    BITMAP* savedBuffer = backBuffer;
-    backBuffer = makePicture(2);
+    DrawSetUp setUp;
     std::vector<FallTask*> falling = addFallingTiles();
     for (auto _ : state) {
         restartFallingTiles(falling);
         taskList.updateAll(1);
         benchmark::ClobberMemory();
     }
-    taskList.clear();
-    destroy_bitmap(backBuffer);
-    backBuffer = savedBuffer;
 }
 BENCHMARK(BM_FallingTiles)->Unit(benchmark::kMicrosecond);
 
 void BM_BusiestFrame(benchmark::State& state) {
-    ensureHeadlessAllegro();
-    SyntheticTiles tiles;
-    BITMAP* savedBuffer = backBuffer;
-    backBuffer = create_bitmap(screenWidth, screenHeight);
-    BITMAP* backdrop = makePicture(2);
+    DrawSetUp setUp;
     Board left = busyBoard();
     Board right = busyBoard();
     tickCount = 20;
-
     std::vector<FallTask*> falling = addFallingTiles();
     for (auto _ : state) {
         restartFallingTiles(falling);
-        blit(backdrop, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+        blit(setUp.backdrop, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
         drawLeftBoard(left);
         drawRightBoard(right);
         taskList.updateAll(1);
         greyScreen();
         benchmark::ClobberMemory();
     }
-    taskList.clear();
-    destroy_bitmap(backdrop);
-    destroy_bitmap(backBuffer);
-    backBuffer = savedBuffer;
 }
 BENCHMARK(BM_BusiestFrame)->Unit(benchmark::kMicrosecond);
 

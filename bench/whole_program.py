@@ -229,6 +229,17 @@ def measure_vexlorn(args, xserver, work, templates, seconds):
         sample("intro")
         game.key("enter", after=1.5)
         sample("menu")
+        # The pages of the menu's second to fifth items, each left with Enter (on the order
+        # page after choosing "back", so that no browser starts), then up to the first item.
+        for page in ("instructions", "order", "halloffame", "about"):
+            game.key("down")
+            game.key("enter", after=1.0)
+            sample(page)
+            if page == "order":
+                game.key("right")
+            game.key("enter", after=1.0)
+        for _ in range(4):
+            game.key("up")
         game.key("enter", after=5.0)  # the first item starts a game; the get-ready pop-ups go
         sample("play1")
         for _ in range(4):  # keypad plus ends the round a level on; Enter takes the continue
@@ -357,7 +368,8 @@ def ratio(ours, theirs):
     return f"{ours / theirs:.2f}x"
 
 
-VEXLORN_SCREENS = ("intro", "menu", "play1", "play5", "pause", "continue", "end")
+VEXLORN_SCREENS = ("intro", "menu", "instructions", "order", "halloffame", "about", "play1", "play5",
+                   "pause", "continue", "end")
 
 
 def print_table(results, repeats, seconds):
@@ -380,12 +392,18 @@ def print_table(results, repeats, seconds):
     row("  its own CPU time by then", v["startup_cpu"], " ms", "startup_cpu")
     row("CPU intro", v["intro"], "%", None)
     row("CPU menu", v["menu"], "%", "menu")
+    row("CPU instructions", v["instructions"], "%", None)
+    row("CPU order page", v["order"], "%", None)
+    row("CPU hall of fame", v["halloffame"], "%", None)
+    row("CPU about", v["about"], "%", None)
     row("CPU play level 1", v["play1"], "%", "match")
     row(f"CPU play level 5 ({min(seconds, 10.0):.0f} s)", v["play5"], "%", "match")
     row("CPU pause", v["pause"], "%", None)
     row(f"CPU continue ({min(seconds, 10.0):.0f} s)", v["continue"], "%", None)
     row("CPU end", v["end"], "%", None)
     for screen, label, other in (("intro", "intro", None), ("menu", "menu", "menu"),
+                                 ("instructions", "instructions", None), ("order", "order page", None),
+                                 ("halloffame", "hall of fame", None), ("about", "about", None),
                                  ("play1", "play level 1", "match"), ("play5", "play level 5", "match"),
                                  ("pause", "pause", None), ("continue", "continue", None), ("end", "end", None)):
         row(f"wake-ups/s {label}", v[f"{screen}_wakeups"], "", other and f"{other}_wakeups")

@@ -12,7 +12,6 @@
 #include "frame/app.h"
 
 #include <allegro.h>
-#include <sys/prctl.h>
 
 #include <cstdio>
 
@@ -24,8 +23,9 @@
 #include "frame/pad_keys.h"
 #include "frame/picture_changes.h"
 #include "frame/present.h"
-#include "frame/tick_wait.h"
-#include "frame/window_events.h"
+#include "platform/desktop/window_system.h"
+#include "platform/system/tick_wait.h"
+#include "platform/system/timers.h"
 
 namespace vexlorn {
 
@@ -50,11 +50,7 @@ END_OF_FUNCTION(onSecond)
 // the tick, gets a millisecond; Allegro's timer thread, which counts the ticks, keeps the default.
 constexpr unsigned long inputThreadTimerSlackNs = 200000000;
 constexpr unsigned long loopTimerSlackNs = 1000000;
-constexpr unsigned long defaultTimerSlack = 0;  // prctl's value for "back to the default"
-
-static void setTimerSlack(unsigned long ns) {
-    prctl(PR_SET_TIMERSLACK, ns, 0, 0, 0);
-}
+constexpr unsigned long defaultTimerSlack = 0;
 
 // Set once allegro_init has succeeded: before that, even going back to text mode crashes.
 static bool libraryStarted = false;
@@ -85,6 +81,7 @@ bool startUp(bool windowed, int scale, const Program& program) {
     presentPending = true;
     running = true;
     lastKey = 0;
+    holdFineTimer();
     openAudioDevice();
     if (!startLibrary(windowed, scale)) {
         char message[512];
@@ -140,11 +137,6 @@ static void readKey() {
     }
 }
 
-static void answerDesktop() {
-    if (focusLeft()) pauseRoundIfPlaying();
-    if (stopRequested()) requestQuit();
-}
-
 void updateFrame() {
     beginPassChanges();
     running = runUpdate();
@@ -152,7 +144,7 @@ void updateFrame() {
     pollPadKeys();
     pumpWindowEvents();
     readKey();
-    answerDesktop();
+    if (answerDesktop(DesktopClock::now())) requestQuit();
     endPassChanges();
 }
 
@@ -189,6 +181,7 @@ void shutDown(const Program& program) {
         destroy_bitmap(backBuffer);
         backBuffer = nullptr;
     }
+    releaseFineTimer();
 }
 
 }  // namespace vexlorn

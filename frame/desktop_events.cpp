@@ -2,14 +2,13 @@
 #include "frame/desktop_events.h"
 
 #include <allegro.h>
-#include <pthread.h>
 
 #include <chrono>
 #include <csignal>
-#include <initializer_list>
 
 #include "frame/globals.h"
 #include "frame/state_stack.h"
+#include "platform/system/stop_requests.h"
 
 namespace vexlorn {
 
@@ -17,8 +16,6 @@ static volatile sig_atomic_t stopSignal = 0;
 static volatile bool closeClicked = false;
 static volatile bool focusAway = false;
 
-// How long the focus must stay away before the round pauses.
-constexpr auto focusGrace = std::chrono::milliseconds(150);
 static bool awayNoticed = false;
 static bool awayHandled = false;
 static std::chrono::steady_clock::time_point awaySince;
@@ -33,39 +30,24 @@ static void onCloseButton() {
 END_OF_STATIC_FUNCTION(onCloseButton)
 
 static void onFocusOut() {
-    focusAway = true;
+    reportFocus(true);
 }
 END_OF_STATIC_FUNCTION(onFocusOut)
 
 static void onFocusIn() {
-    focusAway = false;
+    reportFocus(false);
 }
 END_OF_STATIC_FUNCTION(onFocusIn)
 
-static sigset_t stopSignals() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int number : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&set, number);
-    return set;
-}
-
 void holdStopSignals() {
-    const sigset_t held = stopSignals();
-    pthread_sigmask(SIG_BLOCK, &held, nullptr);
+    holdStopRequests();
 }
 
 void watchStopRequests() {
-    struct sigaction action = {};
-    action.sa_handler = onStopSignal;
-    // The library's X and sound calls are not all ready for an interrupted read.
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    for (int number : {SIGTERM, SIGINT, SIGHUP}) sigaction(number, &action, nullptr);
+    forwardStopRequests(onStopSignal);
     LOCK_VARIABLE(closeClicked);
     LOCK_FUNCTION(onCloseButton);
     set_close_button_callback(onCloseButton);
-    const sigset_t held = stopSignals();
-    pthread_sigmask(SIG_UNBLOCK, &held, nullptr);
 }
 
 void watchFocus() {
@@ -89,13 +71,16 @@ int stopExitStatus() {
     return stopSignal != 0 ? 128 + stopSignal : 0;
 }
 
-bool focusLeft() {
+void reportFocus(bool away) {
+    focusAway = away;
+}
+
+bool focusLeft(DesktopClock::time_point now) {
     if (!focusAway) {
         awayNoticed = false;
         awayHandled = false;
         return false;
     }
-    const auto now = std::chrono::steady_clock::now();
     if (!awayNoticed) {
         awayNoticed = true;
         awaySince = now;
@@ -110,6 +95,11 @@ void pauseRoundIfPlaying() {
     // brings, grey picture, stopped music and all.
     const BaseState* top = stateStack.top();
     if (top != nullptr && top->pauseKey() != 0) lastKey = top->pauseKey();
+}
+
+bool answerDesktop(DesktopClock::time_point now) {
+    if (focusLeft(now)) pauseRoundIfPlaying();
+    return stopRequested();
 }
 
 }  // namespace vexlorn

@@ -4,12 +4,12 @@
 #include "frame/display.h"
 
 #include <allegro.h>
-#include <xalleg.h>
 
 #include "frame/desktop_events.h"
 #include "frame/globals.h"
 #include "frame/present.h"
 #include "platform/desktop/monitors.h"
+#include "platform/desktop/window_system.h"
 
 namespace vexlorn {
 
@@ -20,10 +20,6 @@ const DisplayMode& displayMode() {
     return current;
 }
 
-void nameWindow() {
-    xwin_set_window_name("vexlorn", "Vexlorn");
-}
-
 static Area desktopMonitor() {
     Area root{0, 0, screenWidth, screenHeight};
     get_desktop_resolution(&root.width, &root.height);
@@ -31,8 +27,10 @@ static Area desktopMonitor() {
 }
 
 static bool trySetMode(bool windowed, int factor, int width, int height, const Area& monitor) {
-    const int driver = windowed ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT_FULLSCREEN;
+    const int driver = windowed ? GFX_AUTODETECT_WINDOWED : fullScreenDriver();
+    prepareModeChange(windowed);
     if (set_gfx_mode(driver, width, height, 0, 0) != 0) return false;
+    finishModeChange(windowed);
     current.windowed = windowed;
     current.factor = factor;
     current.picture = placePicture(SCREEN_W, SCREEN_H, monitor, factor);

@@ -12,8 +12,6 @@ struct DisplayMode {
     Area picture;  // where the scaled picture lies in the screen bitmap
 };
 
-// Before allegro_init: the window's class, so task bars group it under the desktop entry.
-void nameWindow();
 // Sets the mode, falling back to the 640 x 480 full screen; false when nothing could be set,
 // with allegro_error saying why.
 bool openDisplay(bool windowed, int askedScale);

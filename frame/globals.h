@@ -10,6 +10,7 @@ namespace vexlorn {
 // Scancodes of the keys the screens act on (Allegro's numbering).
 enum KeyCode : int {
     KeyP = 16,
+    Key2 = 29,
     KeyEsc = 59,
     KeyBackspace = 63,
     KeyEnter = 67,

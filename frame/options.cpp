@@ -18,7 +18,10 @@ Options parseOptions(int argc, const char* const* argv) {
         if (strcasecmp(arg, "-window") == 0) options.windowed = true;
         if (strcasecmp(arg, "-fps") == 0) options.showFps = true;
         if (strcasecmp(arg, "-cheat") == 0) options.cheat = true;
-        if (strcasecmp(arg, "-xdg-data") == 0) options.dataHome = true;
+        if (strcasecmp(arg, "-user-data") == 0 || strcasecmp(arg, "-xdg-data") == 0) {
+            options.dataHome = true;
+        }
+        if (strcasecmp(arg, "-versus") == 0) options.versus = true;
         // A missing or malformed number leaves "-scale" ignored, and the next argument is
         // read as an argument of its own.
         if (strcasecmp(arg, "-replay") == 0 && i + 1 < argc) options.replay = argv[++i];

@@ -1,5 +1,5 @@
-// The command line: "-window", "-fps", "-cheat", "-scale N", "-xdg-data" and "-replay FILE",
-// compared without regard to case.
+// The command line: "-window", "-fps", "-cheat", "-scale N", "-versus", "-user-data" (or
+// "-xdg-data", its older name) and "-replay FILE", compared without regard to case.
 #pragma once
 
 namespace vexlorn {
@@ -10,8 +10,9 @@ struct Options {
     bool windowed = false;
     bool showFps = false;
     bool cheat = false;
-    int scale = 0;                 // 1..largestScale as asked for; 0 = the mode's own default
-    bool dataHome = false;         // "-xdg-data", which the desktop entry passes
+    int scale = 0;          // 1..largestScale as asked for; 0 = the mode's own default
+    bool dataHome = false;  // "-user-data", which the desktop entry and Start-menu shortcut pass
+    bool versus = false;    // start at the set-up of a match between two players
     const char* replay = nullptr;  // the recording to play instead of the game
 };
 

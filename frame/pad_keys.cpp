@@ -3,11 +3,13 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iterator>
 
 #include "frame/globals.h"
 #include "frame/state_stack.h"
+#include "platform/files/data_home.h"
 
 namespace vexlorn {
 namespace {
@@ -60,12 +62,32 @@ PadContext currentPadContext() {
     context.pauseKey = top->pauseKey();
     context.nameEntry = top->takesLetters();
     context.lettersLeft = top->lettersLeft();
+    context.padsApart = top->readsPadsApart();
+    context.secondPadStartKey = top->secondPadStartKey();
+    if (top->padsBySeat()) context.bySeat = top;
     return context;
 }
 
 PadKeyBatch PadKeys::step(const PadInput& input, int elapsed, const PadContext& context) {
     PadKeyBatch batch;
     if (!context.nameEntry) preview_ = '\0';
+    if (context.padsApart) {
+        repeating_ = -1;
+        return batch;
+    }
+    if (context.bySeat != nullptr) {
+        repeating_ = -1;
+        seatKeys(input, context, batch);
+        return batch;
+    }
+    // Start on a pad after the first, where that means something of its own.
+    if (context.secondPadStartKey != 0) {
+        for (int i = 1; i < input.padCount; ++i) {
+            if ((input.each[i].pressed & padBit(PadStart)) == 0) continue;
+            add(batch, keyOf(context.secondPadStartKey, 0));
+            return batch;
+        }
+    }
     // A pad pulled out mid-round pauses it, as the pause key does.
     if (input.removed > 0 && context.pauseKey != 0) add(batch, keyOf(context.pauseKey, 0));
     for (int control = 0; control < PadControlCount; ++control) {
@@ -77,6 +99,19 @@ PadKeyBatch PadKeys::step(const PadInput& input, int elapsed, const PadContext& 
     }
     if (input.pressed == 0) repeatHeld(input, elapsed, context, batch);
     return batch;
+}
+
+// Each pad's presses as the keys the screen gives them, one per control; a pad pulled out
+// pauses as ever.
+void PadKeys::seatKeys(const PadInput& input, const PadContext& context, PadKeyBatch& batch) {
+    if (input.removed > 0 && context.pauseKey != 0) add(batch, keyOf(context.pauseKey, 0));
+    for (int i = 0; i < input.padCount; ++i) {
+        for (int control = 0; control < PadControlCount; ++control) {
+            if ((input.each[i].pressed & padBit(static_cast<PadControl>(control))) == 0) continue;
+            const int key = context.bySeat->padKey(input.each[i].pad, control);
+            if (key != 0) add(batch, keyOf(key, 0));
+        }
+    }
 }
 
 void PadKeys::repeatHeld(const PadInput& input, int elapsed, const PadContext& context,
@@ -134,6 +169,9 @@ char entryPreview = '\0';
 namespace {
 
 PadKeys padKeys;
+OnePadPresses keptPresses[padsApart];
+int keptPadCount = 0;
+int pulledOut = 0;
 int lastPollTick = 0;
 unsigned idlePasses = 0;
 // With no pad open, SDL is asked for new ones every eighth pass only (about 160 ms at the
@@ -143,8 +181,47 @@ constexpr unsigned idlePollEvery = 8;
 
 }  // namespace
 
+// Presses of pads that have gone are dropped with them.
+void keepPadPresses(const PadInput& input) {
+    OnePadPresses kept[padsApart];
+    for (int i = 0; i < input.padCount; ++i) {
+        kept[i] = input.each[i];
+        for (int j = 0; j < keptPadCount; ++j) {
+            if (keptPresses[j].pad == kept[i].pad) kept[i].pressed |= keptPresses[j].pressed;
+        }
+    }
+    std::copy(std::begin(kept), std::end(kept), std::begin(keptPresses));
+    keptPadCount = input.padCount;
+    pulledOut += input.removed;
+}
+
+unsigned takePadPresses(int pad) {
+    for (int i = 0; i < keptPadCount; ++i) {
+        if (keptPresses[i].pad != pad) continue;
+        const unsigned pressed = keptPresses[i].pressed;
+        keptPresses[i].pressed = 0;
+        return pressed;
+    }
+    return 0;
+}
+
+int takePadsPulledOut() {
+    const int count = pulledOut;
+    pulledOut = 0;
+    return count;
+}
+
+int padInOrder(int order) {
+    return order >= 0 && order < keptPadCount ? keptPresses[order].pad : -1;
+}
+
+void forgetPadPresses() {
+    for (int i = 0; i < keptPadCount; ++i) keptPresses[i].pressed = 0;
+    pulledOut = 0;
+}
+
 void startPadKeys() {
-    startPads(padMappingPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+    startPads(padMappingFile());
     lastPollTick = tickCount;
 }
 
@@ -152,6 +229,7 @@ void pollPadKeys() {
     if (!padsStarted()) return;
     if (openPadCount() == 0 && ++idlePasses % idlePollEvery != 0) return;
     const PadInput input = pollPads();
+    keepPadPresses(input);
     // Screens set the clock back to 0 when they start: count from there.
     const int now = tickCount;
     const int elapsed = now >= lastPollTick ? now - lastPollTick : now;

@@ -2,15 +2,19 @@
 // every screen reads a pad exactly as it reads the keyboard.
 #pragma once
 
+#include "frame/state_stack.h"
 #include "platform/input/pads.h"
 
 namespace vexlorn {
 
 // What the screen on top makes of a pad.
 struct PadContext {
-    int pauseKey = 0;        // scancode sent for Start and a pad pulled out; 0: no pause
-    bool nameEntry = false;  // initials are being typed
-    int lettersLeft = 0;     // how many more they take
+    int pauseKey = 0;           // scancode sent for Start and a pad pulled out; 0: no pause
+    bool nameEntry = false;     // initials are being typed
+    int lettersLeft = 0;        // how many more they take
+    bool padsApart = false;     // the screen reads each pad itself: no keys
+    int secondPadStartKey = 0;  // what Start on a pad after the first gives; 0: as the first
+    const BaseState* bySeat = nullptr;  // the screen that gives each pad's controls their keys
 };
 
 // As the screen on top answers.
@@ -23,10 +27,10 @@ inline constexpr int firstRepeatTicks = 12;
 inline constexpr int repeatsPerCycle = 3;
 inline constexpr int repeatCycleTicks = 5;
 
-// Keys for Allegro's buffer, each (scancode << 8) | ascii: at most one per control, one repeat
-// and the pause for a pad pulled out.
+// Keys for Allegro's buffer, each (scancode << 8) | ascii: at most one per control of each pad,
+// one repeat and the pause for a pad pulled out.
 struct PadKeyBatch {
-    int keys[PadControlCount + 2];
+    int keys[padsApart * PadControlCount + 2];
     int count = 0;
 };
 
@@ -40,6 +44,7 @@ public:
 
 private:
     void act(PadControl control, const PadContext& context, PadKeyBatch& batch);
+    void seatKeys(const PadInput& input, const PadContext& context, PadKeyBatch& batch);
     bool actInNameEntry(PadControl control, const PadContext& context, PadKeyBatch& batch);
     void repeatHeld(const PadInput& input, int elapsed, const PadContext& context,
                     PadKeyBatch& batch);
@@ -53,6 +58,16 @@ private:
 // A letter a pad offers in place of the next initial (0 = none): shown, never stored, until the
 // pad accepts it by sending that letter's key.
 extern char entryPreview;
+
+// Each pad's presses, kept for the screens that read the pads apart until they take them.
+// `pad` is the pad's own id (OnePadPresses). A pad pulled out is counted until taken too.
+unsigned takePadPresses(int pad);
+// The poll's part: adds one poll's presses (open to the tests, which have no poll).
+void keepPadPresses(const PadInput& input);
+int takePadsPulledOut();
+// The pads' ids in the order they were opened; -1 past the last.
+int padInOrder(int order);
+void forgetPadPresses();
 
 // The frame loop's part: started with the game, polled once a pass just before the key step
 // reads Allegro's buffer, stopped at shutdown.

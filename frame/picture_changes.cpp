@@ -17,7 +17,7 @@ bool passTracked = false;
 bool passOverflowed = false;
 std::vector<Area> passAreas;
 PictureChanges pending;
-std::vector<Area>* recording = nullptr;
+ChangeRecorder* innermostRecorder = nullptr;
 // Each pass updates the top screen once, which counts one stack change; any push or pop since
 // the last present, in a pass or not, shows as more.
 unsigned long stackCountAtPresent = 0;
@@ -57,7 +57,10 @@ void trackChanges() {
 void markChanged(const Area& area) {
     const Area clipped = intersection(area, Area{0, 0, screenWidth, screenHeight});
     if (clipped.width == 0) return;
-    if (recording != nullptr) recording->push_back(clipped);
+    for (ChangeRecorder* recorder = innermostRecorder; recorder != nullptr;
+         recorder = recorder->outer_) {
+        recorder->into_.push_back(clipped);
+    }
     if (!passOpen) {
         addArea(pending.areas, pending.whole, clipped);
         return;
@@ -65,12 +68,12 @@ void markChanged(const Area& area) {
     addArea(passAreas, passOverflowed, clipped);
 }
 
-ChangeRecorder::ChangeRecorder(std::vector<Area>& into) {
-    recording = &into;
+ChangeRecorder::ChangeRecorder(std::vector<Area>& into) : into_(into), outer_(innermostRecorder) {
+    innermostRecorder = this;
 }
 
 ChangeRecorder::~ChangeRecorder() {
-    recording = nullptr;
+    innermostRecorder = outer_;
 }
 
 void beginPassChanges() {

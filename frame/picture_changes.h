@@ -21,13 +21,19 @@ void markChanged(const Area& area);
 Area passRateLine();
 
 // While one exists, every area marked is also added to `into`: a screen learns what its effects
-// drew, to put the backdrop back there next time. One at a time.
+// drew, to put the backdrop back there next time. They nest: an area goes to every recorder in
+// force, the innermost ending first.
 class ChangeRecorder {
 public:
     explicit ChangeRecorder(std::vector<Area>& into);
     ~ChangeRecorder();
     ChangeRecorder(const ChangeRecorder&) = delete;
     ChangeRecorder& operator=(const ChangeRecorder&) = delete;
+
+private:
+    friend void markChanged(const Area& area);
+    std::vector<Area>& into_;
+    ChangeRecorder* outer_;
 };
 
 // For the frame loop: around each pass, then what the next present shows.

@@ -10,10 +10,7 @@
 #include "frame/globals.h"
 #include "frame/picture_changes.h"
 #include "frame/scaler.h"
-
-// Allegro's X11 port exports this without declaring it: it copies the given rectangle of the
-// screen bitmap to the window, as its own drawing calls do after writing to the screen.
-extern "C" void _xwin_update_screen(int x, int y, int w, int h);
+#include "platform/desktop/window_system.h"
 
 namespace vexlorn {
 
@@ -39,22 +36,13 @@ void releasePresent() {
     }
 }
 
-static bool screenWritable() {
-    return system_driver != nullptr && system_driver->id == SYSTEM_XWINDOWS &&
-           is_linear_bitmap(screen) && bitmap_color_depth(screen) == 32;
-}
-
-static void showOnX(int x, int y, int width, int height) {
-    _xwin_update_screen(x, y, width, height);
-}
-
 static void showFromStage(int x, int y, int width, int height) {
     blit(stage, screen, x, y, stageX + x, stageY + y, width, height);
 }
 
 static ScaleTarget scaleTarget(const DisplayMode& mode, ShownFn& shown) {
-    if (screenWritable()) {
-        shown = showOnX;
+    if (screenIsWindowImage()) {
+        shown = showScreenArea;
         return ScaleTarget{screen, mode.picture.x, mode.picture.y, mode.factor};
     }
     if (stage == nullptr) stage = create_bitmap(mode.picture.width, mode.picture.height);

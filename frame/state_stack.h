@@ -28,6 +28,19 @@ public:
     virtual bool takesLetters() const { return false; }
     // How many more letters it takes while it takes letters.
     virtual int lettersLeft() const { return 0; }
+    // This screen reads each pad on its own (takePadPresses), so the pads give it no keys.
+    virtual bool readsPadsApart() const { return false; }
+    // This screen tells the pads apart by the keys they give: padKey is the key of a control on
+    // the pad with that id (OnePadPresses), 0 for none.
+    virtual bool padsBySeat() const { return false; }
+    virtual int padKey(int pad, int control) const {
+        (void)pad;
+        (void)control;
+        return 0;
+    }
+    // The key Start on a second pad gives here, where it means something else than on the
+    // first; 0: the same.
+    virtual int secondPadStartKey() const { return 0; }
 
     BaseState* next = nullptr;
 };

@@ -7,16 +7,19 @@
 #include <vector>
 
 #include "assets/assets.h"
-#include "frame/data_home.h"
 #include "frame/desktop_events.h"
 #include "frame/frame_cycle.h"
 #include "frame/globals.h"
 #include "frame/options.h"
+#include "frame/state_stack.h"
+#include "platform/files/data_home.h"
+#include "platform/system/stop_requests.h"
 #include "play/replay_playback.h"
 #include "play/replay_recorder.h"
 #include "screens/high_scores.h"
 #include "screens/intro_state.h"
 #include "screens/menu_state.h"
+#include "screens/versus_setup_state.h"
 
 namespace vexlorn {
 
@@ -75,8 +78,14 @@ int runGame(int argc, const char* const* argv) {
         roundRecorder.keepFiles = true;
         updateDriver = &roundRecorder;
     }
+    if (options.versus && options.replay == nullptr) {
+        // Over the menu, where its Esc leads back to.
+        stateStack.push(&menuState);
+        stateStack.push(&versusSetupState);
+    }
     while (running) runFrame(options.showFps);
     shutDown(gameProgram);
+    stopAnswered();
     updateDriver = nullptr;
     if (options.replay == nullptr) return stopExitStatus();
     std::fputs(player.verdict().c_str(), stderr);

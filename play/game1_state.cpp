@@ -1,17 +1,12 @@
 // The screen on which a round of the duel is played: both boards driven tick by tick.
 #include "play/game1_state.h"
 
-#include <iterator>
-
-#include "assets/assets.h"
 #include "assets/sound.h"
-#include "board/effects.h"
 #include "board/game_random.h"
-#include "board/opponent.h"
 #include "board/rules.h"
 #include "frame/globals.h"
-#include "frame/task_list.h"
 #include "play/replay_recorder.h"
+#include "play/round.h"
 #include "screens/continue1_state.h"
 #include "screens/pause_state.h"
 #include "screens/screen_draw.h"
@@ -27,39 +22,11 @@ int32_t riseClock = 0;
 
 namespace {
 
-struct ArrowKey {
-    int scancode;
-    Direction step;
-};
-
-// The same four steps as the opponent's directionTable, by key.
-const ArrowKey arrowKeys[] = {
-    {KeyUp, {0, -1}},
-    {KeyRight, {1, 0}},
-    {KeyDown, {0, 1}},
-    {KeyLeft, {-1, 0}},
-};
-static_assert(std::size(arrowKeys) == directionCount, "one entry per arrow key");
-
-constexpr int floatDuration = 120;
-constexpr int floatY = 140;
 constexpr int leftFloatX = 200;
 constexpr int rightFloatX = 440;
 
-// A chain of one shows one picture, a double chain another; longer chains only drop stones.
-void showChainFloat(int16_t chainBonus, int16_t x) {
-    int object;
-    if (chainBonus == 1) {
-        object = ObjChain;
-    } else if (chainBonus == 2) {
-        object = ObjDoubleChain;
-    } else {
-        return;
-    }
-    BITMAP* picture = dataBitmap(object);
-    if (picture == nullptr) return;
-    taskList.add(new (std::nothrow) FloatTask(0, floatDuration, picture, x, floatY));
-}
+KeySetInput arrowInput(arrowKeySet);
+ComputerInput computerInput(&game1State.aiDirection);
 
 // Recorded before the continue screen changes anything (it takes a continue).
 void endRound() {
@@ -79,6 +46,7 @@ void Game1State::enter() {
     aiDirection = static_cast<int16_t>(gameRand() % 4);
     playMusic(MusicTrack::Silence);
     // A right board that is topped out from the start ends the round at the first update.
+    startState.seatTags = false;
     if (!isToppedOut(*rightBoard)) stateStack.push(&startState);
 }
 
@@ -95,55 +63,16 @@ void Game1State::activate() {
 
 bool Game1State::update() {
     const int elapsed = elapsedTicks();
-    riseClock += elapsed;
+    // Both wells rise together at the player's level; the computer plays the right one.
     const int32_t riseInterval = levelParams(leftBoard->level).riseInterval;
-
-    // The right board is tested first, so a round where both top out reaches the draw.
-    if (isToppedOut(*rightBoard)) {
+    RoundSide left{leftBoard, &arrowInput, &riseClock, riseInterval, panLeft, leftFloatX};
+    RoundSide right{rightBoard, &computerInput, &riseClock, riseInterval, panRight, rightFloatX};
+    if (stepRound(left, right, elapsed) == RoundStep::Ended) {
         endRound();
         return true;
     }
-    if (riseClock > riseInterval) {
-        if (!advanceRise(*rightBoard)) {
-            advanceRise(*leftBoard);
-            endRound();
-            return true;
-        }
-        // The opponent moves at most once per rise step, so the level's pace sets its speed.
-        if (rightBoard->at(rightBoard->avatarCol, rightBoard->avatarRow).state == Idle) {
-            aiDirection = static_cast<int16_t>(chooseAiDirection(*rightBoard, aiDirection));
-            const Direction& step = directionTable[aiDirection];
-            moveAvatar(*rightBoard, step.dx, step.dy, panRight);
-        }
-    }
-    if (isToppedOut(*leftBoard)) {
-        endRound();
-        return true;
-    }
-    if (riseClock > riseInterval) {
-        if (!advanceRise(*leftBoard)) {
-            advanceRise(*rightBoard);
-            endRound();
-            return true;
-        }
-        // One step per update; a larger backlog is worked off by the following updates.
-        riseClock -= riseInterval;
-    }
-
-    leftResult = updateBoard(*leftBoard, elapsed, panLeft);
-    rightResult = updateBoard(*rightBoard, elapsed, panRight);
-    showChainFloat(leftResult, leftFloatX);
-    showChainFloat(rightResult, rightFloatX);
-    dropStones(*leftBoard, rightResult);
-    dropStones(*rightBoard, leftResult);
-
-    for (const ArrowKey& arrow : arrowKeys) {
-        if (lastKey != arrow.scancode) continue;
-        // Consumed even when the move is refused.
-        moveAvatar(*leftBoard, arrow.step.dx, arrow.step.dy, panLeft);
-        lastKey = 0;
-        break;
-    }
+    leftResult = left.result;
+    rightResult = right.result;
 
     if (cheatMode && lastKey == KeyPlusPad) {
         lastKey = 0;

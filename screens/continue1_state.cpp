@@ -10,6 +10,7 @@
 #include "board/board_draw.h"
 #include "board/rules.h"
 #include "frame/globals.h"
+#include "frame/picture_changes.h"
 #include "frame/task_list.h"
 #include "play/game1_state.h"
 #include "screens/end1_state.h"
@@ -109,12 +110,14 @@ bool Continue1State::update() {
             return true;
         }
     }
-    drawRound(background, *leftBoard, *rightBoard, elapsed);
-    greyScreen();
-    if (isDraw) {
-        drawPictureCentred(ObjDraw, screenWidth / 2, drawPictureY);
-    } else {
-        drawPrompt();
+    veiled_.draw(background, *leftBoard, *rightBoard, elapsed);
+    {
+        ChangeRecorder recorder(veiled_.overlay());
+        if (isDraw) {
+            drawPictureCentred(ObjDraw, screenWidth / 2, drawPictureY);
+        } else {
+            drawPrompt();
+        }
     }
     if (isConfirmKey(lastKey)) {
         lastKey = 0;
@@ -134,7 +137,7 @@ bool Continue1State::update() {
 
 void Continue1State::drawPrompt() const {
     if (BITMAP* caption = dataBitmap(ObjContinueCaption)) {
-        draw_sprite(backBuffer, caption, promptX - caption->w / 2,
+        drawPicture(ObjContinueCaption, promptX - caption->w / 2,
                     promptY - caption->h / 2 - captionGap);
     }
     BITMAP* digits = promptDigits(countdown / ticksPerSecond);
@@ -145,11 +148,13 @@ void Continue1State::drawPrompt() const {
     if (width > 0 && height > 0) {
         stretch_sprite(backBuffer, digits, promptX - width / 2, promptY - height / 2, width,
                        height);
+        markChanged(Area{promptX - width / 2, promptY - height / 2, width, height});
     }
 }
 
 void Continue1State::leave() {
     releasePromptDigits();
+    veiled_.release();
 }
 
 }  // namespace vexlorn

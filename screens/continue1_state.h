@@ -5,6 +5,7 @@
 
 #include "board/board.h"
 #include "frame/state_stack.h"
+#include "screens/veiled_round.h"
 
 struct BITMAP;
 
@@ -24,6 +25,9 @@ public:
     int32_t promptY = 140;
     int32_t countdown = 0;
     bool isDraw = false;
+
+private:
+    VeiledRound veiled_;
 };
 
 extern Continue1State continue1State;

@@ -9,6 +9,7 @@
 #include "board/effects.h"
 #include "board/rules.h"
 #include "frame/globals.h"
+#include "frame/picture_changes.h"
 #include "frame/task_list.h"
 #include "play/game1_state.h"
 #include "play/replay_recorder.h"
@@ -87,25 +88,18 @@ bool End1State::update() {
     const int elapsed = elapsedTicks();
     // The loser's board is the copy that falls apart; it moves on after it is drawn.
     if (roundWon) {
-        drawRound(background, *leftBoard, boardCopy, elapsed);
+        veiled_.draw(background, *leftBoard, boardCopy, elapsed);
         updateBoard(boardCopy, elapsed, panRight);
     } else {
-        drawRound(background, boardCopy, *rightBoard, elapsed);
+        veiled_.draw(background, boardCopy, *rightBoard, elapsed);
         updateBoard(boardCopy, elapsed, panLeft);
     }
-    greyScreen();
 
-    const int bob = bobOffset(tickCount);
-    if (roundWon) {
-        drawPicture(ObjWinnerLeft, leftPictureX, pictureY + bob);
-        drawPicture(ObjLoserRight, rightPictureX, pictureY);
-    } else {
-        drawPicture(ObjLoserLeft, leftPictureX, pictureY);
-        drawPicture(ObjWinnerRight, rightPictureX, pictureY + bob);
+    {
+        ChangeRecorder recorder(veiled_.overlay());
+        drawOverRound();
     }
-
-    if (takesLetters()) nameEntryStep(endNameLayout);
-    drawPressAKey();
+    if (takesLetters()) takeNameKey();
     if (isConfirmKey(lastKey)) {
         if (roundWon) {
             lastKey = 0;
@@ -122,6 +116,23 @@ bool End1State::update() {
     }
     lastTickCount += elapsed;
     return true;
+}
+
+void End1State::drawOverRound() const {
+    const int bob = bobOffset(tickCount);
+    if (roundWon) {
+        drawPicture(ObjWinnerLeft, leftPictureX, pictureY + bob);
+        drawPicture(ObjLoserRight, rightPictureX, pictureY);
+    } else {
+        drawPicture(ObjLoserLeft, leftPictureX, pictureY);
+        drawPicture(ObjWinnerRight, rightPictureX, pictureY + bob);
+    }
+    if (takesLetters()) drawNameEntry(endNameLayout);
+    drawPressAKey();
+}
+
+void End1State::leave() {
+    veiled_.release();
 }
 
 // A lost game asks for initials when its score enters the hall of fame; a won round asks for none.

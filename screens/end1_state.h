@@ -5,6 +5,7 @@
 
 #include "board/board.h"
 #include "frame/state_stack.h"
+#include "screens/veiled_round.h"
 
 namespace vexlorn {
 
@@ -12,13 +13,19 @@ class End1State : public BaseState {
 public:
     void activate() override;
     bool update() override;
+    void leave() override;
     bool takesLetters() const override;
     int lettersLeft() const override;
     void closing() override;
+    // What it shows over the greyed round: the two pictures, the initials, the prompt.
+    void drawOverRound() const;
 
     int16_t background = 0;
     Board boardCopy{};
     bool roundWon = false;
+
+private:
+    VeiledRound veiled_;
 };
 
 extern End1State end1State;

@@ -6,6 +6,7 @@
 #include "assets/assets.h"
 #include "assets/sound.h"
 #include "frame/globals.h"
+#include "frame/picture_changes.h"
 #include "screens/high_scores.h"
 #include "screens/screen_draw.h"
 
@@ -37,8 +38,16 @@ void HiscoreState::activate() {
     playMusic(MusicTrack::HallOfFame);
 }
 
+// The table does not change while it is shown: after the first pass only the pass-rate line,
+// clear of the table, goes back.
 bool HiscoreState::update() {
-    drawTable();
+    if (frame_.kept()) {
+        trackChanges();
+        putBackPicture(ObjHallOfFame, passRateLine());
+    } else {
+        drawTable();
+    }
+    frame_.drawn();
     if (isConfirmKey(lastKey)) {
         lastKey = 0;
         stateStack.pop();

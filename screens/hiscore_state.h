@@ -2,6 +2,7 @@
 #pragma once
 
 #include "frame/state_stack.h"
+#include "screens/screen_draw.h"
 
 namespace vexlorn {
 
@@ -11,6 +12,9 @@ public:
     bool update() override;
     // Draws the whole hall-of-fame screen; also used by the intro.
     static void drawTable();
+
+private:
+    KeptFrame frame_;
 };
 
 extern HiscoreState hiscoreState;

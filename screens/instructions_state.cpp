@@ -7,6 +7,7 @@
 #include "assets/sound.h"
 #include "assets/translucent.h"
 #include "frame/globals.h"
+#include "frame/picture_changes.h"
 #include "screens/fade.h"
 #include "screens/screen_draw.h"
 
@@ -28,10 +29,19 @@ void InstructionsState::activate() {
     playMusic(MusicTrack::Information);
 }
 
+// Only the marker pulses: after the first pass the page goes back under it and under the
+// pass-rate line alone.
 bool InstructionsState::update() {
-    drawBackdrop(ObjInstructionsPage);
-    translucentDraw(dataBitmap(ObjInstructionsMarker), backBuffer, markerX, markerY,
-                    pulseOpacity(tickCount));
+    BITMAP* marker = dataBitmap(ObjInstructionsMarker);
+    if (frame_.kept() && marker != nullptr) {
+        trackChanges();
+        putBackPicture(ObjInstructionsPage, passRateLine());
+        putBackPicture(ObjInstructionsPage, Area{markerX, markerY, marker->w, marker->h});
+    } else {
+        drawBackdrop(ObjInstructionsPage);
+    }
+    frame_.drawn();
+    translucentDraw(marker, backBuffer, markerX, markerY, pulseOpacity(tickCount));
     if (lastKey == KeyEnter || lastKey == KeySpace) {
         lastKey = 0;
         stateStack.pop();

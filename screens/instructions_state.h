@@ -2,6 +2,7 @@
 #pragma once
 
 #include "frame/state_stack.h"
+#include "screens/screen_draw.h"
 
 namespace vexlorn {
 
@@ -9,6 +10,9 @@ class InstructionsState : public BaseState {
 public:
     void activate() override;
     bool update() override;
+
+private:
+    KeptFrame frame_;
 };
 
 extern InstructionsState instructionsState;

@@ -4,10 +4,13 @@
 
 #include <allegro.h>
 
+#include <iterator>
+
 #include "assets/assets.h"
 #include "assets/sound.h"
 #include "assets/translucent.h"
 #include "frame/globals.h"
+#include "frame/picture_changes.h"
 #include "screens/fade.h"
 #include "screens/hiscore_state.h"
 #include "screens/menu_state.h"
@@ -43,49 +46,50 @@ void fadeTitleFromBlack(int ticksIn) {
 }
 
 // One step of the timeline: it draws only strictly between its bounds, so on a bound itself
-// the back buffer keeps the previous picture.
+// the back buffer keeps the previous picture. A still step draws the same picture all along.
 struct IntroStep {
     int start;
     int end;
     void (*draw)(int ticksIn);
+    bool still = false;
 };
 
 const IntroStep introSteps[] = {
-    {0, 60, [](int) { clear_bitmap(backBuffer); }},
+    {0, 60, [](int) { clear_bitmap(backBuffer); }, true},
     {60, 120, fadeTitleFromBlack},
     // The title's hold is skipped in one leap, so the next step already draws in this update.
     {120, 240, [](int) { tickCount = tickCount + 120; }},
-    {240, 300, [](int) { showPicture(ObjTitleSplash); }},
+    {240, 300, [](int) { showPicture(ObjTitleSplash); }, true},
     {300, 360,
      [](int ticksIn) {
          showPicture(ObjTitleSplash);
          fadeInPicture(ObjMenuBackdrop, ticksIn);
      }},
-    {360, 960, [](int) { showPicture(ObjMenuBackdrop); }},
+    {360, 960, [](int) { showPicture(ObjMenuBackdrop); }, true},
     {960, 1020,
      [](int ticksIn) {
          showPicture(ObjMenuBackdrop);
          fadeInPicture(ObjAboutPage, ticksIn);
      }},
-    {1020, 1320, [](int) { showPicture(ObjAboutPage); }},
+    {1020, 1320, [](int) { showPicture(ObjAboutPage); }, true},
     {1320, 1380,
      [](int ticksIn) {
          showPicture(ObjAboutPage);
          fadeInPicture(ObjMenuBackdrop, ticksIn);
      }},
-    {1380, 1980, [](int) { showPicture(ObjMenuBackdrop); }},
+    {1380, 1980, [](int) { showPicture(ObjMenuBackdrop); }, true},
     {1980, 2040,
      [](int ticksIn) {
          HiscoreState::drawTable();
          fadeOutPicture(ObjMenuBackdrop, ticksIn);
      }},
-    {2040, 2340, [](int) { HiscoreState::drawTable(); }},
+    {2040, 2340, [](int) { HiscoreState::drawTable(); }, true},
     {2340, 2400,
      [](int ticksIn) {
          HiscoreState::drawTable();
          fadeInPicture(ObjMenuBackdrop, ticksIn);
      }},
-    {2400, 3000, [](int) { showPicture(ObjMenuBackdrop); }},
+    {2400, 3000, [](int) { showPicture(ObjMenuBackdrop); }, true},
     {3000, loopEnd,
      [](int ticksIn) {
          clear_bitmap(backBuffer);
@@ -93,10 +97,21 @@ const IntroStep introSteps[] = {
      }},
 };
 
-void drawLogo(int t) {
+Area logoArea() {
     BITMAP* logo = dataBitmap(ObjLogo);
-    translucentDraw(logo, backBuffer, logoCentreX - logo->w / 2, logoCentreY - logo->h / 2,
-                    pulseOpacity(t));
+    return Area{logoCentreX - logo->w / 2, logoCentreY - logo->h / 2, logo->w, logo->h};
+}
+
+void drawLogo(int t) {
+    const Area area = logoArea();
+    translucentDraw(dataBitmap(ObjLogo), backBuffer, area.x, area.y, pulseOpacity(t));
+}
+
+const IntroStep* stepAt(int t) {
+    for (const IntroStep& step : introSteps) {
+        if (step.start < t && t < step.end) return &step;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -106,12 +121,56 @@ void IntroState::activate() {
     playMusic(MusicTrack::Title);
 }
 
-bool IntroState::update() {
-    // Each step reads the clock afresh: the leap over the title's hold changes it mid-update.
-    for (const IntroStep& step : introSteps) {
+void IntroState::leave() {
+    if (still_ != nullptr) destroy_bitmap(still_);
+    still_ = nullptr;
+    stillStep_ = -1;
+}
+
+// Each step reads the clock afresh: the leap over the title's hold changes it mid-update. A
+// still step drawn alone is kept, without the logo, for the passes that follow.
+void IntroState::drawSteps() {
+    int drawn = 0;
+    int last = -1;
+    for (int i = 0; i < static_cast<int>(std::size(introSteps)); ++i) {
+        const IntroStep& step = introSteps[i];
         int t = tickCount;
-        if (step.start < t && t < step.end) step.draw(t - step.start);
+        if (step.start < t && t < step.end) {
+            step.draw(t - step.start);
+            ++drawn;
+            last = i;
+        }
     }
+    stillStep_ = -1;
+    if (drawn != 1 || !introSteps[last].still) return;
+    if (still_ == nullptr) still_ = create_bitmap(screenWidth, screenHeight);
+    if (still_ == nullptr) return;
+    blit(backBuffer, still_, 0, 0, 0, 0, screenWidth, screenHeight);
+    stillStep_ = last;
+}
+
+// Blending the logo over a whole new copy of the picture every pass is most of the attract
+// loop's cost. While a still step goes on and nothing else has run since the last update, the
+// back buffer still holds that frame: the kept picture goes back under the logo and where the
+// frame loop wrote its pass rate, and the logo is blended there again.
+void IntroState::putBackStill() {
+    trackChanges();
+    for (const Area& area : {logoArea(), passRateLine()}) {
+        blit(still_, backBuffer, area.x, area.y, area.x, area.y, area.width, area.height);
+        markChanged(area);
+    }
+}
+
+bool IntroState::update() {
+    const IntroStep* step = stepAt(tickCount);
+    const bool continued = step != nullptr && stillStep_ >= 0 && step == &introSteps[stillStep_] &&
+                           stateStack.changeCount() == drawnAtChange_ + 1;
+    if (continued) {
+        putBackStill();
+    } else {
+        drawSteps();
+    }
+    drawnAtChange_ = stateStack.changeCount();
     if (tickCount > loopEnd) tickCount = 0;
     int t = tickCount;
     if (logoStart < t && t < loopEnd) drawLogo(t);

@@ -3,12 +3,25 @@
 
 #include "frame/state_stack.h"
 
+struct BITMAP;
+
 namespace vexlorn {
 
 class IntroState : public BaseState {
 public:
     void activate() override;
     bool update() override;
+    void leave() override;
+
+private:
+    void drawSteps();
+    void putBackStill();
+
+    // The still step drawn alone in the last update (an index into the timeline, -1 for none),
+    // its picture without the logo, and the stack's change count after that update.
+    int stillStep_ = -1;
+    BITMAP* still_ = nullptr;
+    unsigned long drawnAtChange_ = 0;
 };
 
 extern IntroState introState;

@@ -16,6 +16,7 @@
 #include "screens/instructions_state.h"
 #include "screens/order_state.h"
 #include "screens/screen_draw.h"
+#include "screens/versus_setup_state.h"
 
 namespace vexlorn {
 
@@ -221,7 +222,17 @@ void MenuState::handleKey() {
         startItem(selected);
         tickCount = 0;
         lastKey = 0;
+    } else if (lastKey == Key2) {
+        // Two players (the key 2, or Start on a second pad): a way in beside the items, which
+        // stay as they are.
+        stateStack.push(&versusSetupState);
+        tickCount = 0;
+        lastKey = 0;
     }
+}
+
+int MenuState::secondPadStartKey() const {
+    return Key2;
 }
 
 }  // namespace vexlorn

@@ -45,6 +45,7 @@ public:
     void enter() override;
     void activate() override;
     bool update() override;
+    int secondPadStartKey() const override;
 
     int32_t selected = 0;
     int32_t nextSelected = 0;

@@ -38,7 +38,7 @@ int entryLettersLeft() {
     return entryLetterCount - entryCursor;
 }
 
-bool nameEntryStep(const NameEntryLayout& layout) {
+void drawNameEntry(const NameEntryLayout& layout) {
     drawText(layout.headingX, layout.headingY, "H I S C O R E");
     for (int i = 0; i < entryLetterCount; ++i) {
         const char letter = i == entryCursor && entryPreview != '\0' ? entryPreview : entryName[i];
@@ -53,6 +53,9 @@ bool nameEntryStep(const NameEntryLayout& layout) {
             drawLetter(layout.lettersX + letterSpacing * entryCursor, layout.lettersY, '_');
         }
     }
+}
+
+bool takeNameKey() {
     if (lastKey == 0) return false;
     const int typed = keyToAscii(lastKey);
     if (typed >= 'a' && typed <= 'z' && entryCursor < entryLetterCount) {
@@ -68,6 +71,11 @@ bool nameEntryStep(const NameEntryLayout& layout) {
         return true;
     }
     return false;
+}
+
+bool nameEntryStep(const NameEntryLayout& layout) {
+    drawNameEntry(layout);
+    return takeNameKey();
 }
 
 }  // namespace vexlorn

@@ -27,8 +27,11 @@ bool playerEntersName();
 // Letters still free in the initials.
 int entryLettersLeft();
 
-// Draws the heading and letters and takes one typed letter or Backspace from lastKey.
-// Returns true when it took a key.
+// Draws the heading and the letters.
+void drawNameEntry(const NameEntryLayout& layout);
+// Takes one typed letter or Backspace from lastKey. Returns true when it took a key.
+bool takeNameKey();
+// Both, as the end and win screens' updates do.
 bool nameEntryStep(const NameEntryLayout& layout);
 
 }  // namespace vexlorn

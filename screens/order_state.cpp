@@ -10,6 +10,7 @@
 #include "assets/sound.h"
 #include "assets/translucent.h"
 #include "frame/globals.h"
+#include "frame/picture_changes.h"
 #include "platform/shell/link_file.h"
 #include "platform/shell/shell.h"
 #include "screens/screen_draw.h"
@@ -39,10 +40,10 @@ bool isArrow(int key) {
 // The installed link file lies beside the data file. Whether the desktop could open the link
 // changes nothing on this page.
 void visitOrderSite() {
-    std::string installed = dataFilePath();
-    installed.erase(installed.rfind('/') + 1);
-    installed += linkFileName;
-    std::string file = findLinkFile(linkFileName, installed.c_str());
+    char installed[1024];
+    // Allegro knows the platform's separators ("\\" besides "/" on Windows).
+    replace_filename(installed, dataFilePath(), linkFileName, sizeof installed);
+    std::string file = findLinkFile(linkFileName, installed);
     std::string target = file.empty() ? file : linkTarget(file);
     if (!target.empty()) openWithDesktop(target.c_str());
 }
@@ -53,7 +54,7 @@ void OrderState::enter() {
     selected = 0;
 }
 
-bool OrderState::update() {
+void OrderState::draw() {
     drawBackdrop(ObjOrderPage);
     for (int i = 0; i < orderOptionCount; ++i) {
         const OrderOption& option = orderOptions[i];
@@ -64,6 +65,19 @@ bool OrderState::update() {
             translucentDraw(picture, backBuffer, option.x, option.y, dimmedOpacity);
         }
     }
+    drawnSelected_ = selected;
+}
+
+// The page changes only when the choice does: until then only the pass-rate line, clear of the
+// choices, goes back.
+bool OrderState::update() {
+    if (frame_.kept() && drawnSelected_ == selected) {
+        trackChanges();
+        putBackPicture(ObjOrderPage, passRateLine());
+    } else {
+        draw();
+    }
+    frame_.drawn();
     if (isArrow(lastKey)) {
         // With two choices every arrow simply moves to the other one.
         selected = (selected + 1) % orderOptionCount;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "frame/state_stack.h"
+#include "screens/screen_draw.h"
 
 namespace vexlorn {
 
@@ -24,6 +25,12 @@ public:
     bool update() override;
 
     int32_t selected = 0;
+
+private:
+    void draw();
+
+    KeptFrame frame_;
+    int32_t drawnSelected_ = -1;
 };
 
 extern OrderState orderState;

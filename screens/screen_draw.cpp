@@ -83,7 +83,7 @@ void forgetDrawnRound() {
 // so does drawing a well again only where a cell changed, each place from its backdrop up, as
 // long as the rows stand where they stood and the warning frame has its shade. At the top level
 // the rows move one line every fourth pass.
-void redrawRound(int background, const Board& left, const Board& right, int elapsed) {
+bool redrawRound(int background, const Board& left, const Board& right, int elapsed) {
     const Board* boards[2] = {&left, &right};
     const int wellX[2] = {leftBoardX, rightBoardX};
     const int panelX[2] = {leftPanelX, rightPanelX};
@@ -130,22 +130,56 @@ void redrawRound(int background, const Board& left, const Board& right, int elap
     drawnRound.valid = true;
     drawnRound.background = background;
     drawnRound.atChange = stateStack.changeCount();
+    return continued;
+}
+
+void drawSeatTags() {
+    // Centred under each well, where the backdrops' names stand.
+    static constexpr int tagY = 445;
+    static constexpr int wellCentres[2] = {leftBoardX + 96, rightBoardX + 96};
+    static constexpr int tags[2] = {ObjSeatTagLeft, ObjSeatTagRight};
+    for (int side = 0; side < 2; ++side) {
+        BITMAP* tag = dataBitmap(tags[side]);
+        if (tag == nullptr) continue;
+        const int x = wellCentres[side] - tag->w / 2;
+        draw_sprite(backBuffer, tag, x, tagY);
+        markChanged(Area{x, tagY, tag->w, tag->h});
+    }
 }
 
 void drawPicture(int object, int x, int y) {
     BITMAP* picture = dataBitmap(object);
     if (picture == nullptr) return;
     draw_sprite(backBuffer, picture, x, y);
+    markChanged(Area{x, y, picture->w, picture->h});
 }
 
 void drawPictureCentred(int object, int x, int y) {
     BITMAP* picture = dataBitmap(object);
     if (picture == nullptr) return;
-    draw_sprite(backBuffer, picture, x - picture->w / 2, y - picture->h / 2);
+    drawPicture(object, x - picture->w / 2, y - picture->h / 2);
 }
 
 void drawText(int x, int y, const char* text) {
-    textout_ex(backBuffer, screenFont(), text, x, y, -1, -1);
+    FONT* textFont = screenFont();
+    textout_ex(backBuffer, textFont, text, x, y, -1, -1);
+    markChanged(Area{x, y, text_length(textFont, text), text_height(textFont)});
+}
+
+bool KeptFrame::kept() const {
+    return drawn_ && stateStack.changeCount() == drawnAtChange_ + 1;
+}
+
+void KeptFrame::drawn() {
+    drawn_ = true;
+    drawnAtChange_ = stateStack.changeCount();
+}
+
+void putBackPicture(int object, const Area& area) {
+    BITMAP* picture = dataBitmap(object);
+    if (picture == nullptr) return;
+    blit(picture, backBuffer, area.x, area.y, area.x, area.y, area.width, area.height);
+    markChanged(area);
 }
 
 bool isConfirmKey(int scancode) {

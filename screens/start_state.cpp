@@ -40,7 +40,13 @@ void StartState::activate() {
 
 bool StartState::update() {
     const int elapsed = elapsedTicks();
-    drawRound(background, *leftBoard, *rightBoard, elapsed);
+    if (seatTags) {
+        // The names go over the wells' own: drawn whole, they need no account of their own.
+        drawRound(background, *leftBoard, *rightBoard, elapsed);
+        drawSeatTags();
+    } else {
+        redrawRound(background, *leftBoard, *rightBoard, elapsed);
+    }
     if (tickCount > readyTicks) {
         playSound(SoundEffect::Go, panCentre);
         // The play state's activate starts the round's clock; the second pop-up animates on there.

@@ -13,6 +13,7 @@ public:
     bool update() override;
 
     int16_t background = 0;
+    bool seatTags = false;  // a match's round: its wells are named for the seats
 };
 
 extern StartState startState;

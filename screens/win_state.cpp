@@ -9,6 +9,8 @@
 #include "assets/sound.h"
 #include "board/game_random.h"
 #include "frame/globals.h"
+#include "frame/picture_changes.h"
+#include "frame/state_stack.h"
 #include "frame/task_list.h"
 #include "play/game1_state.h"
 #include "screens/end1_state.h"
@@ -49,12 +51,16 @@ bool BalloonTask::update(int ticks) {
     posX = static_cast<float>(posX + velX * seconds);
     posY = static_cast<float>(posY + velY * seconds);
     if (sprite != nullptr) {
-        draw_sprite(backBuffer, sprite, static_cast<int>(posX), static_cast<int>(posY));
+        const int x = static_cast<int>(posX);
+        const int y = static_cast<int>(posY);
+        draw_sprite(backBuffer, sprite, x, y);
+        markChanged(Area{x, y, sprite->w, sprite->h});
     }
     return true;
 }
 
 void WinState::activate() {
+    frame_.forget();
     taskList.clear();
     spawnBalloon();
     playMusic(MusicTrack::Title);
@@ -63,9 +69,25 @@ void WinState::activate() {
     lastTickCount = 0;
 }
 
+// Copying the whole picture is most of this screen's cost. When nothing has run since its last
+// update, the back buffer still holds that frame: the picture goes back only where the balloons
+// and the initials were and where the frame loop wrote its pass rate, and they are drawn again.
+void WinState::drawBackground() {
+    if (!frame_.kept() || dataBitmap(ObjWinPicture) == nullptr) {
+        drawBackdrop(ObjWinPicture);
+    } else {
+        trackChanges();
+        drawnAreas_.push_back(passRateLine());
+        for (const Area& area : drawnAreas_) putBackPicture(ObjWinPicture, area);
+    }
+    drawnAreas_.clear();
+    frame_.drawn();
+}
+
 bool WinState::update() {
     const int elapsed = elapsedTicks();
-    drawBackdrop(ObjWinPicture);
+    drawBackground();
+    ChangeRecorder recorder(drawnAreas_);
     taskList.updateAll(elapsed);
     if (tickCount > balloonSpacing) {
         spawnBalloon();

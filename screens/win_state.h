@@ -2,9 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "frame/display_layout.h"
 #include "frame/state_stack.h"
 #include "frame/task_list.h"
+#include "screens/screen_draw.h"
 
 struct BITMAP;
 
@@ -17,6 +20,13 @@ public:
     bool takesLetters() const override;
     int lettersLeft() const override;
     void closing() override;
+
+private:
+    void drawBackground();
+
+    // Where the last update drew over the picture.
+    std::vector<Area> drawnAreas_;
+    KeptFrame frame_;
 };
 
 class BalloonTask : public BaseTask {

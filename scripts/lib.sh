@@ -8,6 +8,12 @@ VEXLORN_BUILD_PACKAGES=(build-essential cmake pkg-config liballegro4-dev libsdl2
   libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core libx11-dev libxrandr-dev)
 VEXLORN_TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick
   x11-utils xdg-utils python3 desktop-file-utils appstream man-db clang libclang-rt-14-dev)
+# What scripts/windows needs: the 32-bit Windows cross compiler, Wine with its 32-bit part (for
+# the tests, and for the installer's own checks), NSIS and zip; dpkg-dev fetches the libraries'
+# Debian sources.
+VEXLORN_WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev
+  binutils-mingw-w64-i686 wine wine32:i386 nsis zip cmake pkg-config dpkg-dev patch sox
+  imagemagick)
 # What scripts/check needs: the formatter and the two static analysers.
 VEXLORN_CHECK_PACKAGES=(clang-format clang-tidy cppcheck)
 
@@ -25,6 +31,17 @@ ensure_packages() {
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
   "${sudo[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Wine's 32-bit part comes from Debian's i386 packages.
+ensure_windows_packages() {
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" dpkg --add-architecture i386
+    "${sudo[@]}" apt-get update -qq
+  fi
+  ensure_packages "${VEXLORN_WINDOWS_PACKAGES[@]}"
 }
 
 # configure_and_build DIR [cmake options...]

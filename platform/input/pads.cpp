@@ -6,15 +6,15 @@
 #include "pads.h"
 
 #include <SDL.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <iterator>
+#include <unordered_map>
 #include <vector>
 
+#include "platform/files/regular_file.h"
 #include "virtual_pad.h"
 
 namespace vexlorn {
@@ -45,6 +45,7 @@ struct OpenPad {
     SDL_JoystickID id;
     unsigned buttons;    // padBit of each control whose button is down
     int stickX, stickY;  // -1, 0 or +1; up is negative
+    unsigned pressed;    // padBit of each control that went down since the last poll
 };
 
 std::vector<OpenPad> openPads;
@@ -60,17 +61,34 @@ unsigned stickBits(const OpenPad& pad) {
     return bits;
 }
 
-unsigned heldBits() {
-    unsigned bits = 0;
-    for (const OpenPad& pad : openPads) bits |= pad.buttons | stickBits(pad);
-    return bits;
-}
-
 OpenPad* findPad(SDL_JoystickID id) {
     for (OpenPad& pad : openPads) {
         if (pad.id == id) return &pad;
     }
     return nullptr;
+}
+
+unsigned heldBits(const OpenPad& pad) {
+    return pad.buttons | stickBits(pad);
+}
+
+unsigned heldBits() {
+    unsigned bits = 0;
+    for (const OpenPad& pad : openPads) bits |= heldBits(pad);
+    return bits;
+}
+
+// The id of the pad an event is about, or -1 for events about no open pad.
+SDL_JoystickID eventPad(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP:
+            return event.cbutton.which;
+        case SDL_CONTROLLERAXISMOTION:
+            return event.caxis.which;
+        default:
+            return -1;
+    }
 }
 
 void openPad(int deviceIndex) {
@@ -80,7 +98,7 @@ void openPad(int deviceIndex) {
     SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
     if (controller == nullptr) return;
     SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
-    openPads.push_back({controller, id, 0, 0, 0});
+    openPads.push_back({controller, id, 0, 0, 0, 0});
 }
 
 bool closePad(SDL_JoystickID id) {
@@ -116,8 +134,15 @@ void setAxis(const SDL_ControllerAxisEvent& event) {
         pad->stickY = stickAxisDirection(pad->stickY, event.value);
 }
 
+void giveMapping(int deviceIndex);
+
 void handleEvent(const SDL_Event& event, PadInput& input) {
     switch (event.type) {
+        case SDL_JOYDEVICEADDED:
+            // A pad SDL knows only from the mapping file is a game controller only from now on.
+            giveMapping(event.jdevice.which);  // a device index
+            openPad(event.jdevice.which);
+            break;
         case SDL_CONTROLLERDEVICEADDED:
             openPad(event.cdevice.which);  // a device index
             break;
@@ -136,33 +161,72 @@ void handleEvent(const SDL_Event& event, PadInput& input) {
     }
 }
 
-// The whole file, when it is a regular one within the limits; empty otherwise. Non-blocking,
-// so that a FIFO or a device cannot stall the start.
+// The whole file, when it is a regular one within the limits; empty otherwise. Never blocks, so
+// that a FIFO or a device cannot stall the start.
 std::string readMappingFile(const std::string& path) {
     std::string text;
-    const int fd = path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return text;
-    struct stat info;
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= maxMappingFileBytes) {
-        // One byte more than the limit, so that a file that grew since is seen to be too long.
-        text.resize(static_cast<size_t>(maxMappingFileBytes) + 1);
-        size_t got = 0;
-        for (ssize_t part;
-             got < text.size() && (part = read(fd, &text[got], text.size() - got)) > 0;)
-            got += static_cast<size_t>(part);
-        text.resize(got);
+    // One byte more than the limit, so that a longer file is seen to be too long.
+    if (path.empty() ||
+        !readRegularFile(path.c_str(), static_cast<size_t>(maxMappingFileBytes) + 1, text) ||
+        text.size() > static_cast<size_t>(maxMappingFileBytes)) {
+        return std::string();
     }
-    close(fd);
     return text;
 }
 
+// The file's mapping lines for this platform, kept until a pad they may be meant for appears.
+// SDL's own search takes time that grows with the square of the lines it holds: a whole
+// database handed over at once would keep the window black for long, so SDL is given only the
+// lines of the pads actually plugged in, and picks among them by its own rules.
+std::unordered_map<std::string, std::vector<std::string>> waitingMappings;
+
+// A GUID (32 hex digits) without the two parts SDL may leave out when it matches a line to a
+// pad: the CRC of the pad's name (digits 4..7) and its version (digits 24..27). Lower case.
+std::string mappingKey(std::string guid) {
+    constexpr std::size_t crcDigits = 4, versionDigits = 24, fieldDigits = 4;
+    if (guid.size() != 32) return std::string();
+    for (char& c : guid) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    guid.replace(crcDigits, fieldDigits, fieldDigits, '0');
+    guid.replace(versionDigits, fieldDigits, fieldDigits, '0');
+    return guid;
+}
+
+void keepMappingLine(std::string line) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::size_t comma = line.find(',');
+    if (line.empty() || line[0] == '#' || comma == std::string::npos) return;
+    const std::size_t platform = line.find("platform:");
+    if (platform != std::string::npos) {
+        const std::size_t start = platform + 9;
+        if (line.compare(start, line.find(',', start) - start, SDL_GetPlatform()) != 0) return;
+    }
+    const std::string key = mappingKey(line.substr(0, comma));
+    if (!key.empty()) waitingMappings[key].push_back(std::move(line));
+}
+
 // SDL passes over lines it cannot read; a file it cannot read at all changes nothing, and one
-// past the limits is passed over whole: SDL takes time that grows with the square of the count.
+// past the limits is passed over whole.
 void loadMappings(const std::string& path) {
-    std::string text = readMappingFile(path);
+    waitingMappings.clear();
+    const std::string text = readMappingFile(path);
     if (text.empty() || !mappingFileFits(text)) return;
-    SDL_GameControllerAddMappingsFromRW(
-        SDL_RWFromConstMem(text.data(), static_cast<int>(text.size())), 1);
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        keepMappingLine(text.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
+// Before SDL decides whether the pad at deviceIndex is a game controller.
+void giveMapping(int deviceIndex) {
+    char guid[40];
+    SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(deviceIndex), guid, sizeof guid);
+    const auto lines = waitingMappings.find(mappingKey(guid));
+    if (lines == waitingMappings.end()) return;
+    // In the file's order: as when SDL reads the file, a later line for a pad replaces an earlier.
+    for (const std::string& line : lines->second) SDL_GameControllerAddMapping(line.c_str());
+    waitingMappings.erase(lines);
 }
 
 }  // namespace
@@ -174,7 +238,10 @@ bool startPads(const std::string& mappingFile) {
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return false;
     started = true;
     loadMappings(mappingFile);
-    for (int i = 0; i < SDL_NumJoysticks(); ++i) openPad(i);
+    for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+        giveMapping(i);
+        openPad(i);
+    }
 #ifdef VEXLORN_TEST_SEAMS
     // Test seam: the real program under a window test has no pad but this scripted one. Only
     // builds with the tests have it; a player's build reads no such variable.
@@ -192,6 +259,7 @@ void stopPads() {
     scripted = false;
     for (const OpenPad& pad : openPads) SDL_GameControllerClose(pad.controller);
     openPads.clear();
+    waitingMappings.clear();
     SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
     started = false;
 }
@@ -216,11 +284,19 @@ PadInput pollPads() {
                                    SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
         for (int i = 0; i < count; ++i) {
             const unsigned before = heldBits();
+            OpenPad* pad = findPad(eventPad(events[i]));
+            const unsigned padBefore = pad != nullptr ? heldBits(*pad) : 0;
             handleEvent(events[i], input);
             input.pressed |= heldBits() & ~before;
+            if (pad != nullptr) pad->pressed |= heldBits(*pad) & ~padBefore;
         }
     }
     input.held = heldBits();
+    // The pads still plugged in, those pulled out during the poll gone with what they pressed.
+    for (OpenPad& pad : openPads) {
+        if (input.padCount < padsApart) input.each[input.padCount++] = {pad.id, pad.pressed};
+        pad.pressed = 0;
+    }
     return input;
 }
 

@@ -25,14 +25,26 @@ inline constexpr unsigned padBit(PadControl control) {
     return 1u << control;
 }
 
-// What the pads did since the last poll, all pads together.
-struct PadInput {
-    unsigned held = 0;     // padBit of each control down on some pad now
-    unsigned pressed = 0;  // went down since the last poll, even if it is up again already
-    int removed = 0;       // pads pulled out since the last poll
+// What one pad pressed since the last poll. `pad` is SDL's instance id, which stays the pad's
+// own for as long as it is plugged in.
+struct OnePadPresses {
+    int pad = -1;
+    unsigned pressed = 0;
 };
 
-// Real mapping databases have about 2,000 lines; far more would keep the window black for long.
+// The pads told apart; more than this many open pads play as one.
+inline constexpr int padsApart = 4;
+
+// What the pads did since the last poll, all pads together and each on its own.
+struct PadInput {
+    unsigned held = 0;              // padBit of each control down on some pad now
+    unsigned pressed = 0;           // went down since the last poll, even if it is up again already
+    int removed = 0;                // pads pulled out since the last poll
+    OnePadPresses each[padsApart];  // in the order the pads were opened
+    int padCount = 0;
+};
+
+// Real mapping databases have about 2,000 lines in well under a megabyte; a larger file is not one.
 inline constexpr long maxMappingFileBytes = 1L << 20;
 inline constexpr int maxMappingFileLines = 10000;
 

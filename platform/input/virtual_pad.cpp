@@ -2,8 +2,6 @@
 #include "virtual_pad.h"
 
 #include <SDL.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,11 +22,18 @@ SDL_Joystick* joystickOf(int pad) {
     return pad < 0 ? nullptr : SDL_JoystickFromInstanceID(pad);
 }
 
-int scriptFile = -1;
-int scriptPad = -1;
+std::FILE* scriptFile = nullptr;
+// The first pad is plugged in when the script starts; a second one only by "2 plug".
+int scriptPads[2] = {-1, -1};
 std::string scriptPending;
 
 void runScriptLine(const char* line) {
+    int which = 0;
+    if (std::strncmp(line, "2 ", 2) == 0) {
+        which = 1;
+        line += 2;
+    }
+    int& scriptPad = scriptPads[which];
     char control[32];
     char action[32];
     if (std::strcmp(line, "plug") == 0) {
@@ -87,25 +92,33 @@ bool setVirtualPadAxis(int pad, const char* axis, int value) {
     return SDL_JoystickSetVirtualAxis(joystick, which, static_cast<Sint16>(value)) == 0;
 }
 
-bool padMappingKnown(const char* guid) {
+std::string padMapping(const char* guid) {
     char* mapping = SDL_GameControllerMappingForGUID(SDL_JoystickGetGUIDFromString(guid));
+    std::string text = mapping != nullptr ? mapping : "";
     SDL_free(mapping);
-    return mapping != nullptr;
+    return text;
+}
+
+std::string virtualPadGuid(int pad) {
+    char guid[40] = {};
+    SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(deviceIndexOf(pad)), guid, sizeof guid);
+    return guid;
 }
 
 void startPadScript(const char* path) {
-    // Not blocking: a FIFO with no writer yet, or a file not yet written, reads as empty.
-    scriptFile = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    scriptPad = plugVirtualPad();
+    // A file the test appends to: read to its end at every poll, and again from there.
+    scriptFile = std::fopen(path, "rb");
+    scriptPads[0] = plugVirtualPad();
 }
 
 void runPadScript() {
-    if (scriptFile < 0) return;
+    if (scriptFile == nullptr) return;
     char buffer[256];
-    ssize_t count;
-    while ((count = read(scriptFile, buffer, sizeof buffer)) > 0) {
-        scriptPending.append(buffer, static_cast<size_t>(count));
+    size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, scriptFile)) > 0) {
+        scriptPending.append(buffer, count);
     }
+    std::clearerr(scriptFile);
     size_t end;
     while ((end = scriptPending.find('\n')) != std::string::npos) {
         runScriptLine(scriptPending.substr(0, end).c_str());
@@ -114,10 +127,12 @@ void runPadScript() {
 }
 
 void stopPadScript() {
-    if (scriptFile >= 0) close(scriptFile);
-    scriptFile = -1;
-    unplugVirtualPad(scriptPad);
-    scriptPad = -1;
+    if (scriptFile != nullptr) std::fclose(scriptFile);
+    scriptFile = nullptr;
+    for (int& pad : scriptPads) {
+        unplugVirtualPad(pad);
+        pad = -1;
+    }
     scriptPending.clear();
 }
 

@@ -16,12 +16,16 @@ void unplugVirtualPad(int pad);
 bool setVirtualPadButton(int pad, const char* button, bool down);
 bool setVirtualPadAxis(int pad, const char* axis, int value);
 
-// Whether SDL holds a mapping for the pad a mapping line names by `guid`. SDL gives virtual pads
-// their own mapping whatever the files say, so the tests look here for a file's lines.
-bool padMappingKnown(const char* guid);
+// The mapping SDL holds for the pad a mapping line names by `guid` ("" when none). SDL gives
+// virtual pads their own mapping whatever the files say, so the tests look here for a file's
+// lines.
+std::string padMapping(const char* guid);
+// The GUID by which mapping lines name a plugged virtual pad.
+std::string virtualPadGuid(int pad);
 
 // The script, one action a line, appended while the game runs: "start down", "start up",
-// "leftx -20000", "unplug", "plug". A pad is plugged in when the script starts.
+// "leftx -20000", "unplug", "plug". A pad is plugged in when the script starts. A line that
+// begins with "2 " acts on a second pad, which "2 plug" plugs in.
 void startPadScript(const char* path);
 void runPadScript();
 void stopPadScript();

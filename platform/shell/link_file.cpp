@@ -1,10 +1,9 @@
 // The order page's link file: which one is opened, and the web address it holds.
 #include "platform/shell/link_file.h"
 
-#include <fcntl.h>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/files/regular_file.h"
 
 namespace vexlorn {
 
@@ -48,32 +47,6 @@ bool usableUrl(const std::string& url) {
     return true;
 }
 
-bool exists(const char* path) {
-    return path != nullptr && path[0] != '\0' && ::access(path, F_OK) == 0;
-}
-
-// A regular file of at most maxLinkFileSize bytes; `whole` tells whether it was one. Opened
-// without blocking, so that a pipe left under the link file's name cannot stall the game.
-std::string readHead(const char* path, bool& whole) {
-    std::string text;
-    int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return text;
-    struct stat status;
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
-        text.resize(maxLinkFileSize + 1);
-        std::size_t got = 0;
-        while (got < text.size()) {
-            ssize_t part = ::read(fd, &text[got], text.size() - got);
-            if (part <= 0) break;
-            got += static_cast<std::size_t>(part);
-        }
-        text.resize(got);
-        whole = got <= maxLinkFileSize;
-    }
-    ::close(fd);
-    return text;
-}
-
 // The value of the first URL= line where a shortcut keeps it; false when there is none.
 bool findUrlLine(const std::string& text, std::string& url) {
     // A line before any section header counts too: hand-written link files often have none.
@@ -105,14 +78,16 @@ std::string shortcutUrl(const std::string& text) {
 }
 
 std::string findLinkFile(const char* name, const char* besideExecutable) {
-    if (exists(name)) return name;
-    if (exists(besideExecutable)) return besideExecutable;
+    if (pathExists(name)) return name;
+    if (pathExists(besideExecutable)) return besideExecutable;
     return "";
 }
 
 std::string linkTarget(const std::string& file) {
-    bool whole = false;
-    const std::string text = readHead(file.c_str(), whole);
+    // One byte more than the limit shows whether the file goes on.
+    std::string text;
+    const bool whole =
+        readRegularFile(file.c_str(), maxLinkFileSize + 1, text) && text.size() <= maxLinkFileSize;
     // The desktop's own handler would open whatever URL= line the file holds, refused or not,
     // so a file that could not be read through is not handed on either.
     if (!whole) return "";

@@ -83,7 +83,7 @@ protected:
     std::string path;
 };
 
-bool says(const std::string& message, const char* words) {
+bool says(const std::string& message, const std::string& words) {
     return message.find(words) != std::string::npos;
 }
 
@@ -140,8 +140,9 @@ TEST_F(DataFileCheckTest, AFileCutAnywhereIsRefused) {
         std::string message = load(std::vector<unsigned char>(whole.begin(), whole.begin() + cut));
         EXPECT_TRUE(says(message, "is damaged")) << cut << ": " << message;
     }
-    EXPECT_TRUE(says(checkImage(std::vector<unsigned char>(whole.begin(), whole.begin() + 12)),
-                     "announces 50 objects but ends after 0 of them"));
+    EXPECT_TRUE(
+        says(checkImage(std::vector<unsigned char>(whole.begin(), whole.begin() + 12)),
+             "announces " + std::to_string(dataObjectCount) + " objects but ends after 0 of them"));
 }
 
 TEST_F(DataFileCheckTest, APackedFileCutAnywhereIsRefused) {
@@ -158,18 +159,22 @@ TEST_F(DataFileCheckTest, APackedFileCutAnywhereIsRefused) {
 
 TEST_F(DataFileCheckTest, CountsThatDisagreeWithTheObjectsAreRefused) {
     std::vector<unsigned char> more = gameLikeImage();
-    setBe32(more, 8, 51);
-    EXPECT_TRUE(says(load(more), "announces 51 objects but ends after 50 of them"));
+    const int count = dataObjectCount;
+    setBe32(more, 8, count + 1);
+    EXPECT_TRUE(says(load(more), "announces " + std::to_string(count + 1) +
+                                     " objects but ends after " + std::to_string(count) +
+                                     " of them"));
     std::vector<unsigned char> negative = gameLikeImage();
     setBe32(negative, 8, 0xFFFFFFFFu);
     EXPECT_TRUE(says(load(negative), "object count is negative"));
     std::vector<unsigned char> fewer = gameLikeImage();
-    setBe32(fewer, 8, 49);
+    setBe32(fewer, 8, count - 1);
     EXPECT_TRUE(says(load(fewer), "bytes of unknown data follow its last object"));
 
     TestDataFile short30 = gameLike();
     short30.objects.erase(short30.objects.begin() + 30, short30.objects.end());
-    EXPECT_TRUE(says(load(short30.image()), "holds 30 objects where the game needs 50"));
+    EXPECT_TRUE(says(load(short30.image()),
+                     "holds 30 objects where the game needs " + std::to_string(count)));
 }
 
 TEST_F(DataFileCheckTest, ObjectHeadersThatWouldMisleadTheLibraryAreRefused) {

@@ -20,15 +20,20 @@ TEST(OptionsTest, NoArgumentsMeansFullScreenNoFpsNoCheat) {
 }
 
 TEST(OptionsTest, WholeArgumentsWithoutRegardToCase) {
-    Options options = parse({"-WINDOW", "-Fps", "-cheat", "-cheat", "-XDG-Data"});
+    Options options = parse({"-WINDOW", "-Fps", "-cheat", "-cheat", "-XDG-Data", "-Versus"});
+    EXPECT_TRUE(options.versus);
     EXPECT_TRUE(options.windowed);
     EXPECT_TRUE(options.showFps);
     EXPECT_TRUE(options.cheat);
     EXPECT_TRUE(options.dataHome);
+    // The Start-menu shortcut's name for it.
+    EXPECT_TRUE(parse({"-User-Data"}).dataHome);
 }
 
 TEST(OptionsTest, PrefixesAndVariantsAreIgnored) {
-    Options options = parse({"-windowed", "-fps=1", "window", "--cheat", "-che", "-xdg"});
+    Options options = parse({"-windowed", "-fps=1", "window", "--cheat", "-che", "-xdg", "-vs",
+                             "--versus", "-user", "user-data"});
+    EXPECT_FALSE(options.versus);
     EXPECT_FALSE(options.windowed);
     EXPECT_FALSE(options.showFps);
     EXPECT_FALSE(options.cheat);

@@ -10,6 +10,7 @@
 #include "screens/end1_state.h"
 #include "screens/hiscore_state.h"
 #include "screens/pause_state.h"
+#include "screens/versus_setup_state.h"
 #include "test_support/play_fixture.h"
 
 namespace vexlorn {
@@ -124,6 +125,51 @@ TEST_F(PadKeysTest, InitialsTypedByPadAndTheOfferedLetterNeverStored) {
     EXPECT_STREQ(highScoreTable[row].name, "b");
 }
 
+// The left stick of a virtual pad, pushed and let go a pass later: each way gives its arrow;
+// in the name entry it steps through the letters, round past "a" and "z", and types the one
+// shown; with every initial typed it is an arrow again.
+TEST_F(PadKeysTest, StickGivesArrowsAndStepsThroughTheLettersBothWays) {
+    ASSERT_TRUE(startPads(""));
+    const int pad = plugVirtualPad();
+    step(pollPads());
+    auto push = [this, pad](const char* axis, int value) {
+        setVirtualPadAxis(pad, axis, value);
+        std::vector<int> sent = step(pollPads());
+        setVirtualPadAxis(pad, axis, 0);
+        step(pollPads());
+        deliver(sent);
+        return sent;
+    };
+    EXPECT_EQ(push("leftx", -20000), std::vector<int>{KeyLeft});
+    EXPECT_EQ(push("leftx", 20000), std::vector<int>{KeyRight});
+    EXPECT_EQ(push("lefty", -20000), std::vector<int>{KeyUp});
+    EXPECT_EQ(push("lefty", 20000), std::vector<int>{KeyDown});
+
+    Board left = quietBoard(1);
+    topOut(left);
+    left.continues = 0;
+    left.score = 5000;
+    startRound(left, quietBoard(1));
+    pass(0);
+    ASSERT_EQ(stateStack.top(), &end1State);
+    EXPECT_TRUE(push("lefty", 20000).empty());
+    EXPECT_EQ(entryPreview, 'a');
+    push("lefty", 20000);
+    EXPECT_EQ(entryPreview, 'z');
+    push("lefty", -20000);
+    EXPECT_EQ(entryPreview, 'a');
+    push("leftx", 20000);
+    push("lefty", 20000);
+    push("leftx", 20000);
+    push("lefty", -20000);
+    EXPECT_EQ(entryPreview, 'a');
+    EXPECT_EQ(push("leftx", 20000), std::vector<int>{KEY_A});
+    EXPECT_STREQ(entryName, "aza");
+    push("lefty", -20000);
+    EXPECT_EQ(push("leftx", 20000), std::vector<int>{KeyRight});
+    EXPECT_STREQ(entryName, "aza");
+}
+
 TEST_F(PadKeysTest, PadPulledOutPausesARoundButNotTheMenu) {
     ASSERT_TRUE(startPads(""));
     const int first = plugVirtualPad();
@@ -141,6 +187,42 @@ TEST_F(PadKeysTest, PadPulledOutPausesARoundButNotTheMenu) {
     ASSERT_EQ(stateStack.top(), &menu);
     unplugVirtualPad(second);
     EXPECT_TRUE(step(pollPads()).empty());
+}
+
+// A screen that gives Start on a second pad a meaning of its own, as the menu does.
+class SecondStartScreen : public MenuStandIn {
+public:
+    int secondPadStartKey() const override { return Key2; }
+};
+
+TEST_F(PadKeysTest, ScreensReadingPadsApartGetNoKeysAndASecondPadsStartMayHaveItsOwn) {
+    ASSERT_TRUE(startPads(""));
+    const int first = plugVirtualPad();
+    const int second = plugVirtualPad();
+    step(pollPads());
+    SecondStartScreen screen;
+    stateStack.push(&screen);
+    EXPECT_EQ(tap(second, "start"), std::vector<int>{Key2});
+    EXPECT_EQ(tap(first, "start"), std::vector<int>{KeyEnter});
+    EXPECT_EQ(tap(second, "a"), std::vector<int>{KeyEnter});
+    stateStack.pop();
+
+    // The match's set-up reads each pad itself, from what the polls kept.
+    forgetPadPresses();
+    stateStack.push(&versusSetupState);
+    setVirtualPadButton(second, "a", true);
+    const PadInput input = pollPads();
+    keepPadPresses(input);
+    EXPECT_TRUE(step(input).empty());
+    EXPECT_EQ(padInOrder(1), second);
+    EXPECT_EQ(takePadPresses(first), 0u);
+    EXPECT_EQ(takePadPresses(second), padBit(PadA));
+    EXPECT_EQ(takePadPresses(second), 0u);  // taken once
+    unplugVirtualPad(second);
+    keepPadPresses(pollPads());
+    EXPECT_EQ(padInOrder(1), -1);
+    EXPECT_EQ(takePadsPulledOut(), 1);
+    EXPECT_EQ(takePadsPulledOut(), 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cctype>
 #include <fstream>
 #include <string>
 
@@ -47,6 +48,12 @@ TEST_F(PadsTest, PadsComeAndGoAndWhatTheyHeldGoesWithThem) {
     PadInput input = pollPads();
     EXPECT_EQ(input.pressed, padBit(PadUp) | padBit(PadStart));
     EXPECT_EQ(input.held, padBit(PadUp) | padBit(PadStart));
+    // Each pad on its own too, in the order they were opened.
+    ASSERT_EQ(input.padCount, 2);
+    EXPECT_EQ(input.each[0].pad, first);
+    EXPECT_EQ(input.each[0].pressed, padBit(PadUp));
+    EXPECT_EQ(input.each[1].pad, second);
+    EXPECT_EQ(input.each[1].pressed, padBit(PadUp) | padBit(PadStart));
 
     unplugVirtualPad(second);
     input = pollPads();
@@ -54,6 +61,7 @@ TEST_F(PadsTest, PadsComeAndGoAndWhatTheyHeldGoesWithThem) {
     EXPECT_EQ(input.pressed, 0u);
     EXPECT_EQ(input.held, padBit(PadUp));  // still pushed on the first
     EXPECT_EQ(openPadCount(), 1);
+    EXPECT_EQ(input.padCount, 1);
 }
 
 TEST_F(PadsTest, MappingFileLoadedFromItsPlaceAndSkippedWhenDamaged) {
@@ -63,21 +71,38 @@ TEST_F(PadsTest, MappingFileLoadedFromItsPlaceAndSkippedWhenDamaged) {
               "/home/u/.config/vexlorn/gamecontrollerdb.txt");
     EXPECT_EQ(padMappingPath(nullptr, nullptr), "");
 
+    // The GUID by which a mapping line names the virtual pad.
+    ASSERT_TRUE(startPads(""));
+    std::string guid = virtualPadGuid(plug());
+    stopPads();
+    ASSERT_EQ(guid.size(), 32u);
+    // As mapping databases write it: without the CRC of the pad's name, and in capitals.
+    guid.replace(4, 4, "0000");
+    for (char& c : guid) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+
     TempDir dir;
-    const char guid[] = "03000000aaaa0000bbbb000000010000";  // a pad SDL knows nothing of
-    const std::string good = dir.path() + "/good.txt";
-    std::ofstream(good) << "# one pad\n" << guid << ",Odd pad,a:b3,b:b2,start:b0,platform:Linux,\n";
-    ASSERT_TRUE(startPads(good));
-    EXPECT_TRUE(padMappingKnown(guid));
+    const auto write = [&dir](const char* name, const std::string& text) {
+        const std::string path = dir.path() + "/" + name;
+        std::ofstream(path) << text;
+        return path;
+    };
+    const auto mappedAs = [&guid](const char* name) {
+        return padMapping(guid.c_str()).find(name) != std::string::npos;
+    };
+    const std::string line = guid + ",Odd pad,a:b3,b:b2,start:b0,platform:Linux,\n";
+    // SDL's time grows with the square of the lines it holds: it is given a line only when its
+    // pad comes. A line for another system does not replace it.
+    ASSERT_TRUE(startPads(
+        write("good.txt", "# one pad\r\n" + line + guid + ",Other pad,a:b1,platform:Windows,\n")));
+    EXPECT_FALSE(mappedAs("Odd pad"));
+    plug();
+    EXPECT_TRUE(mappedAs("Odd pad"));
     stopPads();
 
-    // SDL takes time that grows with the square of the lines: a larger file is skipped whole,
-    // its good line too.
-    const std::string large = dir.path() + "/large.txt";
-    std::ofstream(large) << guid << ",Odd pad,a:b3,platform:Linux,\n"
-                         << std::string(2 << 20, '#') << "\n";
-    ASSERT_TRUE(startPads(large));
-    EXPECT_FALSE(padMappingKnown(guid));
+    // A larger file is skipped whole, its good line too.
+    ASSERT_TRUE(startPads(write("large.txt", line + std::string(2 << 20, '#') + "\n")));
+    plug();
+    EXPECT_FALSE(mappedAs("Odd pad"));
     stopPads();
     EXPECT_TRUE(mappingFileFits(std::string(maxMappingFileBytes, '#')));
     EXPECT_FALSE(mappingFileFits(std::string(maxMappingFileBytes + 1, '#')));

@@ -15,6 +15,7 @@
 #include "screens/pause_state.h"
 #include "screens/screen_draw.h"
 #include "screens/start_state.h"
+#include "test_support/loop_present.h"
 #include "test_support/play_fixture.h"
 
 namespace vexlorn {
@@ -52,6 +53,24 @@ TEST_F(Game1StateTest, GetReadyScreenHandsOverAtTick91) {
     EXPECT_EQ(stateStack.top(), &game1State);
     EXPECT_EQ(tickCount, 0);
     EXPECT_EQ(riseClock, 0);
+
+    // Its pop-up grows over the boards pass by pass: each frame drawn only where it changed
+    // equals a full redraw of the same moment, and is presented through what it reported.
+    stateStack.pop();
+    stateStack.push(&game1State);
+    LoopPresent loop;
+    int compared = 0;
+    for (int i = 0; i < 120 && stateStack.top() == &startState; ++i) {
+        const bool continued = loop.pass(i % 3 == 1 ? 0 : 1, i);
+        EXPECT_TRUE(loop.presented()) << "pass " << i;
+        if (!continued || stateStack.top() != &startState) continue;
+        EXPECT_TRUE(loop.equalsFullRedraw([] {
+            drawRound(startState.background, *leftBoard, *rightBoard, 0);
+        })) << "pass "
+            << i;
+        ++compared;
+    }
+    EXPECT_GT(compared, 80);
 }
 
 TEST_F(Game1StateTest, RisesOnlyWhenTheClockPassesTheInterval) {
@@ -198,13 +217,6 @@ TEST_F(Game1StateTest, PauseFreezesUntilAnyKeyAndEscapeReturnsToTheMenu) {
     EXPECT_EQ(menu.activations, menuActivations + 1);
     EXPECT_EQ(lastKey, 0);
     EXPECT_EQ(lastTickCount, 0);
-}
-
-bool samePicture(BITMAP* a, BITMAP* b) {
-    for (int y = 0; y < a->h; ++y) {
-        if (std::memcmp(a->line[y], b->line[y], sizeof(uint32_t) * a->w) != 0) return false;
-    }
-    return true;
 }
 
 // A level-5 round through passes like the frame loop's: a chain on the left sends a float and

@@ -5,9 +5,11 @@
 #include <string>
 
 #include "screens/about_state.h"
+#include "screens/hiscore_state.h"
 #include "screens/instructions_state.h"
 #include "screens/order_state.h"
 #include "screens/screen_fixture.h"
+#include "test_support/loop_present.h"
 #include "test_support/temp_dir.h"
 
 namespace vexlorn {
@@ -147,6 +149,52 @@ TEST_F(OrderTest, BothChoicesReturnToTheMenuEvenWithoutAnOpener) {
     press(KeyRight);
     press(KeySpace);
     EXPECT_EQ(stateStack.top(), &menuState);
+}
+
+// The instructions with their pulsing marker, the order page with its choice changing and the
+// hall of fame, pass by pass over pictures with no two neighbouring pixels alike. Where a pass
+// could draw only what changed, its frame must equal the same pass drawn whole (after a screen
+// came and went), and presenting only what it reported must leave the shown picture equal.
+TEST_F(OrderTest, PagesThatDrawOnlyWhatChangedGiveTheFramesOfFullOnes) {
+    for (int object : {ObjInstructionsPage, ObjInstructionsMarker, ObjOrderPage, ObjHallOfFame}) {
+        BITMAP* picture = dataBitmap(object);
+        for (int y = 0; y < picture->h; ++y)
+            for (int x = 0; x < picture->w; ++x)
+                putpixel(picture, x, y, makecol(x * 7 % 256, (y * 13 + object) % 256, x ^ y));
+    }
+    static struct : BaseState {
+        bool update() override { return true; }
+    } other;
+    LoopPresent loop;
+    BITMAP* previous = create_bitmap(screenWidth, screenHeight);
+    for (BaseState* page :
+         {static_cast<BaseState*>(&instructionsState), static_cast<BaseState*>(&orderState),
+          static_cast<BaseState*>(&hiscoreState)}) {
+        stateStack.push(page);
+        int compared = 0;
+        for (int i = 0; i < 120; ++i) {
+            lastKey = i % 40 == 25 ? KeyRight : 0;
+            const bool pressed = lastKey != 0;
+            const int tick = tickCount + i % 5;
+            blit(backBuffer, previous, 0, 0, 0, 0, screenWidth, screenHeight);
+            const bool continued = loop.pass(i % 5, i);
+            EXPECT_TRUE(loop.presented()) << "pass " << i;
+            if (!continued || pressed) continue;
+            EXPECT_TRUE(loop.equalsFullRedraw([previous, tick] {
+                blit(previous, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+                stateStack.push(&other);
+                stateStack.pop();
+                tickCount = tick;
+                stateStack.updateTop();
+            })) << "pass "
+                << i;
+            ++compared;
+        }
+        EXPECT_GT(compared, 100);
+        ASSERT_EQ(stateStack.top(), page);
+        stateStack.pop();
+    }
+    destroy_bitmap(previous);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "screens/hiscore_state.h"
 #include "screens/menu_state.h"
 #include "screens/screen_fixture.h"
+#include "test_support/loop_present.h"
 
 namespace vexlorn {
 namespace {
@@ -19,10 +20,20 @@ protected:
     }
 
     // One pass of the intro at tick t, over a back buffer that shows where nothing was drawn.
+    // A screen over it comes and goes first, as for any picture it did not draw itself.
     static void runAt(int t) {
+        otherScreenCameAndWent();
         clear_to_color(backBuffer, sentinel());
         tickCount = t;
         stateStack.updateTop();
+    }
+
+    static void otherScreenCameAndWent() {
+        static struct : BaseState {
+            bool update() override { return true; }
+        } other;
+        stateStack.push(&other);
+        stateStack.pop();
     }
 
     // A point inside the logo, clear of everything else drawn around it.
@@ -108,6 +119,40 @@ TEST_F(IntroTest, LogoPulsesOverTheMiddleOfTheLoopOnly) {
     EXPECT_EQ(tickCount, 0);
     EXPECT_EQ(logoPixel(), sentinel());
     EXPECT_EQ(pixel(10, 10), sentinel());
+}
+
+// The whole loop and into the next, pass by pass. Where a pass could draw only what changed, its
+// frame must equal the same pass drawn whole (after a screen came and went), and presenting only
+// what it reported must leave the shown picture equal to the back buffer.
+TEST_F(IntroTest, PassesThatDrawOnlyTheLogoGiveTheFramesOfFullOnes) {
+    // No two neighbouring pixels alike: a piece put back in the wrong place would show.
+    for (int object : {ObjTitleSplash, ObjMenuBackdrop, ObjAboutPage, ObjHallOfFame, ObjLogo}) {
+        BITMAP* picture = dataBitmap(object);
+        for (int y = 0; y < picture->h; ++y)
+            for (int x = 0; x < picture->w; ++x)
+                putpixel(picture, x, y, makecol(x * 7 % 256, (y * 13 + object) % 256, x ^ y));
+    }
+    LoopPresent loop;
+    BITMAP* previous = create_bitmap(screenWidth, screenHeight);
+    int compared = 0;
+    for (int i = 0; i < 600; ++i) {
+        const int ticks = i % 5 == 2 ? 0 : 7;
+        const int tick = tickCount + ticks;
+        blit(backBuffer, previous, 0, 0, 0, 0, screenWidth, screenHeight);
+        const bool continued = loop.pass(ticks, i);
+        EXPECT_TRUE(loop.presented()) << "pass " << i << " at tick " << tick;
+        if (!continued) continue;
+        EXPECT_TRUE(loop.equalsFullRedraw([previous, tick] {
+            blit(previous, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+            otherScreenCameAndWent();
+            tickCount = tick;
+            stateStack.updateTop();
+        })) << "pass "
+            << i << " at tick " << tick;
+        ++compared;
+    }
+    EXPECT_GT(compared, 550);
+    destroy_bitmap(previous);
 }
 
 TEST(PulseOpacity, RisesHoldsAndFallsOverEachPeriod) {

@@ -5,13 +5,17 @@
 #include <string>
 
 #include "board/board_draw.h"
+#include "board/effects.h"
 #include "board/game_random.h"
 #include "frame/globals.h"
 #include "screens/continue1_state.h"
 #include "screens/end1_state.h"
 #include "screens/hiscore_state.h"
+#include "screens/name_entry.h"
+#include "screens/screen_draw.h"
 #include "screens/start_state.h"
 #include "screens/win_state.h"
+#include "test_support/loop_present.h"
 #include "test_support/play_fixture.h"
 
 namespace vexlorn {
@@ -246,6 +250,91 @@ TEST_F(RoundScreensTest, WinScreenReleasesBalloonsAndEntersLevelFive) {
     EXPECT_EQ(highScoreTable[0].level, 5);
     EXPECT_EQ(highScoreTable[0].score, 9000);
     EXPECT_EQ(taskList.size(), 0);
+}
+
+// No two neighbouring pixels alike: a piece put back in the wrong place would show.
+void paintNoise(int object) {
+    BITMAP* picture = dataBitmap(object);
+    ASSERT_NE(picture, nullptr);
+    for (int y = 0; y < picture->h; ++y)
+        for (int x = 0; x < picture->w; ++x)
+            putpixel(picture, x, y, makecol(x * 7 % 256, y * 13 % 256, (x ^ y) % 256));
+}
+
+// Some passes come late, some before the next tick.
+int passTicks(int i) {
+    return i % 50 == 49 ? 3 : i % 9 == 4 ? 0 : 1;
+}
+
+// A lost round's countdown with a float still rising under the caption and the warning frame
+// pulsing, then game over with the well shattering and initials typed. Where a pass could
+// redraw only what changed, its frame must equal a full redraw of the same moment (effects
+// advanced by no ticks draw exactly as they just did), and presenting only what it reported
+// must leave the shown picture equal to the back buffer.
+TEST_F(RoundScreensTest, ContinueAndEndPassesGiveTheFramesOfFullRedraws) {
+    paintNoise(levelParams(2).background);
+    endRound(2, true, false, 1, 9000);
+    ASSERT_EQ(stateStack.top(), &continue1State);
+    taskList.add(new (std::nothrow) FloatTask(0, 120, dataBitmap(ObjChain), 200, 150));
+    LoopPresent loop;
+    int compared = 0;
+    for (int i = 0; i < 600 && stateStack.top() == &continue1State; ++i) {
+        const bool continued = loop.pass(passTicks(i), i);
+        EXPECT_TRUE(loop.presented()) << "continue pass " << i;
+        if (!continued || stateStack.top() != &continue1State) continue;
+        EXPECT_TRUE(loop.equalsFullRedraw([] {
+            drawRound(continue1State.background, *leftBoard, *rightBoard, 0);
+            greyScreen();
+            continue1State.drawPrompt();
+        })) << "continue pass "
+            << i;
+        ++compared;
+    }
+    EXPECT_GT(compared, 400);
+    ASSERT_EQ(stateStack.top(), &end1State);
+    compared = 0;
+    for (int i = 0; i < 300; ++i) {
+        lastKey = i % 70 == 20 ? KEY_A + i % 26 : i == 230 ? KeyBackspace : 0;
+        const bool typed = lastKey != 0;
+        const bool continued = loop.pass(passTicks(i), i);
+        EXPECT_TRUE(loop.presented()) << "end pass " << i;
+        if (!continued || typed) continue;
+        EXPECT_TRUE(loop.equalsFullRedraw([] {
+            drawRound(end1State.background, end1State.boardCopy, *rightBoard, 0);
+            greyScreen();
+            end1State.drawOverRound();
+        })) << "end pass "
+            << i;
+        ++compared;
+    }
+    EXPECT_STRNE(entryName, "");
+    EXPECT_GT(compared, 250);
+}
+
+// The win screen's passes, balloons rising over the picture and initials typed, against full
+// redraws of the same moments; a pass that lets a balloon go draws it only from the next.
+TEST_F(RoundScreensTest, WinPassesGiveTheFramesOfFullRedraws) {
+    paintNoise(ObjWinPicture);
+    endRound(4, false, true, 3, 9000);
+    ASSERT_EQ(stateStack.top(), &winState);
+    LoopPresent loop;
+    int compared = 0;
+    for (int i = 0; i < 400; ++i) {
+        lastKey = i % 90 == 30 ? KEY_A + i % 26 : 0;
+        const bool typed = lastKey != 0;
+        const int balloons = taskList.size();
+        const bool continued = loop.pass(passTicks(i), i);
+        EXPECT_TRUE(loop.presented()) << "win pass " << i;
+        if (!continued || typed || taskList.size() > balloons) continue;
+        EXPECT_TRUE(loop.equalsFullRedraw([] {
+            drawBackdrop(ObjWinPicture);
+            taskList.updateAll(0);
+            drawNameEntry(winNameLayout);
+        })) << "win pass "
+            << i;
+        ++compared;
+    }
+    EXPECT_GT(compared, 300);
 }
 
 TEST_F(ScreensTest, BalloonsRiseFromTheBottomAndLastThreeHundredTicks) {

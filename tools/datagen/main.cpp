@@ -98,6 +98,14 @@ std::vector<Entry> objectTable(const std::vector<RgbImage>& font) {
         {ObjMenuBackdrop, picture(makeMenuBackdrop)},
         {ObjWinnerLeft, picture([] { return makeEndPicture(true, true); })},
         {ObjWinnerRight, picture([] { return makeEndPicture(true, false); })},
+        {ObjVersusTitle, picture(makeVersusTitle)},
+        {ObjSeatTagLeft, picture([] { return makeSeatTag("PLAYER 1", true); })},
+        {ObjSeatTagRight, picture([] { return makeSeatTag("PLAYER 2", false); })},
+        {ObjVersusWinnerLeft, picture([] { return makeEndPicture(true, true, "PLAYER 1"); })},
+        {ObjVersusWinnerRight, picture([] { return makeEndPicture(true, false, "PLAYER 2"); })},
+        {ObjVersusLoserLeft, picture([] { return makeEndPicture(false, true, "PLAYER 1"); })},
+        {ObjVersusLoserRight, picture([] { return makeEndPicture(false, false, "PLAYER 2"); })},
+        {ObjMatchOver, picture(makeMatchOverPicture)},
     };
 }
 

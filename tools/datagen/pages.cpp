@@ -138,6 +138,8 @@ Canvas makeInstructionsPage() {
               "blocks, stones and other bombs alike. It scores no points.", iconBomb);
     drawEntry(canvas, 348, "LOSING", "The wells keep rising. A block resting in the top row,",
               "or a well risen to its very end, loses the round.", iconDanger);
+    drawText(canvas, "Two players: press 2 at the menu. The second plays with W A S D or a pad.",
+             320, 418, bodyStyle(13, rgb(190, 180, 230)), Align::Centre);
     // What the keys do in play, then what they do here, beside the pulsing marker.
     drawText(canvas, "In play: arrows swap, P pauses, Esc to the menu", 30, 456,
              bodyStyle(14, rgb(190, 180, 230)));

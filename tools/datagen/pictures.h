@@ -37,6 +37,10 @@ Canvas makeGo();
 Canvas makeLogo();
 Canvas makeInstructionsMarker();
 Canvas makeButton(const char* text, int width);
-Canvas makeEndPicture(bool winner, bool leftSide);
+// `seat` names a match's side in place of the player or the computer.
+Canvas makeEndPicture(bool winner, bool leftSide, const char* seat = nullptr);
+Canvas makeMatchOverPicture();
+Canvas makeSeatTag(const char* seat, bool leftSide);
+Canvas makeVersusTitle();
 
 }  // namespace datagen

@@ -184,41 +184,86 @@ Canvas makeBalloon(int which) {
 
 // The player's lost card shows only when the game is over, the one time the end screen may
 // ask for initials, and then carries the prompt; the question keeps it true when the score is
-// too low for the hall of fame.
-Canvas makeEndPicture(bool winner, bool leftSide) {
-    const bool prompt = !winner && leftSide;
+// too low for the hall of fame. A match's cards name the seat and ask for nothing.
+Canvas makeEndPicture(bool winner, bool leftSide, const char* seat) {
+    const bool prompt = !winner && leftSide && seat == nullptr;
     const float cardBottom = prompt ? 128 : 120;
-    Canvas canvas(184, 130);
+    // A match's cards are a little narrower, so that the data file packs them.
+    const int width = seat != nullptr ? 170 : 184;
+    const float mid = width / 2.0f, dx = mid - 92;
+    Canvas canvas(width, seat != nullptr ? 124 : 130);
     Rgba side = leftSide ? rgb(70, 190, 255) : rgb(255, 140, 60);
     Rgba top = winner ? rgb(255, 230, 110) : rgb(120, 130, 150);
     Rgba bottom = winner ? rgb(220, 120, 20) : rgb(60, 64, 84);
-    Shape card = roundedRect(4, 30, 180, cardBottom, 14);
+    Shape card = roundedRect(4, 30, width - 4.0f, cardBottom, 14);
     canvas.fill(grow(card, 2), rgb(14, 10, 24));
     canvas.fill(card, verticalGradient(30, shade(side, 0.55f), cardBottom, shade(side, 0.2f)));
-    canvas.fill(intersect(card, roundedRect(4, 30, 180, 60, 14)), rgb(255, 255, 255, 0.12f));
+    canvas.fill(intersect(card, roundedRect(4, 30, width - 4.0f, 60, 14)),
+                rgb(255, 255, 255, 0.12f));
     if (winner) {
-        drawBurst(canvas, 92, 28, 27, 27, 10, rgb(255, 250, 170), rgb(255, 170, 30));
-        canvas.fill(star(92, 29, 13, 6, 5), rgb(255, 255, 255));
+        drawBurst(canvas, mid, 28, 27, 27, 10, rgb(255, 250, 170), rgb(255, 170, 30));
+        canvas.fill(star(mid, 29, 13, 6, 5), rgb(255, 255, 255));
     } else {
-        Shape cloud = unite(unite(circle(80, 28, 14), circle(100, 24, 17)), circle(114, 32, 11));
-        cloud = unite(cloud, roundedRect(70, 28, 120, 42, 7));
+        Shape cloud = unite(unite(circle(80 + dx, 28, 14), circle(100 + dx, 24, 17)),
+                            circle(114 + dx, 32, 11));
+        cloud = unite(cloud, roundedRect(70 + dx, 28, 120 + dx, 42, 7));
         canvas.fill(grow(cloud, 2), rgb(14, 10, 24));
         canvas.fill(cloud, verticalGradient(8, rgb(190, 195, 210), 42, rgb(110, 115, 135)));
         for (int i = 0; i < 3; ++i)
-            canvas.fill(roundedRect(80 + 12 * i, 44, 82.5f + 12 * i, 52, 1), rgb(120, 180, 255));
+            canvas.fill(roundedRect(80 + dx + 12 * i, 44, 82.5f + dx + 12 * i, 52, 1),
+                        rgb(120, 180, 255));
     }
     const float lift = prompt ? 6 : 0;
-    drawText(canvas, winner ? "WINNER!" : "LOSER", 92, 90 - lift,
+    drawText(canvas, winner ? "WINNER!" : "LOSER", mid, 90 - lift,
              popupStyle(34, shade(top, 1.3f), bottom), Align::Centre);
     TextStyle who = popupStyle(13, rgb(255, 255, 255), shade(side, 1.4f));
     who.outlineWidth = 1.5f;
     who.tracking = 2;
-    drawText(canvas, leftSide ? "PLAYER" : "COMPUTER", 92, 111 - lift, who, Align::Centre);
+    const char* name = seat != nullptr ? seat : leftSide ? "PLAYER" : "COMPUTER";
+    drawText(canvas, name, mid, 111 - lift, who, Align::Centre);
     if (prompt) {
         TextStyle hint = bodyStyle(11, rgb(230, 240, 255));
         hint.shadow = Rgba{0, 0, 0, 0};
         drawText(canvas, "High score? Type your initials.", 92, 121, hint, Align::Centre);
     }
+    return canvas;
+}
+
+// The name under a well in a match, laid over the one the level backdrops write there.
+Canvas makeSeatTag(const char* seat, bool leftSide) {
+    Canvas canvas(150, 24);
+    const Rgba side = leftSide ? rgb(70, 190, 255) : rgb(255, 140, 60);
+    Shape plate = roundedRect(2, 2, 148, 22, 8);
+    canvas.fill(grow(plate, 1.5f), rgb(8, 6, 18));
+    canvas.fill(plate, verticalGradient(2, shade(side, 0.4f), 22, shade(side, 0.15f)));
+    TextStyle name = titleStyle(14, rgb(255, 255, 255), shade(side, 1.4f));
+    name.tracking = 3;
+    drawText(canvas, seat, 75, 17, name, Align::Centre);
+    return canvas;
+}
+
+// The set-up's heading, above the two wells the seats stand for.
+Canvas makeVersusTitle() {
+    Canvas canvas(300, 42);
+    TextStyle style = popupStyle(32, rgb(255, 255, 225), rgb(255, 150, 60));
+    style.tracking = 3;
+    drawText(canvas, "TWO PLAYERS", 150, 35, style, Align::Centre);
+    return canvas;
+}
+
+}  // namespace datagen
+
+namespace datagen {
+
+// Over the tally of a match that has ended; the score is drawn under it by the game.
+Canvas makeMatchOverPicture() {
+    Canvas canvas(280, 64);
+    Shape plate = roundedRect(4, 4, 276, 60, 14);
+    canvas.fill(grow(plate, 2), rgb(12, 10, 28));
+    canvas.fill(plate, verticalGradient(4, rgb(120, 70, 150), 60, rgb(44, 20, 70)));
+    canvas.fill(intersect(plate, roundedRect(4, 4, 276, 26, 14)), rgb(255, 255, 255, 0.12f));
+    drawText(canvas, "MATCH OVER", 140, 47, popupStyle(36, rgb(255, 255, 220), rgb(255, 180, 60)),
+             Align::Centre);
     return canvas;
 }
 

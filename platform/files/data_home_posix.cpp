@@ -1,7 +1,6 @@
-// Where the desktop launch keeps the hall of fame: the user's XDG data directory. A launch from
-// the menu starts in the home directory, where the file would lie loose among the player's own.
-#include "frame/data_home.h"
-
+// Where the desktop launch keeps the hall of fame on Linux: the user's XDG data directory. A
+// launch from the menu starts in the home directory, where the file would lie loose among the
+// player's own.
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -9,6 +8,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+
+#include "platform/files/data_home.h"
+#include "platform/input/pads.h"
 
 namespace vexlorn {
 
@@ -111,6 +113,10 @@ void enterUserDataHome(const char* fileName) {
     const char* home = homeDirectory();
     std::string oldFile = isAbsolute(home) ? std::string(home) + "/" + fileName : "";
     enterDataHome(dataHomeDirectory(std::getenv("XDG_DATA_HOME"), home), oldFile);
+}
+
+std::string padMappingFile() {
+    return padMappingPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
 }
 
 }  // namespace vexlorn

@@ -1,5 +1,5 @@
 // The frame loop's wait for the tick.
-#include "frame/tick_wait.h"
+#include "platform/system/tick_wait.h"
 
 #include <gtest/gtest.h>
 

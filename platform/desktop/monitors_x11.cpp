@@ -1,8 +1,8 @@
 // XRandR's monitor list, through a short connection of our own.
-#include "platform/desktop/monitors.h"
-
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
+
+#include "platform/desktop/monitors.h"
 
 namespace vexlorn {
 

@@ -1,6 +1,4 @@
 // Opening a file with the desktop's preferred application through xdg-open.
-#include "platform/shell/shell.h"
-
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -9,6 +7,8 @@
 #include <unistd.h>
 
 #include <initializer_list>
+
+#include "platform/shell/shell.h"
 
 namespace vexlorn {
 

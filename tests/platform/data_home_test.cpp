@@ -1,6 +1,6 @@
 // The desktop launch's directory: where it is, and the old hall of fame carried into it (the
 // real program's launches are in tests/window/test_install.py).
-#include "frame/data_home.h"
+#include "platform/files/data_home.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

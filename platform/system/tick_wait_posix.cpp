@@ -1,9 +1,9 @@
 // A futex under the frame loop's wait for the tick.
-#include "frame/tick_wait.h"
-
 #include <linux/futex.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+
+#include "platform/system/tick_wait.h"
 
 namespace vexlorn {
 

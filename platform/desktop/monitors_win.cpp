@@ -1,0 +1,27 @@
+// Windows' monitor list, in desktop coordinates as Windows gives them.
+#include <windows.h>
+
+#include "platform/desktop/monitors.h"
+
+namespace vexlorn {
+
+static BOOL CALLBACK addMonitor(HMONITOR handle, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(handle, &info)) {
+        const RECT& area = info.rcMonitor;
+        Monitor monitor;
+        monitor.area = Area{area.left, area.top, area.right - area.left, area.bottom - area.top};
+        monitor.primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+        reinterpret_cast<std::vector<Monitor>*>(list)->push_back(monitor);
+    }
+    return TRUE;
+}
+
+std::vector<Monitor> desktopMonitors() {
+    std::vector<Monitor> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+}  // namespace vexlorn

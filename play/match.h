@@ -1,0 +1,53 @@
+// A match between two sides at one computer: who plays each side, and the tally of its rounds.
+#pragma once
+
+#include "play/round.h"
+
+namespace vexlorn {
+
+// Who sits at a well. The pad is SDL's instance id of the pad that claimed the slot.
+enum class SlotSource { Free, Arrows, SecondKeys, Pad, Computer };
+
+inline constexpr int versusLevels = levelCount;  // chosen 1..5, as the level table's rows
+
+struct VersusSlot {
+    SlotSource source = SlotSource::Free;
+    int pad = -1;
+    int level = 1;  // 1..versusLevels
+};
+
+// The two slots of the set-up screen. An input claims the first free slot; one already seated
+// keeps its own.
+struct VersusSlots {
+    VersusSlot slots[2];
+
+    // The slot the input sits at, or -1. The computer is never looked up this way.
+    int seatOf(SlotSource source, int pad = -1) const;
+    // Seats the input at the first free slot, unless it is seated already. Its slot, or -1
+    // when both are taken.
+    int claim(SlotSource source, int pad = -1);
+    // The first free slot becomes the computer; with none free, the computer's level goes up
+    // by one (past the last, back to the first). The slot changed, or -1.
+    int addComputer();
+    void changeLevel(int slot, int by);
+    // The last slot taken is given up again.
+    void releaseLast();
+    bool ready() const;
+    void clear();
+};
+
+inline constexpr int roundsToWin = 2;
+
+// First to two won rounds; a draw counts for nobody and is played again.
+struct MatchTally {
+    int wins[2] = {0, 0};
+    int roundsPlayed = 0;
+    int lastWinner = -1;  // of the last round: LeftSide, RightSide or -1 for a draw
+
+    void addRound(int winner);
+    bool over() const;
+    int matchWinner() const;  // -1 until the match is over
+    void reset();
+};
+
+}  // namespace vexlorn

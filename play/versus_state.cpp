@@ -1,0 +1,146 @@
+// A round of a match between two sides at one computer: the play screen's rules, each well
+// driven by the source seated at it, and a tally that runs to two won rounds.
+#include "play/versus_state.h"
+
+#include "assets/sound.h"
+#include "board/game_random.h"
+#include "board/rules.h"
+#include "frame/globals.h"
+#include "platform/input/pads.h"
+#include "play/game1_state.h"
+#include "screens/pause_state.h"
+#include "screens/screen_draw.h"
+#include "screens/start_state.h"
+#include "screens/versus_end_state.h"
+
+namespace vexlorn {
+
+VersusState versusState;
+
+namespace {
+
+constexpr int floatXs[2] = {200, 440};
+
+}  // namespace
+
+int sidePan(int side) {
+    return side == LeftSide ? panLeft : panRight;
+}
+
+Board* generateAtLevel(Board* board, int level) {
+    if (board == nullptr) board = new Board{};
+    // One generation, which moves on from the level before: the seed a recording keeps is the
+    // board's own.
+    board->level = static_cast<int16_t>(level - 1);
+    board->score = 0;
+    board->continues = 0;
+    return generateBoard(board, 0);
+}
+
+void VersusState::startMatch(const VersusSlots& seats) {
+    slots = seats;
+    tally.reset();
+    stateStack.push(this);
+}
+
+void VersusState::nextRound() {
+    stateStack.pop();
+    stateStack.pop();
+    stateStack.push(this);
+}
+
+void VersusState::rematch() {
+    tally.reset();
+    nextRound();
+}
+
+void VersusState::replaceInput(int side, WellInput* input) {
+    replaced_[side] = input;
+}
+
+WellInput* VersusState::sourceOf(int side) {
+    if (replaced_[side] != nullptr) return replaced_[side];
+    switch (slots.slots[side].source) {
+        case SlotSource::Arrows:
+            return &arrowInput_;
+        case SlotSource::SecondKeys:
+            return &secondKeysInput_;
+        case SlotSource::Pad:
+            return &padInputs_[side];
+        default:
+            return &computerInputs_[side];
+    }
+}
+
+void VersusState::enter() {
+    leftBoard = generateAtLevel(leftBoard, slots.slots[LeftSide].level - 1);
+    rightBoard = generateAtLevel(rightBoard, slots.slots[RightSide].level - 1);
+    for (int side = 0; side < 2; ++side) {
+        aiDirections[side] = static_cast<int16_t>(gameRand() % 4);
+        riseClocks[side] = 0;
+        inputs_[side] = sourceOf(side);
+    }
+    failedSide = -1;
+    playMusic(MusicTrack::Silence);
+    startState.seatTags = true;
+    if (!isToppedOut(*rightBoard)) stateStack.push(&startState);
+}
+
+void VersusState::activate() {
+    tickCount = 0;
+    lastTickCount = 0;
+    background = static_cast<int16_t>(levelParams(leftBoard->level).background);
+}
+
+int VersusState::padKey(int pad, int control) const {
+    static constexpr PadControl directions[] = {PadUp, PadRight, PadDown, PadLeft};
+    const int side = slots.seatOf(SlotSource::Pad, pad);
+    if (side < 0) return 0;
+    for (int direction = 0; direction < 4; ++direction) {
+        if (control == directions[direction]) return seatPadKeySets[side].keys[direction];
+    }
+    if (control == PadStart) return KeyP;
+    if (control == PadB || control == PadBack) return KeyEsc;
+    return 0;
+}
+
+// The window losing the focus pauses both sides, as P does.
+int VersusState::pauseKey() const {
+    return KeyP;
+}
+
+bool VersusState::update() {
+    const int elapsed = elapsedTicks();
+    // Each well rises at its own level's pace: the handicap between unequal players.
+    RoundSide sides[2] = {
+        {leftBoard, inputs_[LeftSide], &riseClocks[LeftSide],
+         levelParams(leftBoard->level).riseInterval, panLeft, floatXs[LeftSide]},
+        {rightBoard, inputs_[RightSide], &riseClocks[RightSide],
+         levelParams(rightBoard->level).riseInterval, panRight, floatXs[RightSide]},
+    };
+    if (stepRound(sides[LeftSide], sides[RightSide], elapsed, &failedSide) == RoundStep::Ended) {
+        tally.addRound(roundWinner(*leftBoard, *rightBoard, failedSide));
+        stateStack.push(&versusEndState);
+        return true;
+    }
+
+    redrawRound(background, *leftBoard, *rightBoard, elapsed);
+    drawSeatTags();
+
+    if (lastKey == KeyP) {
+        stateStack.push(&pauseState);
+        lastTickCount += elapsed;
+        lastKey = 0;
+        return true;
+    }
+    if (lastKey == KeyEsc) {
+        lastKey = 0;
+        // Back to the set-up, seats as they were.
+        stateStack.pop();
+        return true;
+    }
+    lastTickCount += elapsed;
+    return true;
+}
+
+}  // namespace vexlorn

@@ -1,0 +1,324 @@
+// A match between two sides: seats, the tally, wells driven by any source, stones between
+// them, pauses from either side, and the round and match ends.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "board/game_random.h"
+#include "board/opponent.h"
+#include "frame/desktop_events.h"
+#include "frame/pad_keys.h"
+#include "play/match.h"
+#include "play/versus_state.h"
+#include "screens/pause_state.h"
+#include "screens/start_state.h"
+#include "screens/versus_end_state.h"
+#include "screens/versus_setup_state.h"
+#include "test_support/play_fixture.h"
+
+namespace vexlorn {
+namespace {
+
+// A stream of moves, one per update, as a recording or a network peer would hand them over.
+class ScriptedInput : public WellInput {
+public:
+    explicit ScriptedInput(std::vector<int> moves) : moves_(std::move(moves)) {}
+    int afterUpdate(const Board& board) override {
+        (void)board;
+        return next_ < moves_.size() ? moves_[next_++] : noMove;
+    }
+
+private:
+    std::vector<int> moves_;
+    size_t next_ = 0;
+};
+
+enum Dir : int { Up = 0, Right = 1, Down = 2, Left = 3 };
+
+TEST(VersusSlotsTest, InputsTakeTheFirstFreeSeatOnceAndTheComputerFillsOrLevelsUp) {
+    VersusSlots slots;
+    EXPECT_EQ(slots.claim(SlotSource::SecondKeys), LeftSide);
+    EXPECT_EQ(slots.claim(SlotSource::SecondKeys), LeftSide);  // seated already
+    EXPECT_FALSE(slots.ready());
+    EXPECT_EQ(slots.claim(SlotSource::Pad, 7), RightSide);
+    EXPECT_EQ(slots.claim(SlotSource::Pad, 8), -1);  // no seat left
+    EXPECT_EQ(slots.seatOf(SlotSource::Pad, 7), RightSide);
+    EXPECT_EQ(slots.seatOf(SlotSource::Pad, 8), -1);
+    EXPECT_TRUE(slots.ready());
+
+    slots.changeLevel(LeftSide, -1);
+    EXPECT_EQ(slots.slots[LeftSide].level, 1);
+    for (int i = 0; i < 9; ++i) slots.changeLevel(LeftSide, 1);
+    EXPECT_EQ(slots.slots[LeftSide].level, versusLevels);
+
+    slots.releaseLast();
+    EXPECT_EQ(slots.slots[RightSide].source, SlotSource::Free);
+    EXPECT_EQ(slots.addComputer(), RightSide);
+    EXPECT_EQ(slots.slots[RightSide].level, 1);
+    EXPECT_EQ(slots.addComputer(), RightSide);  // no free seat: its level goes up
+    EXPECT_EQ(slots.slots[RightSide].level, 2);
+    for (int i = 0; i < 4; ++i) slots.addComputer();
+    EXPECT_EQ(slots.slots[RightSide].level, 1);  // past the last, back to the first
+}
+
+TEST(MatchTallyTest, FirstToTwoWonRoundsAndDrawsCountForNobody) {
+    MatchTally tally;
+    tally.addRound(LeftSide);
+    tally.addRound(-1);
+    EXPECT_FALSE(tally.over());
+    tally.addRound(RightSide);
+    EXPECT_FALSE(tally.over());
+    EXPECT_EQ(tally.matchWinner(), -1);
+    tally.addRound(RightSide);
+    EXPECT_TRUE(tally.over());
+    EXPECT_EQ(tally.matchWinner(), RightSide);
+    EXPECT_EQ(tally.roundsPlayed, 4);
+    char text[16];
+    formatTally(tally.wins, text, sizeof text);
+    EXPECT_STREQ(text, "1-2");
+    tally.reset();
+    EXPECT_EQ(tally.wins[RightSide], 0);
+    EXPECT_EQ(tally.roundsPlayed, 0);
+}
+
+TEST(RoundWinnerTest, ToppedOutLosesBothIsADrawAndAUsedUpWellLosesForItsSide) {
+    Board out = quietBoard(0), fine = quietBoard(0);
+    topOut(out);
+    EXPECT_EQ(roundWinner(out, fine, -1), RightSide);
+    EXPECT_EQ(roundWinner(fine, out, -1), LeftSide);
+    EXPECT_EQ(roundWinner(out, out, RightSide), -1);
+    EXPECT_EQ(roundWinner(fine, fine, LeftSide), RightSide);
+    EXPECT_EQ(roundWinner(fine, fine, RightSide), LeftSide);
+}
+
+class VersusTest : public PlayFixture {
+protected:
+    void SetUp() override {
+        PlayFixture::SetUp();
+        forgetPadPresses();
+        stateStack.push(&versusSetupState);
+    }
+    void TearDown() override {
+        versusState.replaceInput(LeftSide, nullptr);
+        versusState.replaceInput(RightSide, nullptr);
+        PlayFixture::TearDown();
+    }
+
+    static VersusSlots seats(SlotSource left, SlotSource right, int leftLevel = 1,
+                             int rightLevel = 1) {
+        VersusSlots slots;
+        slots.slots[LeftSide] = {left, left == SlotSource::Pad ? 11 : -1, leftLevel};
+        slots.slots[RightSide] = {right, right == SlotSource::Pad ? 12 : -1, rightLevel};
+        return slots;
+    }
+
+    // The match's first round, past its get-ready screen, on prepared boards.
+    void startMatch(const VersusSlots& slots, const Board& left, const Board& right) {
+        versusState.startMatch(slots);
+        for (int i = 0; i < 200 && stateStack.top() != &versusState; ++i) pass();
+        ASSERT_EQ(stateStack.top(), &versusState);
+        *leftBoard = left;
+        *rightBoard = right;
+        gameSeed(1);
+        versusState.aiDirections[LeftSide] = 0;
+        versusState.aiDirections[RightSide] = 0;
+    }
+
+    // Both pads plugged in, and what each pressed at one poll: the set-up reads them kept, a
+    // round as the keys they give, a pass a key.
+    void padPoll(unsigned leftPad, unsigned rightPad, int removed = 0) {
+        PadInput input;
+        input.each[0] = {11, leftPad};
+        input.each[1] = {12, rightPad};
+        input.padCount = 2;
+        input.pressed = leftPad | rightPad;
+        input.removed = removed;
+        keepPadPresses(input);
+        const PadKeyBatch batch = padKeys.step(input, 0, currentPadContext());
+        for (int i = 0; i < batch.count; ++i) lastKey = batch.keys[i] >> 8;
+    }
+
+    PadKeys padKeys;
+};
+
+TEST_F(VersusTest, EachWellRisesAtItsSidesLevelAndTheRoundGeneratesThoseLevels) {
+    versusState.startMatch(seats(SlotSource::Arrows, SlotSource::SecondKeys, 2, 5));
+    EXPECT_EQ(stateStack.top(), &startState);
+    EXPECT_EQ(leftBoard->level, 1);
+    EXPECT_EQ(rightBoard->level, 4);
+    EXPECT_EQ(leftBoard->score, 0);
+    for (int i = 0; i < 200 && stateStack.top() != &versusState; ++i) pass();
+    *leftBoard = quietBoard(1);
+    *rightBoard = quietBoard(4);
+    const int slow = levelParams(1).riseInterval;
+    const int fast = levelParams(4).riseInterval;
+    // The first step once the clock passes the interval, then one every interval.
+    const int passes = 4 * slow;
+    for (int i = 0; i < passes; ++i) pass();
+    EXPECT_EQ(leftBoard->riseStep, 1 + (passes - 1) / slow);
+    EXPECT_EQ(rightBoard->riseStep, 1 + (passes - 1) / fast);
+}
+
+TEST_F(VersusTest, ScriptedStreamsDriveBothWellsWhateverTheSeats) {
+    ScriptedInput left({Left, noMove, noMove, noMove, noMove, noMove, noMove, noMove, Up});
+    ScriptedInput right({Up});
+    versusState.replaceInput(LeftSide, &left);
+    versusState.replaceInput(RightSide, &right);
+    startMatch(seats(SlotSource::Computer, SlotSource::Pad), quietBoard(0), quietBoard(0));
+    for (int i = 0; i < 20; ++i) pass();
+    EXPECT_EQ(leftBoard->avatarCol, 4);
+    EXPECT_EQ(leftBoard->avatarRow, 11);
+    EXPECT_EQ(rightBoard->avatarCol, 5);
+    EXPECT_EQ(rightBoard->avatarRow, 11);
+}
+
+TEST_F(VersusTest, KeySetsMoveOnlyTheirOwnWellAndChainsDropStonesAcross) {
+    Board left = quietBoard(0);
+    for (int row : {10, 11, 12}) left.at(0, row).colour = 6;
+    left.at(0, 10).state = Landed;
+    left.at(0, 10).chain = 2;
+    startMatch(seats(SlotSource::Arrows, SlotSource::SecondKeys), left, quietBoard(0));
+    press(KEY_A);  // the second set's left, on the right well
+    EXPECT_EQ(lastKey, 0);
+    EXPECT_EQ(rightBoard->moveCol, 4);
+    EXPECT_EQ(leftBoard->at(5, 12).state, Idle);
+    int stones = 0;
+    for (int column = 0; column < boardColumns; ++column)
+        stones += rightBoard->at(column, rightBoard->topRow).kind == Stone;
+    EXPECT_EQ(stones, 2);
+    press(KeyUp);
+    EXPECT_EQ(leftBoard->moveRow, 11);
+    EXPECT_EQ(rightBoard->moveRow, 12);
+}
+
+TEST_F(VersusTest, TheComputerPlaysEitherSideAtEveryLevelAtItsOwnPace) {
+    for (int level = 1; level <= versusLevels; ++level) {
+        for (int side : {LeftSide, RightSide}) {
+            SCOPED_TRACE(testing::Message() << "level " << level << " side " << side);
+            VersusSlots slots = side == LeftSide
+                                    ? seats(SlotSource::Computer, SlotSource::Arrows, level, 1)
+                                    : seats(SlotSource::Arrows, SlotSource::Computer, 1, level);
+            // Swapping the block above down completes a group of the level's size in the
+            // bottom row; no other move scores at once.
+            Board computer = quietBoard(level - 1);
+            for (int column = 0; column < boardColumns; ++column) {
+                computer.at(column, 11).colour = 5 + column % 2;
+                computer.at(column, 13).colour = column % 2;
+            }
+            const int size = levelParams(level - 1).minGroup;
+            for (int k = 1; k < size; ++k) computer.at(5 - k, 12).colour = 3;
+            computer.at(5, 11).colour = 3;
+            computer.at(5, 10).colour = 0;
+            Board player = quietBoard(0);
+            startMatch(slots, side == LeftSide ? computer : player,
+                       side == LeftSide ? player : computer);
+            Board& well = side == LeftSide ? *leftBoard : *rightBoard;
+            const int interval = levelParams(level - 1).riseInterval;
+            for (int i = 0; i < interval; ++i) pass();
+            EXPECT_EQ(well.at(5, 12).state, Idle) << "moved before its rise step";
+            pass();
+            EXPECT_EQ(well.moveRow, 11);
+            for (int i = 0; i < 10; ++i) pass();
+            EXPECT_GT(well.score, 0);
+            EXPECT_EQ((side == LeftSide ? *rightBoard : *leftBoard).at(5, 12).state, Idle);
+            stateStack.pop();
+        }
+    }
+}
+
+TEST_F(VersusTest, PStartOnASeatedPadAPadPulledOutOrTheFocusLostPausesBoth) {
+    startMatch(seats(SlotSource::Pad, SlotSource::Pad), quietBoard(0), quietBoard(0));
+    padPoll(0, padBit(PadLeft));
+    pass(0);
+    EXPECT_EQ(rightBoard->moveCol, 4);  // each pad its own well
+    EXPECT_EQ(leftBoard->at(5, 12).state, Idle);
+
+    for (int which : {0, 1, 2, 3, 4}) {
+        SCOPED_TRACE(which);
+        if (which == 0) lastKey = KeyP;
+        if (which == 1) padPoll(padBit(PadStart), 0);
+        if (which == 2) padPoll(0, padBit(PadStart));
+        if (which == 3) padPoll(0, 0, 1);
+        if (which == 4) pauseRoundIfPlaying();  // the window lost the focus
+        pass(0);
+        ASSERT_EQ(stateStack.top(), &pauseState);
+        const Board before = *leftBoard;
+        pass(100);
+        EXPECT_EQ(leftBoard->riseStep, before.riseStep);
+        press(KEY_Q);
+        EXPECT_EQ(stateStack.top(), &versusState);
+    }
+}
+
+TEST_F(VersusTest, RoundsRunToTwoWinsThenRematchOrMenu) {
+    Board out = quietBoard(0);
+    topOut(out);
+    startMatch(seats(SlotSource::Arrows, SlotSource::Computer), quietBoard(0), out);
+    pass();
+    ASSERT_EQ(stateStack.top(), &versusEndState);
+    EXPECT_EQ(versusEndState.winner, LeftSide);
+    EXPECT_FALSE(versusEndState.matchOver);
+    EXPECT_EQ(versusState.tally.wins[LeftSide], 1);
+    EXPECT_GT(taskList.size(), 0);  // the loser's well breaks apart
+
+    for (int round = 2; round <= 3; ++round) {
+        press(KeyEnter);
+        for (int i = 0; i < 200 && stateStack.top() != &versusState; ++i) pass();
+        ASSERT_EQ(stateStack.top(), &versusState);
+        *leftBoard = out;  // the right side wins this one
+        *rightBoard = quietBoard(0);
+        if (round == 3) topOut(*rightBoard);  // and a draw next
+        pass();
+        ASSERT_EQ(stateStack.top(), &versusEndState);
+    }
+    EXPECT_EQ(versusEndState.winner, -1);
+    EXPECT_EQ(versusState.tally.wins[RightSide], 1);
+
+    press(KeyEnter);
+    for (int i = 0; i < 200 && stateStack.top() != &versusState; ++i) pass();
+    *leftBoard = out;
+    pass();
+    EXPECT_TRUE(versusEndState.matchOver);
+    EXPECT_EQ(versusState.tally.matchWinner(), RightSide);
+    press(KeyEnter);  // a rematch, same seats
+    EXPECT_EQ(versusState.tally.roundsPlayed, 0);
+    EXPECT_EQ(versusState.slots.slots[RightSide].source, SlotSource::Computer);
+    for (int i = 0; i < 200 && stateStack.top() != &versusState; ++i) pass();
+    *rightBoard = out;
+    pass();
+    ASSERT_EQ(stateStack.top(), &versusEndState);
+    press(KeyEsc);
+    EXPECT_EQ(stateStack.top(), &menu);
+}
+
+TEST_F(VersusTest, TheSetUpSeatsKeysPadsAndTheComputerAndStartsOnAClaimedInput) {
+    EXPECT_EQ(stateStack.top(), &versusSetupState);
+    press(KeyEnter);  // the arrows take the left seat
+    press(KeyEnter);  // not yet: the right seat is free
+    EXPECT_EQ(stateStack.top(), &versusSetupState);
+    press(KeyRight);
+    press(KeyRight);
+    EXPECT_EQ(versusSetupState.slots.slots[LeftSide].level, 3);
+    padPoll(padBit(PadA), 0);
+    pass(0);
+    EXPECT_EQ(versusSetupState.slots.slots[RightSide].source, SlotSource::Pad);
+    EXPECT_EQ(versusSetupState.slots.slots[RightSide].pad, 11);
+    press(KeyBackspace);
+    press(KEY_W);  // the second set takes the free seat
+    EXPECT_EQ(versusSetupState.slots.slots[RightSide].source, SlotSource::SecondKeys);
+    press(KEY_D);
+    EXPECT_EQ(versusSetupState.slots.slots[RightSide].level, 2);
+    press(KeySpace);
+    ASSERT_EQ(stateStack.top(), &startState);
+    EXPECT_EQ(leftBoard->level, 2);
+    EXPECT_EQ(rightBoard->level, 1);
+
+    stateStack.pop();
+    stateStack.pop();
+    ASSERT_EQ(stateStack.top(), &versusSetupState);
+    press(KeyEsc);
+    EXPECT_EQ(stateStack.top(), &menu);
+}
+
+}  // namespace
+}  // namespace vexlorn
