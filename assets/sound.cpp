@@ -47,6 +47,7 @@ audiere::AudioDevicePtr audioDevice;
 audiere::SoundEffectPtr soundEffects[soundEffectCount];
 audiere::FilePtr musicFiles[musicFileCount];
 audiere::OutputStreamPtr currentMusic;
+int currentTuneObject = -1;
 float musicVolume = 1.0f;
 
 // The data file's object at `index`, or null when the file is missing or ends before it.
@@ -118,9 +119,11 @@ void playMusic(MusicTrack track) {
         currentMusic = nullptr;
     }
     const audiere::FilePtr* tune = tuneOf(track);
+    currentTuneObject = -1;
     if (tune && *tune) {
         currentMusic = audiere::OpenSound(audioDevice,
                                           audiere::OpenSampleSource(*tune, audiere::FF_MP3), true);
+        if (currentMusic) currentTuneObject = musicObjects[tune - musicFiles];
     }
     // The volume goes on every new stream: a track started while switched off stays silent.
     if (currentMusic) {
@@ -155,8 +158,13 @@ void resumeMusic() {
     if (currentMusic) currentMusic->play();
 }
 
+int startedTuneObject() {
+    return currentTuneObject;
+}
+
 void releaseSounds() {
     currentMusic = nullptr;
+    currentTuneObject = -1;
     std::fill(std::begin(musicFiles), std::end(musicFiles), nullptr);
     std::fill(std::begin(soundEffects), std::end(soundEffects), nullptr);
     audioDevice = nullptr;

@@ -45,6 +45,8 @@ void switchMusicOn();
 void pauseMusic();
 void resumeMusic();
 void releaseSounds();
+// The data-file object whose tune the last playMusic started; -1 when it started none.
+int startedTuneObject();
 
 // What the game asked for, as tests hear it: every playSound and playMusic call reaches the
 // observer first, whether or not a device plays it (null: nobody listens).

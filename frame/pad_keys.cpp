@@ -72,12 +72,12 @@ PadKeyBatch PadKeys::step(const PadInput& input, int elapsed, const PadContext& 
     PadKeyBatch batch;
     if (!context.nameEntry) preview_ = '\0';
     if (context.padsApart) {
-        repeating_ = -1;
+        repeat_ = HeldRepeat{};
         return batch;
     }
     if (context.bySeat != nullptr) {
-        repeating_ = -1;
-        seatKeys(input, context, batch);
+        repeat_ = HeldRepeat{};
+        seatKeys(input, elapsed, context, batch);
         return batch;
     }
     // Start on a pad after the first, where that means something of its own.
@@ -93,43 +93,63 @@ PadKeyBatch PadKeys::step(const PadInput& input, int elapsed, const PadContext& 
     for (int control = 0; control < PadControlCount; ++control) {
         if ((input.pressed & padBit(static_cast<PadControl>(control))) == 0) continue;
         act(static_cast<PadControl>(control), context, batch);
-        repeating_ = isDirection(control) ? control : -1;
-        heldTicks_ = 0;
-        repeatsDone_ = 0;
+        repeat_.press(control);
     }
-    if (input.pressed == 0) repeatHeld(input, elapsed, context, batch);
+    if (input.pressed == 0) {
+        const int due = repeat_.advance(input.held, elapsed);
+        if (due >= 0) act(static_cast<PadControl>(due), context, batch);
+    }
     return batch;
 }
 
-// Each pad's presses as the keys the screen gives them, one per control; a pad pulled out
-// pauses as ever.
-void PadKeys::seatKeys(const PadInput& input, const PadContext& context, PadKeyBatch& batch) {
+// Each pad's presses as the keys the screen gives them, one per control, its held direction
+// repeating on its own; a pad pulled out pauses as ever.
+void PadKeys::seatKeys(const PadInput& input, int elapsed, const PadContext& context,
+                       PadKeyBatch& batch) {
     if (input.removed > 0 && context.pauseKey != 0) add(batch, keyOf(context.pauseKey, 0));
+    int pads[padsApart] = {-1, -1, -1, -1};
+    HeldRepeat repeats[padsApart];
     for (int i = 0; i < input.padCount; ++i) {
+        const OnePadPresses& pad = input.each[i];
+        pads[i] = pad.pad;
+        for (int kept = 0; kept < padsApart; ++kept) {
+            if (seatPads_[kept] == pad.pad) repeats[i] = seatRepeats_[kept];
+        }
         for (int control = 0; control < PadControlCount; ++control) {
-            if ((input.each[i].pressed & padBit(static_cast<PadControl>(control))) == 0) continue;
-            const int key = context.bySeat->padKey(input.each[i].pad, control);
+            if ((pad.pressed & padBit(static_cast<PadControl>(control))) == 0) continue;
+            const int key = context.bySeat->padKey(pad.pad, control);
+            if (key != 0) add(batch, keyOf(key, 0));
+            repeats[i].press(control);
+        }
+        const int due = pad.pressed == 0 ? repeats[i].advance(pad.held, elapsed) : -1;
+        if (due >= 0) {
+            const int key = context.bySeat->padKey(pad.pad, due);
             if (key != 0) add(batch, keyOf(key, 0));
         }
     }
+    std::copy(std::begin(pads), std::end(pads), std::begin(seatPads_));
+    std::copy(std::begin(repeats), std::end(repeats), std::begin(seatRepeats_));
 }
 
-void PadKeys::repeatHeld(const PadInput& input, int elapsed, const PadContext& context,
-                         PadKeyBatch& batch) {
-    if (repeating_ < 0) return;
-    const PadControl control = static_cast<PadControl>(repeating_);
-    if ((input.held & padBit(control)) == 0) {
-        repeating_ = -1;
-        return;
+void PadKeys::HeldRepeat::press(int pressed) {
+    control = isDirection(pressed) ? pressed : -1;
+    heldTicks = 0;
+    repeatsDone = 0;
+}
+
+int PadKeys::HeldRepeat::advance(unsigned held, int elapsed) {
+    if (control < 0) return -1;
+    if ((held & padBit(static_cast<PadControl>(control))) == 0) {
+        control = -1;
+        return -1;
     }
-    heldTicks_ += elapsed;
-    if (heldTicks_ < firstRepeatTicks) return;
-    const int due = 1 + (heldTicks_ - firstRepeatTicks) * repeatsPerCycle / repeatCycleTicks;
+    heldTicks += elapsed;
+    if (heldTicks < firstRepeatTicks) return -1;
+    const int due = 1 + (heldTicks - firstRepeatTicks) * repeatsPerCycle / repeatCycleTicks;
     // One repeat a pass at most: a slow pass does not release a burst of moves.
-    if (due > repeatsDone_) {
-        act(control, context, batch);
-        repeatsDone_ = due;
-    }
+    if (due <= repeatsDone) return -1;
+    repeatsDone = due;
+    return control;
 }
 
 void PadKeys::act(PadControl control, const PadContext& context, PadKeyBatch& batch) {

@@ -44,15 +44,25 @@ public:
 
 private:
     void act(PadControl control, const PadContext& context, PadKeyBatch& batch);
-    void seatKeys(const PadInput& input, const PadContext& context, PadKeyBatch& batch);
+    void seatKeys(const PadInput& input, int elapsed, const PadContext& context,
+                  PadKeyBatch& batch);
     bool actInNameEntry(PadControl control, const PadContext& context, PadKeyBatch& batch);
-    void repeatHeld(const PadInput& input, int elapsed, const PadContext& context,
-                    PadKeyBatch& batch);
+
+    // A held direction repeating: the one pressed last, until let go or another press.
+    struct HeldRepeat {
+        int control = -1;  // the direction that repeats, or -1
+        int heldTicks = 0;
+        int repeatsDone = 0;
+        void press(int pressed);
+        // The direction due to repeat now, or -1.
+        int advance(unsigned held, int elapsed);
+    };
 
     char preview_ = 0;
-    int repeating_ = -1;  // the direction that repeats, or -1
-    int heldTicks_ = 0;
-    int repeatsDone_ = 0;
+    HeldRepeat repeat_;
+    // Each pad's own, where the screen tells the pads apart by their keys.
+    int seatPads_[padsApart] = {-1, -1, -1, -1};
+    HeldRepeat seatRepeats_[padsApart];
 };
 
 // A letter a pad offers in place of the next initial (0 = none): shown, never stored, until the

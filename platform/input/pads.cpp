@@ -294,7 +294,8 @@ PadInput pollPads() {
     input.held = heldBits();
     // The pads still plugged in, those pulled out during the poll gone with what they pressed.
     for (OpenPad& pad : openPads) {
-        if (input.padCount < padsApart) input.each[input.padCount++] = {pad.id, pad.pressed};
+        if (input.padCount < padsApart)
+            input.each[input.padCount++] = {pad.id, pad.pressed, heldBits(pad)};
         pad.pressed = 0;
     }
     return input;

@@ -30,6 +30,7 @@ inline constexpr unsigned padBit(PadControl control) {
 struct OnePadPresses {
     int pad = -1;
     unsigned pressed = 0;
+    unsigned held = 0;
 };
 
 // The pads told apart; more than this many open pads play as one.

@@ -250,6 +250,22 @@ TEST_F(VersusTest, PStartOnASeatedPadAPadPulledOutOrTheFocusLostPausesBoth) {
     }
 }
 
+TEST_F(VersusTest, ASeatedPadsHeldDirectionRepeatsOnItsOwnSeatsKey) {
+    startMatch(seats(SlotSource::Pad, SlotSource::Pad), quietBoard(0), quietBoard(0));
+    PadInput input;
+    input.padCount = 2;
+    input.each[0] = {11, 0, 0};
+    input.each[1] = {12, padBit(PadRight), padBit(PadRight)};
+    std::vector<int> sent;
+    for (int tick = 0; tick <= firstRepeatTicks; ++tick) {
+        const PadKeyBatch batch = padKeys.step(input, tick == 0 ? 0 : 1, currentPadContext());
+        for (int i = 0; i < batch.count; ++i) sent.push_back(batch.keys[i] >> 8);
+        input.each[1].pressed = 0;
+    }
+    const int right = seatPadKeySets[RightSide].keys[Right];
+    EXPECT_EQ(sent, (std::vector<int>{right, right}));  // the press, then the first repeat
+}
+
 TEST_F(VersusTest, RoundsRunToTwoWinsThenRematchOrMenu) {
     Board out = quietBoard(0);
     topOut(out);

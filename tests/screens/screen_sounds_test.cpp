@@ -93,6 +93,59 @@ TEST_F(RoundSoundsTest, GetReadyScreenSilencesTheMenuThenPlaysItsTuneReadyAndGo)
                       effect(SoundEffect::Ready, panCentre), effect(SoundEffect::Go, panCentre)}));
 }
 
+// Not only the track numbers: the tune each screen starts, as the real sound layer opens it
+// from the data file's objects.
+TEST_F(RoundSoundsTest, EachScreenStartsItsOwnTune) {
+    openAudioDevice();
+    loadSounds();
+    struct Started {
+        const char* screen;
+        int tune;
+    };
+    std::vector<Started> heard;
+    auto hear = [&heard](const char* screen) { heard.push_back({screen, startedTuneObject()}); };
+    stateStack.push(&introState);
+    hear("intro");
+    stateStack.push(&menuState);
+    hear("menu");
+    stateStack.push(&instructionsState);
+    hear("instructions");
+    stateStack.pop();
+    hear("menu again");
+    stateStack.push(&hiscoreState);
+    hear("hall of fame");
+    stateStack.popAll();
+    stateStack.push(&menu);
+    startRound(quietBoard(0), quietBoard(0));
+    hear("get ready");
+    endRound(1, true, false);
+    hear("continue");
+    stateStack.popAll();
+    stateStack.push(&menu);
+    endRound(levelCount - 1, false, true);
+    hear("win");
+    stateStack.popAll();
+    stateStack.push(&menu);
+    endRound(1, false, true);
+    hear("end");
+    releaseSounds();
+    const Started expected[] = {
+        {"intro", ObjMusicTitle},
+        {"menu", ObjMusicMenu},
+        {"instructions", ObjMusicInformation},
+        {"menu again", ObjMusicMenu},
+        {"hall of fame", ObjMusicHallOfFame},
+        {"get ready", ObjMusicMenu},
+        {"continue", ObjMusicContinue},
+        {"win", ObjMusicTitle},
+        {"end", -1},
+    };
+    ASSERT_EQ(heard.size(), std::size(expected));
+    for (size_t i = 0; i < heard.size(); ++i) {
+        EXPECT_EQ(heard[i].tune, expected[i].tune) << expected[i].screen;
+    }
+}
+
 TEST_F(RoundSoundsTest, PlayPansEachBoardsSoundsToItsOwnSide) {
     startRound(quietBoard(0), quietBoard(0));
     sound.take();

@@ -114,21 +114,25 @@ class InstallTest(unittest.TestCase):
                 game.key("enter")
                 game.wait(0.8)
                 game.key("enter")
-                deadline = time.monotonic() + 5
+                deadline = time.monotonic() + 3
                 while not os.path.exists(record) and time.monotonic() < deadline:
                     time.sleep(0.05)
+                game.wait(0.8)
+                if not os.path.exists(record):
+                    return None
                 arguments = read(record).decode().splitlines()
                 os.remove(record)
-                game.wait(0.8)
                 return arguments
 
             self.assertEqual(visit(), [installed_url])
             own = "[InternetShortcut]\r\nURL=https://own.example.net/page\r\n"
             self.assertEqual(visit(own), ["https://own.example.net/page"])
-            for unusable in ("[InternetShortcut]\n", "URL=javascript:alert(1)\n",
-                             "URL=file:///etc/passwd\n", "URL=https://a.org/" + "x" * 3000,
-                             "URL=https://a.org/\x1b[2J\n"):
-                self.assertEqual(visit(unusable), ["vexlorn.url"], unusable)
+            # Without an address the link file itself goes to the desktop; a refused address
+            # hands nothing, since the desktop's handler would open it unchecked.
+            self.assertEqual(visit("[InternetShortcut]\n"), ["vexlorn.url"])
+            for refused in ("URL=javascript:alert(1)\n", "URL=file:///etc/passwd\n",
+                            "URL=https://a.org/" + "x" * 3000, "URL=https://a.org/\x1b[2J\n"):
+                self.assertIsNone(visit(refused), refused)
             self.assertTrue(game.running())
 
     def test_desktop_entry_listing_and_man_page_are_valid(self):

@@ -100,6 +100,51 @@ void drawSampleBoard(DATAFILE* data, BITMAP* target, int left, int seed) {
     set_clip_rect(target, 0, 0, target->w - 1, target->h - 1);
 }
 
+// The continue countdown's numbers at every size its swelling gives them, a step of 4/50 of
+// their size each tick from nothing to twice their size, over a row of blocks greyed as the
+// continue screen greys them.
+const char* const countdownSamples[] = {"10", "7", "4", "1"};
+const int countdownSteps = 25;
+
+int countdownRowHeight(FONT* f) {
+    return 2 * text_height(f) + 6;
+}
+
+void greyArea(BITMAP* target, int x, int y, int w, int h) {
+    for (int py = y; py < y + h; ++py)
+        for (int px = x; px < x + w; ++px) {
+            int p = getpixel(target, px, py);
+            int v = static_cast<int>(0.299 * getr(p) + 0.587 * getg(p) + 0.114 * getb(p));
+            putpixel(target, px, py, makecol(v, v, v));
+        }
+}
+
+int drawCountdownSizes(DATAFILE* data, BITMAP* target, FONT* f, int y) {
+    const int rowHeight = countdownRowHeight(f);
+    for (const char* number : countdownSamples) {
+        set_clip_rect(target, gap, y, sheetWidth - gap - 1, y + rowHeight - 1);
+        for (int x = gap; x < sheetWidth - gap; x += 32)
+            for (int ty = 0; ty < rowHeight; ty += 32)
+                tile(data, target, 32 * ((x / 32 + ty / 32) % 8), 0, x, y + ty);
+        greyArea(target, gap, y, sheetWidth - 2 * gap, rowHeight);
+        BITMAP* digits = create_bitmap(text_length(f, number), text_height(f));
+        clear_to_color(digits, bitmap_mask_color(digits));
+        textout_ex(digits, f, number, 0, 0, -1, -1);
+        int x = gap + 4;
+        for (int step = 1; step <= countdownSteps; ++step) {
+            const float scale = step * 4.0f / 50.0f;
+            const int w = static_cast<int>(digits->w * scale);
+            const int h = static_cast<int>(digits->h * scale);
+            if (w > 0 && h > 0) stretch_sprite(target, digits, x, y + (rowHeight - h) / 2, w, h);
+            x += std::max(w, 2) + 6;
+        }
+        destroy_bitmap(digits);
+        set_clip_rect(target, 0, 0, target->w - 1, target->h - 1);
+        y += rowHeight + 4;
+    }
+    return y;
+}
+
 void centred(DATAFILE* data, BITMAP* target, int index, int cx, int cy) {
     BITMAP* bmp = objectBitmap(data, index);
     draw_sprite(target, bmp, cx - bmp->w / 2, cy - bmp->h / 2);
@@ -320,6 +365,8 @@ int main(int argc, char** argv) {
         if (data[i].type == DAT_FONT) gameFont = static_cast<FONT*>(data[i].dat);
     int fontTop = height;
     if (gameFont) height += 4 * (text_height(gameFont) + 4) + gap;
+    int countdownTop = height;
+    if (gameFont) height += 4 * (countdownRowHeight(gameFont) + 4) + gap;
     int previewTop = height;
     if (gameFont) height += (previewCount + 1) / 2 * (480 + gap);
     BITMAP* sheet = create_bitmap(sheetWidth, height);
@@ -333,6 +380,7 @@ int main(int argc, char** argv) {
     }
     if (gameFont) {
         drawFontSamples(sheet, gameFont, fontTop);
+        drawCountdownSizes(data, sheet, gameFont, countdownTop);
         // Screens as the game composes them, at full size, to judge the layouts.
         BITMAP* screen640 = create_bitmap(640, 480);
         for (int i = 0; i < previewCount; ++i) {

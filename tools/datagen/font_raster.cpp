@@ -125,14 +125,18 @@ std::vector<RgbImage> makeGameFont() {
     for (int c = 32; c <= 126; ++c) {
         std::string text(1, char(c));
         TextMask letter = renderText(text, face, size, 1);
-        int advance = (c >= '0' && c <= '9') ? digitWidth : advanceOf(ft, (unsigned char)c);
-        int shift = (c >= '0' && c <= '9') ? (digitWidth - advanceOf(ft, (unsigned char)c)) / 2 : 0;
+        const bool digit = c >= '0' && c <= '9';
+        int advance = digit ? digitWidth : advanceOf(ft, (unsigned char)c);
+        int shift = digit ? (digitWidth - advanceOf(ft, (unsigned char)c)) / 2 : 0;
         int width = advance + 2;
         Canvas cell(width, letter.mask.height);
-        Mask rim = dilate(letter.mask, 1.2f);
+        // The continue countdown stretches the digits from a few pixels to twice their size
+        // over greyed blocks: heavier strokes in a wider, darker rim keep their shape there.
+        Mask body = digit ? dilate(letter.mask, 0.7f) : letter.mask;
+        Mask rim = dilate(body, digit ? 1.8f : 1.2f);
         float capTop = float(letter.baseline - letter.ascent);
-        cell.drawMask(rim, shift, 0, solid(rgb(24, 18, 48)));
-        cell.drawMask(letter.mask, shift, 0,
+        cell.drawMask(rim, shift, 0, solid(digit ? rgb(6, 4, 16) : rgb(24, 18, 48)));
+        cell.drawMask(body, shift, 0,
                       verticalGradient(capTop, rgb(255, 255, 255), float(letter.baseline),
                                        rgb(255, 222, 140)));
         glyphs.push_back(RgbImage{cell.width(), cell.height(), cell.toRgb()});
