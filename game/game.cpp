@@ -2,9 +2,11 @@
 #include "game/game.h"
 
 #include "assets/assets.h"
+#include "assets/sound.h"
 #include "frame/desktop_events.h"
 #include "frame/globals.h"
 #include "frame/options.h"
+#include "frame/settings.h"
 #include "frame/state_stack.h"
 #include "platform/files/data_home.h"
 #include "platform/system/stop_requests.h"
@@ -47,7 +49,10 @@ int runGame(int argc, const char* const* argv) {
     cheatMode = options.cheat;
     // Before anything opens a file by its bare name.
     if (options.dataHome) enterUserDataHome(highScoreFileName);
-    if (!startUp(options.windowed, options.scale, gameProgram)) return startUpFailure;
+    const Settings settings = loadSettings(options);
+    // Before the first tune starts: a track started while switched off stays silent.
+    if (settings.musicMuted) switchMusicOff();
+    if (!startUp(settings.windowed, settings.scale, gameProgram)) return startUpFailure;
     if (options.versus) {
         // Over the menu, where its Esc leads back to.
         stateStack.push(&menuState);
