@@ -23,6 +23,7 @@
 #include "frame/pad_keys.h"
 #include "frame/picture_changes.h"
 #include "frame/present.h"
+#include "frame/settings.h"
 #include "platform/desktop/window_system.h"
 #include "platform/system/tick_wait.h"
 #include "platform/system/timers.h"
@@ -121,7 +122,8 @@ static void requestQuit() {
     running = false;
 }
 
-// Alt+Enter and F11 switch between window and full screen and never reach the screens.
+// Alt+Enter and F11 switch between window and full screen, F10 steps through the scales; none
+// of them reaches the screens.
 static bool isDisplayToggle(int scancode) {
     const bool enter = scancode == KEY_ENTER || scancode == KEY_ENTER_PAD;
     return scancode == KEY_F11 || (enter && (key_shifts & KB_ALT_FLAG) != 0);
@@ -130,11 +132,15 @@ static bool isDisplayToggle(int scancode) {
 static void readKey() {
     if (!keypressed()) return;
     const int scancode = readkey() >> 8;
-    if (!isDisplayToggle(scancode)) {
+    if (isDisplayToggle(scancode)) {
+        if (!toggleDisplay()) requestQuit();
+    } else if (scancode == KEY_F10) {
+        stepScale();
+    } else {
         lastKey = scancode;
-    } else if (!toggleDisplay()) {
-        requestQuit();
+        return;
     }
+    rememberDisplay(displayMode().windowed, askedScale());
 }
 
 void updateFrame() {

@@ -17,9 +17,13 @@ Area intersection(const Area& a, const Area& b) {
     return Area{left, top, right - left, bottom - top};
 }
 
+static int roomHigh(bool windowed, int monitorHeight) {
+    return windowed ? monitorHeight - windowHeightReserve : monitorHeight;
+}
+
 static bool fits(bool windowed, int factor, int monitorWidth, int monitorHeight) {
-    const int roomHigh = windowed ? monitorHeight - windowHeightReserve : monitorHeight;
-    return screenWidth * factor <= monitorWidth && screenHeight * factor <= roomHigh;
+    return screenWidth * factor <= monitorWidth &&
+           screenHeight * factor <= roomHigh(windowed, monitorHeight);
 }
 
 int chooseFactor(bool windowed, int asked, int monitorWidth, int monitorHeight) {
@@ -29,6 +33,22 @@ int chooseFactor(bool windowed, int asked, int monitorWidth, int monitorHeight) 
     }
     if (asked < 1 || asked > largestScale) return windowed ? 1 : largest;
     return std::min(asked, largest);
+}
+
+bool usesFill(bool windowed, int asked, int monitorWidth, int monitorHeight) {
+    if (asked == fillScale)
+        return fillSize(windowed, monitorWidth, monitorHeight).width > screenWidth;
+    if (windowed || (asked >= 1 && asked <= largestScale)) return false;
+    return chooseFactor(false, 0, monitorWidth, monitorHeight) == 1 &&
+           monitorWidth * 4 >= screenWidth * 5 && monitorHeight * 4 >= screenHeight * 5;
+}
+
+Area fillSize(bool windowed, int monitorWidth, int monitorHeight) {
+    const int high = roomHigh(windowed, monitorHeight);
+    int width = std::min(monitorWidth, high * screenWidth / screenHeight);
+    int height = width * screenHeight / screenWidth;
+    if (width < screenWidth || height < screenHeight) return Area{0, 0, screenWidth, screenHeight};
+    return Area{0, 0, width, height};
 }
 
 Area chooseMonitor(const std::vector<Monitor>& monitors, const Area& root) {

@@ -28,6 +28,15 @@ inline constexpr int windowHeightReserve = 100;
 // a wish a window keeps the picture's own size and full screen fills the monitor. Never below 1.
 int chooseFactor(bool windowed, int asked, int monitorWidth, int monitorHeight);
 
+// Whether the picture is shown at a factor that need not be whole: when asked for ("-scale
+// fill") and the room holds more than the picture, or in full screen by itself when the whole
+// factor would be 1 on a monitor at least 1.25 times the picture both ways (a laptop's
+// 1366 x 768), where the picture would fill a third of the screen.
+bool usesFill(bool windowed, int asked, int monitorWidth, int monitorHeight);
+// The largest picture of the game's shape that the room holds, never smaller than the picture.
+// A window's room is the monitor less windowHeightReserve.
+Area fillSize(bool windowed, int monitorWidth, int monitorHeight);
+
 // The monitor whose corner is the desktop's origin (the primary one when several are), so a
 // picture centred on it never straddles a seam; the whole root when none is there.
 Area chooseMonitor(const std::vector<Monitor>& monitors, const Area& root);

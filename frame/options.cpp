@@ -5,8 +5,8 @@
 
 namespace vexlorn {
 
-// A whole number 1..largestScale written as one digit, else 0.
-static int scaleValue(const char* text) {
+int scaleValue(const char* text) {
+    if (strcasecmp(text, "fill") == 0) return fillScale;
     if (text[0] < '1' || text[0] > '0' + largestScale || text[1] != '\0') return 0;
     return text[0] - '0';
 }

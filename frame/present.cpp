@@ -41,21 +41,27 @@ static void showFromStage(int x, int y, int width, int height) {
 }
 
 static ScaleTarget scaleTarget(const DisplayMode& mode, ShownFn& shown) {
-    if (screenIsWindowImage()) {
-        shown = showScreenArea;
-        return ScaleTarget{screen, mode.picture.x, mode.picture.y, mode.factor};
+    ScaleTarget target{screen, mode.picture.x, mode.picture.y, mode.factor, 0, 0};
+    if (mode.fill) {
+        target.width = mode.picture.width;
+        target.height = mode.picture.height;
     }
+    shown = showScreenArea;
+    if (screenIsWindowImage()) return target;
     if (stage == nullptr) stage = create_bitmap(mode.picture.width, mode.picture.height);
     stageX = mode.picture.x;
     stageY = mode.picture.y;
     shown = showFromStage;
-    return ScaleTarget{stage, 0, 0, mode.factor};
+    target.bitmap = stage;
+    target.x = 0;
+    target.y = 0;
+    return target;
 }
 
 static void present(BITMAP* picture, const PictureChanges& changes) {
     if (screen == nullptr) return;  // no mode left after a failed switch; the program is ending
     const DisplayMode& mode = displayMode();
-    if (mode.factor == 1) {
+    if (mode.factor == 1 && !mode.fill) {
         if (changes.whole || wholePictureDue) {
             wholePictureDue = false;
             blit(picture, screen, 0, 0, mode.picture.x, mode.picture.y, screenWidth, screenHeight);

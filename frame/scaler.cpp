@@ -1,11 +1,17 @@
 // The scaler. Doubling, tripling and quadrupling write four source pixels at a time with SSE2;
-// each scaled row is then copied factor - 1 times below itself.
+// each scaled row is then copied factor - 1 times below itself. Filling is done in two passes,
+// each blending two neighbours with 8-bit weights: picture rows widened into a kept buffer (only
+// the rows that changed), then pairs of those rows blended into the target, four pixels at once.
 #include "frame/scaler.h"
 
 #include <emmintrin.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+
+#include "frame/globals.h"
 
 namespace vexlorn {
 
@@ -44,7 +50,208 @@ static void widenRow(const uint32_t* source, int width, uint32_t* out, int facto
     }
 }
 
+namespace {
+
+// A target pixel's footprint on the picture, along one axis: the first picture pixel under it,
+// the one after, and the first's share out of 256. Upscaling, a footprint is at most one
+// picture pixel wide, so it covers one or two. On the last picture pixel the pair starts one
+// earlier with no share, so that the two are always neighbours and can be read as one.
+struct Tap {
+    int first = 0;
+    int next = 1;
+    int weight = 256;
+};
+
+Tap tapFor(int out, int outSize, int inSize) {
+    // In units of 1/outSize of a picture pixel.
+    const long start = long(out) * inSize;
+    const long end = start + inSize;
+    Tap tap;
+    tap.first = int(start / outSize);
+    const long seam = long(tap.first + 1) * outSize;
+    if (end > seam) tap.weight = int(((seam - start) * 256 + inSize / 2) / inSize);
+    if (tap.first == inSize - 1) {
+        tap.first = inSize - 2;
+        tap.weight = 0;
+    }
+    tap.next = tap.first + 1;
+    return tap;
+}
+
+// The target pixels [first, last) along one axis whose footprints touch picture pixels
+// [from, to).
+void reach(int from, int to, int outSize, int inSize, int& first, int& last) {
+    first = int(long(from) * outSize / inSize);
+    last = int((long(to) * outSize + inSize - 1) / inSize);
+    last = std::min(last, outSize);
+}
+
+// Each channel b + (a - b) * weight / 256, rounded down: a at weight 256, b at 0.
+uint32_t blendPixel(uint32_t a, uint32_t b, int weight) {
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const int ca = int((a >> shift) & 0xff);
+        const int cb = int((b >> shift) & 0xff);
+        const int blended = cb + int(std::floor((ca - cb) * weight / 256.0));
+        out |= uint32_t(blended) << shift;
+    }
+    return out;
+}
+
+// The same for four pixels at once, weights per channel in 16-bit lanes (the low two pixels' in
+// weightsLow). The difference times 128 and the weight times 2 keep the product's top 16 bits
+// exactly (a - b) * weight / 256, rounded down.
+__m128i blendFour(__m128i a, __m128i b, __m128i weightsLow, __m128i weightsHigh) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i bLow = _mm_unpacklo_epi8(b, zero);
+    const __m128i bHigh = _mm_unpackhi_epi8(b, zero);
+    const __m128i low = _mm_sub_epi16(_mm_unpacklo_epi8(a, zero), bLow);
+    const __m128i high = _mm_sub_epi16(_mm_unpackhi_epi8(a, zero), bHigh);
+    const __m128i outLow =
+        _mm_add_epi16(bLow, _mm_mulhi_epi16(_mm_slli_epi16(low, 7), _mm_slli_epi16(weightsLow, 1)));
+    const __m128i outHigh = _mm_add_epi16(
+        bHigh, _mm_mulhi_epi16(_mm_slli_epi16(high, 7), _mm_slli_epi16(weightsHigh, 1)));
+    return _mm_packus_epi16(outLow, outHigh);
+}
+
+// The taps for one fill size, and the picture's rows widened to it, kept between presents.
+struct FillTables {
+    int width = 0;
+    int height = 0;
+    std::vector<Tap> columns;
+    std::vector<uint16_t> columnWeights;  // each column's weight four times, once per channel
+    std::vector<Tap> rows;
+    std::vector<uint32_t> wideRows;  // screenHeight rows of `width` pixels
+};
+
+FillTables& fillTables(int width, int height) {
+    static FillTables tables;
+    if (tables.width == width && tables.height == height) return tables;
+    tables.width = width;
+    tables.height = height;
+    tables.columns.resize(size_t(width));
+    tables.columnWeights.resize(size_t(width) * 4);
+    for (int x = 0; x < width; ++x) {
+        tables.columns[size_t(x)] = tapFor(x, width, screenWidth);
+        for (int c = 0; c < 4; ++c) {
+            tables.columnWeights[size_t(x) * 4 + c] = uint16_t(tables.columns[size_t(x)].weight);
+        }
+    }
+    tables.rows.resize(size_t(height));
+    for (int y = 0; y < height; ++y) tables.rows[size_t(y)] = tapFor(y, height, screenHeight);
+    tables.wideRows.assign(size_t(width) * screenHeight, 0);
+    return tables;
+}
+
+void widenRowFill(const uint32_t* source, int first, int last, const FillTables& tables,
+                  uint32_t* out) {
+    int x = first;
+    const Tap* taps = tables.columns.data();
+    for (; x + 4 <= last; x += 4) {
+        const Tap* t = taps + x;
+        // Each pair of neighbours in one read, then the firsts and the nexts gathered apart.
+        auto pair = [&](int i) {
+            return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(source + t[i].first));
+        };
+        const __m128 low = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(0), pair(1)));
+        const __m128 high = _mm_castsi128_ps(_mm_unpacklo_epi64(pair(2), pair(3)));
+        const __m128i left = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0)));
+        const __m128i right = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
+        const uint16_t* weights = &tables.columnWeights[size_t(x) * 4];
+        const __m128i blended =
+            blendFour(left, right, _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights)),
+                      _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + 8)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), blended);
+    }
+    for (; x < last; ++x) {
+        const Tap& tap = tables.columns[size_t(x)];
+        out[x] = blendPixel(source[tap.first], source[tap.next], tap.weight);
+    }
+}
+
+void blendRows(const uint32_t* upper, const uint32_t* lower, int weight, int first, int last,
+               uint32_t* out) {
+    if (weight == 256) {
+        std::memcpy(out + first, upper + first, sizeof(uint32_t) * size_t(last - first));
+        return;
+    }
+    const __m128i weights = _mm_set1_epi16(short(weight));
+    int x = first;
+    for (; x + 4 <= last; x += 4) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(upper + x));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower + x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), blendFour(a, b, weights, weights));
+    }
+    for (; x < last; ++x) out[x] = blendPixel(upper[x], lower[x], weight);
+}
+
+void fillArea(BITMAP* picture, const Area& area, const ScaleTarget& target) {
+    FillTables& tables = fillTables(target.width, target.height);
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+    reach(area.x, area.x + area.width, target.width, screenWidth, left, right);
+    reach(area.y, area.y + area.height, target.height, screenHeight, top, bottom);
+    const size_t wide = size_t(target.width);
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        widenRowFill(pixelRow(picture, y), left, right, tables, &tables.wideRows[size_t(y) * wide]);
+    }
+    for (int y = top; y < bottom; ++y) {
+        const Tap& tap = tables.rows[size_t(y)];
+        blendRows(&tables.wideRows[size_t(tap.first) * wide],
+                  &tables.wideRows[size_t(tap.next) * wide], tap.weight, left, right,
+                  pixelRow(target.bitmap, target.y + y) + target.x);
+    }
+}
+
+void fillAreaReference(BITMAP* picture, const Area& area, const ScaleTarget& target) {
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+    reach(area.x, area.x + area.width, target.width, screenWidth, left, right);
+    reach(area.y, area.y + area.height, target.height, screenHeight, top, bottom);
+    for (int y = top; y < bottom; ++y) {
+        const Tap row = tapFor(y, target.height, screenHeight);
+        for (int x = left; x < right; ++x) {
+            const Tap column = tapFor(x, target.width, screenWidth);
+            auto at = [&](int px, int py) { return uint32_t(getpixel(picture, px, py)); };
+            const uint32_t upper =
+                blendPixel(at(column.first, row.first), at(column.next, row.first), column.weight);
+            const uint32_t lower =
+                blendPixel(at(column.first, row.next), at(column.next, row.next), column.weight);
+            putpixel(target.bitmap, target.x + x, target.y + y,
+                     int(blendPixel(upper, lower, row.weight)));
+        }
+    }
+}
+
+bool filling(const ScaleTarget& target) {
+    return target.width > 0;
+}
+
+}  // namespace
+
+Area scaledArea(const Area& area, const ScaleTarget& target) {
+    if (!filling(target)) {
+        return Area{target.x + area.x * target.factor, target.y + area.y * target.factor,
+                    area.width * target.factor, area.height * target.factor};
+    }
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+    reach(area.x, area.x + area.width, target.width, screenWidth, left, right);
+    reach(area.y, area.y + area.height, target.height, screenHeight, top, bottom);
+    return Area{target.x + left, target.y + top, right - left, bottom - top};
+}
+
 void scaleArea(BITMAP* picture, const Area& area, const ScaleTarget& target) {
+    if (filling(target)) {
+        fillArea(picture, area, target);
+        return;
+    }
     const int factor = target.factor;
     const size_t rowBytes = sizeof(uint32_t) * area.width * factor;
     for (int y = area.y; y < area.y + area.height; ++y) {
@@ -59,6 +266,10 @@ void scaleArea(BITMAP* picture, const Area& area, const ScaleTarget& target) {
 }
 
 void scaleAreaReference(BITMAP* picture, const Area& area, const ScaleTarget& target) {
+    if (filling(target)) {
+        fillAreaReference(picture, area, target);
+        return;
+    }
     const int factor = target.factor;
     for (int y = area.y; y < area.y + area.height; ++y) {
         for (int x = area.x; x < area.x + area.width; ++x) {
@@ -114,8 +325,8 @@ long presentChanges(BITMAP* picture, BITMAP* kept, const ScaleTarget& target, Sh
         scaleArea(picture, band, target);
         pixels += long(band.width) * band.height;
         if (shown != nullptr) {
-            shown(target.x + band.x * target.factor, target.y + band.y * target.factor,
-                  band.width * target.factor, band.height * target.factor);
+            const Area written = scaledArea(band, target);
+            shown(written.x, written.y, written.width, written.height);
         }
     }
     return pixels;
@@ -130,8 +341,8 @@ long presentReported(BITMAP* picture, BITMAP* kept, const PictureChanges& change
         blit(picture, kept, area.x, area.y, area.x, area.y, area.width, area.height);
         pixels += long(area.width) * area.height;
         if (shown != nullptr) {
-            shown(target.x + area.x * target.factor, target.y + area.y * target.factor,
-                  area.width * target.factor, area.height * target.factor);
+            const Area written = scaledArea(area, target);
+            shown(written.x, written.y, written.width, written.height);
         }
     }
     return pixels;

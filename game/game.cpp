@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "assets/assets.h"
+#include "assets/sound.h"
 #include "frame/desktop_events.h"
 #include "frame/frame_cycle.h"
 #include "frame/globals.h"
 #include "frame/options.h"
+#include "frame/settings.h"
 #include "frame/state_stack.h"
 #include "platform/files/data_home.h"
 #include "platform/system/stop_requests.h"
@@ -67,7 +69,10 @@ int runGame(int argc, const char* const* argv) {
                                       !ReplayReader().open(recording, error))) {
         return refuseReplay(options.replay, error);
     }
-    if (!startUp(options.windowed, options.scale, gameProgram)) return startUpFailure;
+    const Settings settings = loadSettings(options);
+    // Before the first tune starts: a track started while switched off stays silent.
+    if (settings.musicMuted) switchMusicOff();
+    if (!startUp(settings.windowed, settings.scale, gameProgram)) return startUpFailure;
     ReplayPlayer player;
     if (options.replay != nullptr) {
         // The recording's round instead of the intro.

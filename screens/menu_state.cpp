@@ -10,6 +10,7 @@
 #include "board/board.h"
 #include "frame/globals.h"
 #include "frame/picture_changes.h"
+#include "frame/settings.h"
 #include "play/game1_state.h"
 #include "screens/about_state.h"
 #include "screens/hiscore_state.h"
@@ -69,6 +70,7 @@ void toggleMusic() {
     } else {
         switchMusicOff();
     }
+    rememberMusic(musicMuted);
     menuItems[musicMenuItem].image = musicLabel();
 }
 

@@ -7,7 +7,8 @@ VEXLORN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 VEXLORN_BUILD_PACKAGES=(build-essential cmake pkg-config liballegro4-dev libsdl2-dev libsdl2-mixer-dev
   libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core libx11-dev libxrandr-dev)
 VEXLORN_TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick
-  x11-utils xdg-utils python3 desktop-file-utils appstream man-db clang libclang-rt-14-dev)
+  x11-utils x11-xserver-utils xdg-utils python3 desktop-file-utils appstream man-db clang
+  libclang-rt-14-dev openbox wmctrl)
 # What scripts/windows needs: the 32-bit Windows cross compiler, Wine with its 32-bit part (for
 # the tests, and for the installer's own checks), NSIS and zip; dpkg-dev fetches the libraries'
 # Debian sources.

@@ -73,25 +73,37 @@ const std::vector<std::pair<const char*, std::function<void(ScalerTest&, BITMAP*
     {"whole picture", [](ScalerTest& t, BITMAP* b) { t.paint(b, 0, 0, 640, 480); }},
 };
 
-TEST_F(ScalerTest, ChangesScaledExactlyAsTheReferenceAtEveryFactor) {
+// Whole factors, and fill sizes: a laptop, a handheld and barely larger than the picture.
+struct Size {
+    int factor;
+    int width;
+    int height;
+};
+const Size sizes[] = {{1, 0, 0},      {2, 0, 0},      {3, 0, 0},       {4, 0, 0},
+                      {1, 1024, 768}, {1, 1066, 800}, {1, 1440, 1080}, {1, 641, 481}};
+
+TEST_F(ScalerTest, ChangesScaledExactlyAsTheReferenceAtEveryFactorAndFill) {
     BITMAP* picture = create_bitmap(screenWidth, screenHeight);
     BITMAP* kept = create_bitmap(screenWidth, screenHeight);
-    for (int factor = 1; factor <= 4; ++factor) {
+    for (const Size& size : sizes) {
+        const int factor = size.factor;
+        const int wide = size.width > 0 ? size.width : screenWidth * factor;
+        const int high = size.height > 0 ? size.height : screenHeight * factor;
         // An offset and a border, as in full screen: nothing may be written outside the picture.
         const int x = 5;
         const int y = 3;
-        BITMAP* fast = create_bitmap(screenWidth * factor + 11, screenHeight * factor + 7);
+        BITMAP* fast = create_bitmap(wide + 11, high + 7);
         BITMAP* reference = create_bitmap(fast->w, fast->h);
         clear_to_color(fast, makecol(1, 2, 3));
         clear_to_color(reference, makecol(1, 2, 3));
-        const ScaleTarget fastTarget{fast, x, y, factor};
-        const ScaleTarget referenceTarget{reference, x, y, factor};
+        const ScaleTarget fastTarget{fast, x, y, factor, size.width, size.height};
+        const ScaleTarget referenceTarget{reference, x, y, factor, size.width, size.height};
         paint(picture, 0, 0, screenWidth, screenHeight);
         const Area whole{0, 0, screenWidth, screenHeight};
         scaleArea(picture, whole, fastTarget);
         blit(picture, kept, 0, 0, 0, 0, screenWidth, screenHeight);
         for (const auto& [name, change] : patterns) {
-            SCOPED_TRACE(testing::Message() << "factor " << factor << ", " << name);
+            SCOPED_TRACE(testing::Message() << wide << " x " << high << ", " << name);
             BITMAP* before = create_bitmap(screenWidth, screenHeight);
             blit(picture, before, 0, 0, 0, 0, screenWidth, screenHeight);
             change(*this, picture);
@@ -105,11 +117,12 @@ TEST_F(ScalerTest, ChangesScaledExactlyAsTheReferenceAtEveryFactor) {
             for (int py = 0; py < screenHeight; ++py) {
                 for (int px = 0; px < screenWidth; ++px) {
                     if (getpixel(before, px, py) == getpixel(picture, px, py)) continue;
+                    const Area block = scaledArea(Area{px, py, 1, 1}, fastTarget);
                     bool reported = false;
                     for (const Area& area : shownAreas) {
-                        reported = reported || (inside(area, x + px * factor, y + py * factor) &&
-                                                inside(area, x + px * factor + factor - 1,
-                                                       y + py * factor + factor - 1));
+                        reported = reported || (inside(area, block.x, block.y) &&
+                                                inside(area, block.x + block.width - 1,
+                                                       block.y + block.height - 1));
                     }
                     unreported += !reported;
                 }

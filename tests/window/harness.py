@@ -23,6 +23,10 @@ KEYS = {
 
 _exe = None
 
+# VEXLORN_WM=openbox runs every game under that window manager, as players run it; unset, on
+# the bare X server.
+WINDOW_MANAGER = os.environ.get("VEXLORN_WM") or None
+
 
 def executable():
     """Path of the built program: --exe on the command line, else VEXLORN_EXE."""
@@ -87,7 +91,7 @@ class Game:
     """The real program on its own X server, in a temporary working directory."""
 
     def __init__(self, *args, cwd=None, env=None, screen=(640, 480), executable_path=None,
-                 audio="dummy", wait_window=True):
+                 audio="dummy", wait_window=True, wm=WINDOW_MANAGER, before=None):
         self.xserver = XServer(*screen)
         self.tmp = tempfile.mkdtemp(prefix="vexlorn-window-")
         self.cwd = cwd or os.path.join(self.tmp, "work")
@@ -102,11 +106,21 @@ class Game:
         self.env = dict(os.environ, DISPLAY=self.xserver.display, SDL_AUDIODRIVER=audio,
                         PATH=self.bin + os.pathsep + os.environ.get("PATH", ""))
         self.env.pop("VEXLORN_SHOTS", None)
+        # The game remembers choices there: each game starts from none unless a test says so.
+        self.env["XDG_CONFIG_HOME"] = os.path.join(self.tmp, "config")
         for name, value in (env or {}).items():  # None removes a variable
             if value is None:
                 self.env.pop(name, None)
             else:
                 self.env[name] = value
+        self.wm = None
+        self.window = None
+        if wm:
+            self.wm = subprocess.Popen([wm], env=self.env, stdout=subprocess.DEVNULL,
+                                       stderr=subprocess.DEVNULL)
+            self._wait_for_window_manager()
+        if before is not None:
+            before(self)  # what the desktop holds before the game starts
         self.stdout_path = os.path.join(self.tmp, "stdout.txt")
         self.stdout = open(self.stdout_path, "w")
         self.proc = subprocess.Popen([executable_path or executable(), *args], cwd=self.cwd,
@@ -116,6 +130,27 @@ class Game:
         self.started = time.monotonic()
         if wait_window:
             self.window = self.wait_window()
+
+    def _wait_for_window_manager(self, timeout=10):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            check = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env,
+                                   capture_output=True, text=True).stdout
+            if "window id" in check:
+                return
+            time.sleep(0.05)
+        raise RuntimeError("the window manager did not start")
+
+    def origin(self):
+        """Where the game's drawing area starts on the screen (not 0,0 in a decorated window)."""
+        # xwininfo's absolute corner: xdotool counts a frame's title bar in twice.
+        info = subprocess.run(["xwininfo", "-id", str(self.window)], env=self.env,
+                              capture_output=True, text=True, timeout=10).stdout
+        corner = {}
+        for line in info.splitlines():
+            if "Absolute upper-left" in line:
+                corner[line.split()[2]] = int(line.split()[-1])
+        return corner.get("X:", 0), corner.get("Y:", 0)
 
     def _write_script(self, name, body):
         path = os.path.join(self.bin, name)
@@ -174,6 +209,13 @@ class Game:
         path = os.path.join(self.shots, f"{name}.png")
         subprocess.run(["import", "-display", self.xserver.display, "-window", "root", path],
                        check=True, env=self.env, timeout=20)
+        if self.wm and self.window:
+            # A managed window sits inside its frame: the shot starts where the game draws, so
+            # that tests read the same coordinates with and without a window manager.
+            x, y = self.origin()
+            if (x, y) != (0, 0):
+                subprocess.run(["convert", path, "-crop", f"+{x}+{y}", "+repage", path],
+                               check=True, timeout=20)
         raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True,
                              capture_output=True, timeout=20).stdout
         size = subprocess.run(["identify", "-format", "%w %h", path], check=True,
@@ -211,6 +253,9 @@ class Game:
             self.proc.send_signal(signal.SIGKILL)
             self.proc.wait()
         self.stdout.close()
+        if self.wm and self.wm.poll() is None:
+            self.wm.terminate()
+            self.wm.wait()
         self.xserver.stop()
         shutil.rmtree(self.tmp, ignore_errors=True)
 
@@ -269,6 +314,10 @@ class XClient:
                                     + [ctypes.c_ulong] * 2),
             "XSetInputFocus": (None, [ptr, win, ctypes.c_int, ctypes.c_ulong]),
             "XSync": (None, [ptr, ctypes.c_int]),
+            "XMoveWindow": (None, [ptr, win, ctypes.c_int, ctypes.c_int]),
+            "XGrabKeyboard": (ctypes.c_int, [ptr, win, ctypes.c_int, ctypes.c_int, ctypes.c_int,
+                                             ctypes.c_ulong]),
+            "XUngrabKeyboard": (None, [ptr, ctypes.c_ulong]),
         }
         for name, (result, arguments) in signatures.items():
             getattr(self.x, name).restype = result
@@ -295,6 +344,25 @@ class XClient:
         self.x.XSetInputFocus(self.display, window, 1, 0)  # RevertToPointerRoot, CurrentTime
         self.x.XSync(self.display, 0)
         return window
+
+    def open_window(self, x, y, width, height, pixel):
+        """Maps a plain window of one colour (0xRRGGBB) there, as another program would."""
+        root = self.x.XDefaultRootWindow(self.display)
+        window = self.x.XCreateSimpleWindow(self.display, root, x, y, width, height, 0, 0, pixel)
+        self.x.XMapRaised(self.display, window)
+        self.x.XSync(self.display, 0)
+        time.sleep(0.3)
+        self.x.XMoveWindow(self.display, window, x, y)  # a window manager places it its own way
+        self.x.XSync(self.display, 0)
+        return window
+
+    def keyboard_grabbed(self):
+        """Whether another client holds the keyboard: our own grab then fails."""
+        root = self.x.XDefaultRootWindow(self.display)
+        status = self.x.XGrabKeyboard(self.display, root, 0, 1, 1, 0)  # GrabModeAsync, CurrentTime
+        self.x.XUngrabKeyboard(self.display, 0)
+        self.x.XSync(self.display, 0)
+        return status != 0
 
     def disconnect(self):
         self.x.XCloseDisplay(self.display)

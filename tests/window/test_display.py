@@ -1,25 +1,73 @@
 """The picture on today's desktops: the scaled window, full screen at the desktop's size, the
-switch between them, focus, the close button and the window's name."""
+switch between them, focus, the close button, the window's name and the remembered choices.
+Run bare and, with VEXLORN_WM=openbox, under a window manager as players run it."""
 
 import os
+import shutil
+import signal
 import subprocess
+import tempfile
 import time
 import unittest
 
 import test_play as play
-from harness import Game, XClient, main, wait_shown
+from harness import WINDOW_MANAGER, Game, XClient, main, quit_through_menu, wait_shown
 
 FULL_HD = (1920, 1080)
+LARGE = (2560, 1600)
+
+
+def blocks(shot, x0, y0, width, height, factor):
+    """Whether every factor x factor block of the rectangle is one colour."""
+    for y in range(y0, y0 + height, factor):
+        top = shot.data[(y * shot.width + x0) * 3:(y * shot.width + x0 + width) * 3]
+        for below in range(y + 1, y + factor):
+            row = shot.data[(below * shot.width + x0) * 3:(below * shot.width + x0 + width) * 3]
+            if row != top:
+                return False
+        for i in range(3):
+            first = top[i::3 * factor]
+            if any(top[i + 3 * k::3 * factor] != first for k in range(1, factor)):
+                return False
+    return True
 
 
 def doubled(shot, x0, y0, width, height):
-    """Whether every 2 x 2 block of the rectangle is one colour."""
-    for y in range(y0, y0 + height, 2):
-        top = shot.data[(y * shot.width + x0) * 3:(y * shot.width + x0 + width) * 3]
-        below = shot.data[((y + 1) * shot.width + x0) * 3:((y + 1) * shot.width + x0 + width) * 3]
-        if top != below or any(top[i::6] != top[i + 3::6] for i in range(3)):
-            return False
-    return True
+    return blocks(shot, x0, y0, width, height, 2)
+
+
+def wmctrl(game, *args):
+    return subprocess.run(["wmctrl", *args], env=game.env, capture_output=True, text=True,
+                          timeout=10).stdout
+
+
+def xprop(game, *names):
+    return subprocess.run(["xprop", "-id", game.window, *names], env=game.env,
+                          capture_output=True, text=True, timeout=10).stdout
+
+
+def screen_mode(game):
+    """The X screen's current size as xrandr reports it."""
+    return subprocess.run(["xrandr", "-q"], env=game.env, capture_output=True, text=True,
+                          timeout=10).stdout.splitlines()[0]
+
+
+def activate(game, window):
+    """What a task-bar click does: the window manager asked to raise and focus the window;
+    without one, the focus given straight away."""
+    if WINDOW_MANAGER:
+        wmctrl(game, "-i", "-a", str(window))
+    else:
+        game.xdotool("windowfocus", str(window))
+    time.sleep(0.3)
+
+
+def open_menu_item(game, downs):
+    game.key("enter")
+    game.wait(1.0)
+    for _ in range(downs):
+        game.key("down")
+    game.wait(0.5)
 
 
 def open_hall_of_fame(game):
@@ -54,6 +102,12 @@ class ScaledWindowTest(unittest.TestCase):
                                    env=game.env, capture_output=True, text=True).stdout
             self.assertIn('"vexlorn", "Vexlorn"', props)
             self.assertIn("bitmap id # to use for icon", props)
+            # What today's task bars and switchers read.
+            identity = xprop(game, "_NET_WM_ICON", "_NET_WM_PID", "WM_CLIENT_MACHINE")
+            for size in (16, 32, 48, 64):
+                self.assertIn(f"Icon ({size} x {size})", identity)
+            self.assertIn(f"_NET_WM_PID(CARDINAL) = {game.proc.pid}", identity)
+            self.assertIn(f'WM_CLIENT_MACHINE(STRING) = "{os.uname().nodename}"', identity)
             open_hall_of_fame(game)
             large = game.screenshot("hall-of-fame-2x")
             self.assertTrue(doubled(large, 0, 0, 1280, 960), "not whole 2 x 2 blocks")
@@ -97,6 +151,27 @@ class FullScreenTest(unittest.TestCase):
             self.assertTrue(game.running())
 
 
+class SmallScreenTest(unittest.TestCase):
+    def test_full_screen_on_a_laptop_fills_its_height_and_keeps_the_picture_sharp(self):
+        with Game(screen=(1366, 768)) as game:
+            open_hall_of_fame(game)
+            shot = game.screenshot("laptop-fill")
+            # 1024 x 768, centred: black only in the bars beside it.
+            self.assertEqual(shot.region_colours(0, 0, 170, 768, 7), {(0, 0, 0)})
+            self.assertEqual(shot.region_colours(1196, 0, 1366, 768, 7), {(0, 0, 0)})
+            self.assertGreater(len(shot.region_colours(171, 0, 1195, 768, 16)), 20)
+            for x, y in ((172, 2), (1193, 2), (172, 765), (1193, 765)):
+                self.assertNotEqual(shot.pixel(x, y), (0, 0, 0), (x, y))
+        with Game("-window", screen=FULL_HD) as game:
+            open_hall_of_fame(game)
+            small = game.screenshot("hall-of-fame-for-fill")
+        # Sharp: where a picture pixel covers a screen pixel whole, the colour is exact. At 1.6
+        # times, screen pixel 8k lies inside picture pixel 5k both ways.
+        differ = sum(1 for k in range(20, 120) for j in range(30, 90)
+                     if shot.pixel(171 + 8 * k, 8 * j) != small.pixel(5 * k, 5 * j))
+        self.assertLess(differ, 100)
+
+
 class FocusAndCloseTest(unittest.TestCase):
     def test_focus_lost_pauses_play_only_and_the_close_button_saves_and_ends_with_0(self):
         with Game("-window", screen=FULL_HD) as game:
@@ -132,6 +207,155 @@ class FocusAndCloseTest(unittest.TestCase):
                 self.assertEqual(os.listdir(game.cwd), ["vexlorn.hi"])
             finally:
                 client.disconnect()
+
+
+class WindowManagerTest(unittest.TestCase):
+    def test_full_screen_is_a_managed_window_that_others_can_come_in_front_of(self):
+        if not WINDOW_MANAGER:
+            self.skipTest("needs a window manager (VEXLORN_WM)")
+        with Game(screen=FULL_HD) as game:
+            client = XClient(game.xserver.display)
+            try:
+                mode = screen_mode(game)
+                start_round(game)
+                listed = wmctrl(game, "-l", "-G")
+                game_line = [line for line in listed.splitlines()
+                             if int(line.split()[0], 16) == int(game.window)]
+                self.assertEqual(len(game_line), 1, listed)
+                self.assertEqual(game_line[0].split()[2:6], ["0", "0", "1920", "1080"])
+                self.assertIn("_NET_WM_STATE_FULLSCREEN", xprop(game, "_NET_WM_STATE"))
+                self.assertFalse(client.keyboard_grabbed(), "the game holds the keyboard")
+                self.assertEqual(screen_mode(game), mode)
+                # Another program's window, activated as a task bar does, comes in front and
+                # the round pauses as in a window.
+                other = client.open_window(1300, 100, 500, 300, 0x00c000)
+                activate(game, other)
+                game.wait(1.0)
+                shot = game.screenshot("another-window-in-front")
+                self.assertEqual(shot.pixel(1500, 250), (0, 192, 0))
+                below_sign = box((104, 310, 296, 430), 2, 320, 60)
+                self.assertGreater(play.grey_fraction(shot, below_sign), 0.9, "no pause")
+                activate(game, game.window)
+                game.key("q", after=0.8)
+                back = game.screenshot("game-in-front-again")
+                self.assertNotEqual(back.pixel(1500, 250), (0, 192, 0))
+                self.assertEqual(screen_mode(game), mode)
+            finally:
+                client.disconnect()
+
+    def test_fifty_switches_with_focus_moves_never_hang_and_sigterm_saves(self):
+        with Game(screen=FULL_HD) as game:
+            client = XClient(game.xserver.display)
+            try:
+                wait_shown(game)
+                other = client.open_window(1700, 900, 100, 100, 0x0000c0)
+                started = time.time()
+                for switch in range(50):
+                    if switch % 2 == 0:
+                        activate(game, other)
+                    activate(game, game.window)
+                    game.key("F11", after=0.05)
+                game.wait(1.0)
+                # Fifty switches from full screen end in it; the game still draws there.
+                self.assertTrue(game.running())
+                self.assertIn("1920x1080", game.window_size("1920x1080"))
+                shot = game.screenshot("after-fifty-switches")
+                self.assertGreater(len(shot.region_colours(320, 60, 1600, 1020, 40)), 5)
+                game.proc.send_signal(signal.SIGTERM)
+                self.assertEqual(game.wait_exit(10), 143)
+                self.assertGreater(os.path.getmtime(game.file("vexlorn.hi")), started - 1)
+            finally:
+                client.disconnect()
+
+    def test_full_screen_on_the_first_of_two_monitors_leaves_the_second_alone(self):
+        seen = {}
+
+        def two_monitors(game):
+            for name, geometry, output in (("LEFT", "1920/508x1080/286+0+0", "screen"),
+                                           ("RIGHT", "1920/508x1080/286+1920+0", "none")):
+                subprocess.run(["xrandr", "--setmonitor", name, geometry, output], env=game.env,
+                               capture_output=True, check=True, timeout=10)
+            seen["before"] = game.screenshot("second-monitor-before")
+
+        with Game(screen=(3840, 1080), before=two_monitors) as game:
+            start_round(game)
+            shot = game.screenshot("first-monitor-full-screen")
+            self.assertTrue(doubled(shot, 320, 60, 1280, 960), "not whole 2 x 2 blocks")
+            differ = shot.differs(seen["before"], 1920, 0, 3840, 1080)
+            self.assertEqual(differ, 0, "the second monitor changed")
+
+
+class RememberedChoicesTest(unittest.TestCase):
+    def setUp(self):
+        self.config = tempfile.mkdtemp(prefix="vexlorn-config-")
+        self.file = os.path.join(self.config, "vexlorn", "settings")
+        self.env = {"XDG_CONFIG_HOME": self.config}
+
+    def tearDown(self):
+        os.chmod(self.config, 0o700)
+        shutil.rmtree(self.config, ignore_errors=True)
+
+    def read(self):
+        with open(self.file) as text:
+            return text.read()
+
+    def test_music_off_full_screen_and_scale_3_come_back_and_the_command_line_is_not_saved(self):
+        with Game(screen=LARGE, env=self.env) as game:
+            wait_shown(game)
+            open_menu_item(game, 0)
+            music_on = game.screenshot("music-on")
+            for _ in range(2):
+                game.key("up")  # the music item, two above the first
+            game.key("enter", after=0.5)
+            game.key("F11", after=0.5)  # a window
+            game.key("F10", after=0.5)  # scale 2
+            game.key("F10", after=0.5)  # scale 3
+            self.assertIn("1920x1440", game.window_size("1920x1440"))
+            game.key("F11", after=0.5)  # full screen again, still at 3
+            game.key("down")
+            game.key("enter")  # E X I T
+            self.assertEqual(game.wait_exit(10), 0)
+        self.assertEqual(self.read(), "music=off\ndisplay=fullscreen\nscale=3\n")
+        with Game(screen=LARGE, env=self.env) as game:
+            self.assertIn("2560x1600", game.window_size("2560x1600"))
+            wait_shown(game)
+            open_menu_item(game, 0)
+            shot = game.screenshot("music-off-at-3")
+            self.assertTrue(blocks(shot, 320, 80, 1920, 1440, 3), "not whole 3 x 3 blocks")
+            label = (320 + 3 * 300, 80 + 3 * 370, 320 + 3 * 500, 80 + 3 * 410)
+            self.assertGreater(shot.differs(music_on, *label), 500, "the label still says ON")
+        with Game("-window", "-scale", "1", screen=LARGE, env=self.env) as game:
+            self.assertIn("640x480", game.window_size("640x480"))
+            wait_shown(game)
+            game.key("F11", after=0.5)
+            game.key("F11", after=0.5)  # a window again, by the player's choice this time
+            self.assertEqual(quit_through_menu(game), 0)
+        self.assertEqual(self.read(), "music=off\ndisplay=fullscreen\nscale=3\n")
+
+    def test_a_damaged_settings_file_means_the_defaults_and_is_left_alone(self):
+        os.makedirs(os.path.dirname(self.file))
+        cases = {"garbage": b"\x00\xff\xfe=\n==music\nscale=99\n", "empty": b"",
+                 "huge": b"music=off\n" * 20000}
+        for name, content in cases.items():
+            with open(self.file, "wb") as out:
+                out.write(content)
+            with Game(screen=FULL_HD, env=self.env) as game:
+                # Full screen at twice the size: the defaults.
+                self.assertIn("1920x1080", game.window_size("1920x1080"), name)
+                self.assertEqual(quit_through_menu(game), 0, name)
+            with open(self.file, "rb") as kept:
+                self.assertEqual(kept.read(), content, name)
+        os.remove(self.file)
+        os.mkdir(self.file)  # a directory in its place
+        with Game(screen=FULL_HD, env=self.env) as game:
+            self.assertEqual(quit_through_menu(game), 0)
+        self.assertTrue(os.path.isdir(self.file))
+        os.rmdir(self.file)
+        os.symlink("settings", self.file)  # a link to itself: unreadable even by root
+        with Game(screen=FULL_HD, env=self.env) as game:
+            game.key("F11", after=0.5)
+            self.assertEqual(quit_through_menu(game), 0)
+        self.assertEqual(os.readlink(self.file), "settings")
 
 
 if __name__ == "__main__":

@@ -3,6 +3,7 @@
 import configparser
 import glob
 import os
+import re
 import shlex
 import shutil
 import stat
@@ -148,6 +149,18 @@ class InstallTest(unittest.TestCase):
                                 env=dict(os.environ, MANPAGER="cat", PAGER="cat"))
         self.assertEqual(result.returncode, 0)
         self.assertEqual(result.stderr.strip(), "")
+        # Every option the program reads, in the synopsis and with a paragraph of its own.
+        source = os.path.join(os.path.dirname(__file__), "..", "..")
+        parser = read(os.path.join(source, "frame", "options.cpp")).decode()
+        options = re.findall(r'strcasecmp\(arg, "(-[a-z-]+)"\)', parser)
+        self.assertGreaterEqual(len(options), 6)
+        page = result.stdout.replace("\u2010", "-").replace("\u2212", "-")
+        synopsis = page.split("SYNOPSIS")[1].split("DESCRIPTION")[0]
+        described = page.split("OPTIONS")[1].split("KEYS")[0]
+        for option in options:
+            if option != "-xdg-data":  # the older name, described beside the newer
+                self.assertIn(f"[{option}", synopsis, option)
+            self.assertRegex(described, rf"\n {{7}}(-[\w-]+, )*{re.escape(option)}\b", option)
         self.assertIn("Bitstream Vera", read(self.staged("share/doc/vexlorn/copyright")).decode())
 
     def test_install_build_needs_none_of_the_test_packages(self):

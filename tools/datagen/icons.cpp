@@ -1,6 +1,8 @@
 // The desktop icon: four of the game's glossy blocks in a dark rounded well.
 #include "tools/datagen/icons.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -31,6 +33,31 @@ static std::string xpmCode(size_t index) {
     return std::string{digits[index % 64], digits[index / 64 % 64]};
 }
 
+// _NET_WM_ICON's layout: for each size, width, height, then one 0xAARRGGBB word per pixel,
+// rows from the top; the icon drawn afresh at each size rather than scaled from one.
+static void writeNetWmIcon(std::FILE* file) {
+    auto channel = [](float v) { return unsigned(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)); };
+    std::fprintf(file, "extern const unsigned long netWmIcon[];\n");
+    std::fprintf(file, "extern const unsigned long netWmIconLength;\n");
+    std::fprintf(file, "const unsigned long netWmIcon[] = {\n");
+    size_t length = 0;
+    for (int size : {16, 32, 48, 64}) {
+        const Canvas icon = makeIcon(size);
+        std::fprintf(file, "%d, %d,\n", size, size);
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const Rgba p = icon.pixel(x, y);
+                std::fprintf(
+                    file, "0x%08xu,",
+                    channel(p.a) << 24 | channel(p.r) << 16 | channel(p.g) << 8 | channel(p.b));
+            }
+            std::fprintf(file, "\n");
+        }
+        length += 2 + size_t(size) * size;
+    }
+    std::fprintf(file, "};\nconst unsigned long netWmIconLength = %zu;\n", length);
+}
+
 bool writeIconSource(const std::string& path, int size) {
     const std::vector<uint8_t> rgb = makeIcon(size).toRgb();
     const uint32_t transparent = 0xff00ff;  // what toRgb leaves where the icon is see-through
@@ -59,7 +86,9 @@ bool writeIconSource(const std::string& path, int size) {
         for (int x = 0; x < size; ++x) row += codes[pixels[size_t(y) * size + x]];
         std::fprintf(file, "\"%s\",\n", row.c_str());
     }
-    std::fprintf(file, "};\n}  // namespace vexlorn\n");
+    std::fprintf(file, "};\n");
+    writeNetWmIcon(file);
+    std::fprintf(file, "}  // namespace vexlorn\n");
     return std::fclose(file) == 0;
 }
 

@@ -1,0 +1,113 @@
+// The present step after switches between window, full screen and fill, through a memory bitmap
+// standing in for the screen: each time the whole picture at its new place and size, black
+// around it, and later reported changes landing there too.
+#include "frame/present.h"
+
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "frame/display.h"
+#include "frame/globals.h"
+#include "frame/picture_changes.h"
+#include "frame/scaler.h"
+#include "test_support/headless_allegro.h"
+
+namespace vexlorn {
+namespace {
+
+DisplayMode modeOf(bool windowed, int factor, const Area& picture, bool fill = false) {
+    DisplayMode mode;
+    mode.windowed = windowed;
+    mode.factor = factor;
+    mode.fill = fill;
+    mode.picture = picture;
+    mode.window = windowed ? picture : Area{0, 0, 1920, 1080};
+    return mode;
+}
+
+class PresentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensureHeadlessAllegro();
+        realScreen_ = screen;
+        screen = create_bitmap(1920, 1080);
+        expected_ = create_bitmap(1920, 1080);
+        picture_ = create_bitmap(screenWidth, screenHeight);
+        paint(Area{0, 0, screenWidth, screenHeight});
+    }
+    void TearDown() override {
+        releasePresent();
+        destroy_bitmap(screen);
+        screen = realScreen_;
+        destroy_bitmap(expected_);
+        destroy_bitmap(picture_);
+    }
+
+    void paint(const Area& area) {
+        for (int y = area.y; y < area.y + area.height; ++y) {
+            for (int x = area.x; x < area.x + area.width; ++x) {
+                const unsigned bits = random_();
+                putpixel(picture_, x, y, makecol(bits & 0xff, bits >> 8 & 0xff, bits >> 16 & 0xff));
+            }
+        }
+    }
+    // One pass of a screen that keeps track and drew only `area`, then the present.
+    void passDrawing(const Area& area) {
+        beginPassChanges();
+        trackChanges();
+        paint(area);
+        markChanged(area);
+        endPassChanges();
+        presentPicture(picture_);
+    }
+    // Pixels of the stand-in screen unlike the picture scaled by the reference, black around.
+    int wrongPixels(const DisplayMode& mode) {
+        clear_to_color(expected_, makecol(0, 0, 0));
+        ScaleTarget target{expected_, mode.picture.x, mode.picture.y, mode.factor, 0, 0};
+        if (mode.fill) {
+            target.width = mode.picture.width;
+            target.height = mode.picture.height;
+        }
+        scaleAreaReference(picture_, Area{0, 0, screenWidth, screenHeight}, target);
+        int wrong = 0;
+        for (int y = 0; y < screen->h; ++y) {
+            for (int x = 0; x < screen->w; ++x)
+                wrong += getpixel(screen, x, y) != getpixel(expected_, x, y);
+        }
+        return wrong;
+    }
+
+    BITMAP* realScreen_ = nullptr;
+    BITMAP* expected_ = nullptr;
+    BITMAP* picture_ = nullptr;
+    std::mt19937 random_{26};
+};
+
+TEST_F(PresentTest, AfterEverySwitchTheWholePictureStandsAtItsNewPlaceAndSize) {
+    // Each scaled size larger than the one before it, then smaller, then unscaled.
+    const DisplayMode modes[] = {
+        modeOf(true, 1, Area{0, 0, 640, 480}),
+        modeOf(false, 1, Area{171, 0, 1024, 768}, true),  // a 1366 x 768 laptop
+        modeOf(true, 1, Area{0, 0, 1066, 800}, true),
+        modeOf(false, 2, Area{320, 60, 1280, 960}),
+        modeOf(true, 2, Area{0, 0, 1280, 960}),
+        modeOf(false, 1, Area{640, 300, 640, 480}),
+        modeOf(true, 1, Area{0, 0, 1066, 800}, true),
+        modeOf(true, 1, Area{0, 0, 640, 480}),
+    };
+    for (const DisplayMode& mode : modes) {
+        SCOPED_TRACE(testing::Message() << "picture at " << mode.picture.x << "," << mode.picture.y
+                                        << ", " << mode.picture.width << " wide");
+        changeDisplayMode(mode);
+        // The pass before the first present after the switch drew only a little.
+        passDrawing(Area{200, 100, 10, 10});
+        EXPECT_EQ(wrongPixels(mode), 0);
+        passDrawing(Area{600, 470, 40, 10});
+        EXPECT_EQ(wrongPixels(mode), 0);
+    }
+}
+
+}  // namespace
+}  // namespace vexlorn
