@@ -110,14 +110,10 @@ bool Continue1State::update() {
             return true;
         }
     }
-    veiled_.draw(background, *leftBoard, *rightBoard, elapsed);
-    {
+    veiled_.draw(background, *leftBoard, *rightBoard, elapsed, {shownPicture()});
+    if (!isDraw) {
         ChangeRecorder recorder(veiled_.overlay());
-        if (isDraw) {
-            drawPictureCentred(ObjDraw, screenWidth / 2, drawPictureY);
-        } else {
-            drawPrompt();
-        }
+        drawNumber();
     }
     if (isConfirmKey(lastKey)) {
         lastKey = 0;
@@ -135,11 +131,24 @@ bool Continue1State::update() {
     return true;
 }
 
+// The caption over the countdown, or the picture of a draw.
+VeiledPicture Continue1State::shownPicture() const {
+    const int object = isDraw ? ObjDraw : ObjContinueCaption;
+    const int centreX = isDraw ? screenWidth / 2 : promptX;
+    const int centreY = isDraw ? drawPictureY : promptY - captionGap;
+    BITMAP* picture = dataBitmap(object);
+    const int w = picture != nullptr ? picture->w : 0;
+    const int h = picture != nullptr ? picture->h : 0;
+    return VeiledPicture{object, centreX - w / 2, centreY - h / 2};
+}
+
 void Continue1State::drawPrompt() const {
-    if (BITMAP* caption = dataBitmap(ObjContinueCaption)) {
-        drawPicture(ObjContinueCaption, promptX - caption->w / 2,
-                    promptY - caption->h / 2 - captionGap);
-    }
+    const VeiledPicture caption = shownPicture();
+    drawPicture(caption.object, caption.x, caption.y);
+    drawNumber();
+}
+
+void Continue1State::drawNumber() const {
     BITMAP* digits = promptDigits(countdown / ticksPerSecond);
     if (digits == nullptr) return;
     const float scale = promptScale(countdown);

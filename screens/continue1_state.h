@@ -18,6 +18,8 @@ public:
     void leave() override;
     // The caption and the swelling number of seconds left.
     void drawPrompt() const;
+    VeiledPicture shownPicture() const;
+    void drawNumber() const;
 
     int16_t background = 0;
     Board* continueBoard = nullptr;

@@ -1,6 +1,7 @@
 // The end of a round that was not continued: round won, or game over with initials.
 #include "screens/end1_state.h"
 
+#include <array>
 #include <cstring>
 
 #include "assets/assets.h"
@@ -12,6 +13,7 @@
 #include "frame/picture_changes.h"
 #include "frame/task_list.h"
 #include "play/game1_state.h"
+#include "play/replay_recorder.h"
 #include "screens/high_scores.h"
 #include "screens/hiscore_state.h"
 #include "screens/name_entry.h"
@@ -42,7 +44,11 @@ int bobOffset(int ticks) {
 
 void enterFinishedGame() {
     const int32_t score = leftBoard->score;
-    if (qualifies(score)) insertEntry(static_cast<uint16_t>(leftBoard->level), entryName, score);
+    if (qualifies(score)) {
+        insertEntry(static_cast<uint16_t>(leftBoard->level), entryName, score);
+        // The game's last round is the entry's: its recording is kept for good.
+        roundRecorder.keepLastRoundForHallOfFame();
+    }
 }
 
 void leaveForHallOfFame() {
@@ -82,17 +88,17 @@ void End1State::activate() {
 bool End1State::update() {
     const int elapsed = elapsedTicks();
     // The loser's board is the copy that falls apart; it moves on after it is drawn.
+    const std::array<VeiledPicture, 2> shown = pictures();
     if (roundWon) {
-        veiled_.draw(background, *leftBoard, boardCopy, elapsed);
+        veiled_.draw(background, *leftBoard, boardCopy, elapsed, {shown[0], shown[1]});
         updateBoard(boardCopy, elapsed, panRight);
     } else {
-        veiled_.draw(background, boardCopy, *rightBoard, elapsed);
+        veiled_.draw(background, boardCopy, *rightBoard, elapsed, {shown[0], shown[1]});
         updateBoard(boardCopy, elapsed, panLeft);
     }
-
     {
         ChangeRecorder recorder(veiled_.overlay());
-        drawOverRound();
+        drawTexts();
     }
     if (takesLetters()) takeNameKey();
     if (isConfirmKey(lastKey)) {
@@ -113,17 +119,26 @@ bool End1State::update() {
     return true;
 }
 
-void End1State::drawOverRound() const {
+// The winner's picture bobs; the loser's stands still.
+std::array<VeiledPicture, 2> End1State::pictures() const {
     const int bob = bobOffset(tickCount);
     if (roundWon) {
-        drawPicture(ObjWinnerLeft, leftPictureX, pictureY + bob);
-        drawPicture(ObjLoserRight, rightPictureX, pictureY);
-    } else {
-        drawPicture(ObjLoserLeft, leftPictureX, pictureY);
-        drawPicture(ObjWinnerRight, rightPictureX, pictureY + bob);
+        return {VeiledPicture{ObjWinnerLeft, leftPictureX, pictureY + bob},
+                VeiledPicture{ObjLoserRight, rightPictureX, pictureY}};
     }
+    return {VeiledPicture{ObjLoserLeft, leftPictureX, pictureY},
+            VeiledPicture{ObjWinnerRight, rightPictureX, pictureY + bob}};
+}
+
+void End1State::drawTexts() const {
     if (takesLetters()) drawNameEntry(endNameLayout);
     drawPressAKey();
+}
+
+void End1State::drawOverRound() const {
+    for (const VeiledPicture& picture : pictures())
+        drawPicture(picture.object, picture.x, picture.y);
+    drawTexts();
 }
 
 void End1State::leave() {

@@ -1,6 +1,7 @@
 // The end of a round that was not continued: round won, or game over.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "board/board.h"
@@ -19,6 +20,8 @@ public:
     void closing() override;
     // What it shows over the greyed round: the two pictures, the initials, the prompt.
     void drawOverRound() const;
+    std::array<VeiledPicture, 2> pictures() const;
+    void drawTexts() const;
 
     int16_t background = 0;
     Board boardCopy{};

@@ -149,31 +149,35 @@ void IntroState::drawSteps() {
     stillStep_ = last;
 }
 
-// Blending the logo over a whole new copy of the picture every pass is most of the attract
-// loop's cost. While a still step goes on and nothing else has run since the last update, the
-// back buffer still holds that frame: the kept picture goes back under the logo and where the
-// frame loop wrote its pass rate, and the logo is blended there again.
-void IntroState::putBackStill() {
-    trackChanges();
-    for (const Area& area : {logoArea(), passRateLine()}) {
-        blit(still_, backBuffer, area.x, area.y, area.x, area.y, area.width, area.height);
-        markChanged(area);
-    }
+void IntroState::putBack(const Area& area) {
+    blit(still_, backBuffer, area.x, area.y, area.x, area.y, area.width, area.height);
+    markChanged(area);
 }
 
+// Blending the logo over a whole new copy of the picture every pass is most of the attract
+// loop's cost. While a still step goes on and nothing else has run since the last update, the
+// back buffer still holds that frame: the kept picture goes back where the frame loop wrote its
+// pass rate, and under the logo when the logo's opacity changes, and the logo is blended there
+// again. A third of each pulse holds the logo opaque.
 bool IntroState::update() {
     const IntroStep* step = stepAt(tickCount);
     const bool continued = step != nullptr && stillStep_ >= 0 && step == &introSteps[stillStep_] &&
                            stateStack.changeCount() == drawnAtChange_ + 1;
     if (continued) {
-        putBackStill();
+        trackChanges();
+        putBack(passRateLine());
     } else {
         drawSteps();
     }
     drawnAtChange_ = stateStack.changeCount();
     if (tickCount > loopEnd) tickCount = 0;
     int t = tickCount;
-    if (logoStart < t && t < loopEnd) drawLogo(t);
+    const int opacity = logoStart < t && t < loopEnd ? pulseOpacity(t) : -1;
+    if (!continued || opacity != drawnOpacity_) {
+        if (continued) putBack(logoArea());
+        if (opacity >= 0) drawLogo(t);
+    }
+    drawnOpacity_ = opacity;
     if (lastKey == KeyEnter || lastKey == KeySpace) {
         stateStack.push(&menuState);
         lastKey = 0;

@@ -1,6 +1,7 @@
 // The attract loop: the first screen, at the bottom of the stack for the whole run.
 #pragma once
 
+#include "frame/display_layout.h"
 #include "frame/state_stack.h"
 
 struct BITMAP;
@@ -15,13 +16,14 @@ public:
 
 private:
     void drawSteps();
-    void putBackStill();
+    void putBack(const Area& area);
 
     // The still step drawn alone in the last update (an index into the timeline, -1 for none),
     // its picture without the logo, and the stack's change count after that update.
     int stillStep_ = -1;
     BITMAP* still_ = nullptr;
     unsigned long drawnAtChange_ = 0;
+    int drawnOpacity_ = -1;  // the logo's in the last update, -1 when it drew none
 };
 
 extern IntroState introState;

@@ -3,6 +3,7 @@
 
 #include <allegro.h>
 
+#include "assets/assets.h"
 #include "board/board_draw.h"
 #include "frame/globals.h"
 #include "frame/picture_changes.h"
@@ -11,7 +12,20 @@
 
 namespace vexlorn {
 
-void VeiledRound::draw(int background, const Board& left, const Board& right, int elapsed) {
+namespace {
+
+bool samePlace(const VeiledPicture& a, const VeiledPicture& b) {
+    return a.object == b.object && a.x == b.x && a.y == b.y;
+}
+
+bool overlaps(const Area& a, const Area& b) {
+    return intersection(a, b).width > 0;
+}
+
+}  // namespace
+
+void VeiledRound::draw(int background, const Board& left, const Board& right, int elapsed,
+                       std::initializer_list<VeiledPicture> pictures) {
     const bool continued = round_ != nullptr && stateStack.changeCount() == drawnAtChange_ + 1;
     if (round_ == nullptr) round_ = create_bitmap(screenWidth, screenHeight);
     // Last pass's overlay is put back with what the round changes.
@@ -22,6 +36,7 @@ void VeiledRound::draw(int background, const Board& left, const Board& right, in
         changed_.clear();
         drawRound(background, left, right, elapsed);
         greyScreen();
+        drawPictures(pictures, false);
         return;
     }
     // The play screen's last redraw went into the back buffer, not into this picture.
@@ -38,12 +53,43 @@ void VeiledRound::draw(int background, const Board& left, const Board& right, in
     if (!partial) {
         changed_.clear();
         veilWhole();
+        drawPictures(pictures, false);
         return;
     }
     trackChanges();
     changed_.push_back(passRateLine());
+    // A picture that goes or moves leaves the veil to be put back where it was.
+    for (const ShownPicture& before : shown_) {
+        bool stays = false;
+        for (const VeiledPicture& now : pictures) stays = stays || samePlace(before.picture, now);
+        if (!stays) changed_.push_back(before.area);
+    }
     for (const Area& area : changed_) veil(area);
+    drawPictures(pictures, true);
     changed_.clear();
+}
+
+// Every picture goes on in the order given; one that stands as it stood, with none of the veil
+// put back over it, already shows.
+void VeiledRound::drawPictures(std::initializer_list<VeiledPicture> pictures, bool partial) {
+    showing_.clear();
+    for (const VeiledPicture& picture : pictures) {
+        BITMAP* bitmap = dataBitmap(picture.object);
+        if (bitmap == nullptr) continue;
+        const Area area{picture.x, picture.y, bitmap->w, bitmap->h};
+        bool shows = false;
+        for (const ShownPicture& before : shown_) {
+            shows = shows || samePlace(before.picture, picture);
+        }
+        for (const Area& putBack : changed_) shows = shows && !overlaps(putBack, area);
+        for (const ShownPicture& below : showing_) shows = shows && !overlaps(below.area, area);
+        if (!partial || !shows) {
+            draw_sprite(backBuffer, bitmap, picture.x, picture.y);
+            markChanged(area);
+        }
+        showing_.push_back(ShownPicture{picture, area});
+    }
+    shown_.swap(showing_);
 }
 
 void VeiledRound::veil(const Area& area) {
@@ -71,6 +117,7 @@ void VeiledRound::release() {
     round_ = nullptr;
     overlay_.clear();
     changed_.clear();
+    shown_.clear();
 }
 
 }  // namespace vexlorn

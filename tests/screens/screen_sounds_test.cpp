@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "audiere.h"
 #include "screens/about_state.h"
 #include "screens/continue1_state.h"
 #include "screens/end1_state.h"
@@ -97,6 +98,8 @@ TEST_F(RoundSoundsTest, GetReadyScreenSilencesTheMenuThenPlaysItsTuneReadyAndGo)
 // from the data file's objects.
 TEST_F(RoundSoundsTest, EachScreenStartsItsOwnTune) {
     openAudioDevice();
+    const audiere::AudioDevicePtr device(audiere::OpenDevice());  // the game's, when one opened
+    if (!device) GTEST_SKIP() << "no sound output opens here";
     loadSounds();
     struct Started {
         const char* screen;
