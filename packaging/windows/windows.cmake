@@ -13,6 +13,8 @@ add_compile_options(-msse2 -mfpmath=sse)
 # format attributes against msvcrt's printf, so the checks would flag formats that work.
 add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
 add_compile_options(-Wno-format)
+# localtime_r and the other re-entrant POSIX calls mingw's headers provide.
+add_compile_definitions(_POSIX_THREAD_SAFE_FUNCTIONS)
 
 # No DLL beyond Windows' own: the C++ runtime and winpthreads go into every program.
 add_link_options(-static -static-libgcc -static-libstdc++)
