@@ -2,7 +2,6 @@
 #include "board/board.h"
 
 #include <algorithm>
-#include <ctime>
 #include <iterator>
 
 #include "board/game_random.h"
@@ -73,7 +72,7 @@ bool isPlayCell(const Board& board, int column, int row) {
 
 Board* generateBoard(Board* board, int newGame) {
     if (board == nullptr) board = new Board;
-    gameSeed(static_cast<unsigned>(std::clock()));
+    gameSeed(boardSeed());
 
     if (newGame != 0) {
         levelTable = levelRows();

@@ -24,6 +24,7 @@ Options parseOptions(int argc, const char* const* argv) {
         if (strcasecmp(arg, "-versus") == 0) options.versus = true;
         // A missing or malformed number leaves "-scale" ignored, and the next argument is
         // read as an argument of its own.
+        if (strcasecmp(arg, "-replay") == 0 && i + 1 < argc) options.replay = argv[++i];
         if (strcasecmp(arg, "-scale") == 0 && i + 1 < argc && scaleValue(argv[i + 1]) != 0) {
             options.scale = scaleValue(argv[++i]);
         }

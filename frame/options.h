@@ -1,5 +1,5 @@
-// The command line: "-window", "-fps", "-cheat", "-scale N|fill", "-versus" and "-user-data"
-// (or "-xdg-data", its older name), compared without regard to case.
+// The command line: "-window", "-fps", "-cheat", "-scale N|fill", "-versus", "-user-data" (or
+// "-xdg-data", its older name) and "-replay FILE", compared without regard to case.
 #pragma once
 
 namespace vexlorn {
@@ -15,6 +15,7 @@ struct Options {
     int scale = 0;          // 1..largestScale or fillScale as asked for; 0 = the mode's own default
     bool dataHome = false;  // "-user-data", which the desktop entry and Start-menu shortcut pass
     bool versus = false;    // start at the set-up of a match between two players
+    const char* replay = nullptr;  // the recording to play instead of the game
 };
 
 Options parseOptions(int argc, const char* const* argv);

@@ -5,6 +5,7 @@
 #include "board/game_random.h"
 #include "board/rules.h"
 #include "frame/globals.h"
+#include "play/replay_recorder.h"
 #include "play/round.h"
 #include "screens/continue1_state.h"
 #include "screens/pause_state.h"
@@ -27,20 +28,31 @@ constexpr int rightFloatX = 440;
 KeySetInput arrowInput(arrowKeySet);
 ComputerInput computerInput(&game1State.aiDirection);
 
+// Recorded before the continue screen changes anything (it takes a continue).
 void endRound() {
+    roundRecorder.endRound(*leftBoard, *rightBoard);
     stateStack.push(&continue1State);
 }
 
 }  // namespace
 
 void Game1State::enter() {
+    ReplayHeader start = roundStartNow();
     leftBoard = generateBoard(leftBoard, newGameFlag);
     rightBoard = generateBoard(rightBoard, newGameFlag);
+    start.seeds[0] = takenBoardSeed(1);
+    start.seeds[1] = takenBoardSeed(0);
+    roundRecorder.beginRound(start);
     aiDirection = static_cast<int16_t>(gameRand() % 4);
     playMusic(MusicTrack::Silence);
     // A right board that is topped out from the start ends the round at the first update.
     startState.seatTags = false;
     if (!isToppedOut(*rightBoard)) stateStack.push(&startState);
+}
+
+// Esc, or the program closed mid-round: the round ends here.
+void Game1State::leave() {
+    roundRecorder.endRound(*leftBoard, *rightBoard);
 }
 
 void Game1State::activate() {

@@ -14,6 +14,7 @@ public:
     void activate() override;
     bool update() override;
     int pauseKey() const override;
+    void leave() override;
 
     int16_t background = 0;
     int16_t leftResult = 0;

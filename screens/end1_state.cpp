@@ -13,6 +13,7 @@
 #include "frame/picture_changes.h"
 #include "frame/task_list.h"
 #include "play/game1_state.h"
+#include "play/replay_recorder.h"
 #include "screens/high_scores.h"
 #include "screens/hiscore_state.h"
 #include "screens/name_entry.h"
@@ -43,7 +44,11 @@ int bobOffset(int ticks) {
 
 void enterFinishedGame() {
     const int32_t score = leftBoard->score;
-    if (qualifies(score)) insertEntry(static_cast<uint16_t>(leftBoard->level), entryName, score);
+    if (qualifies(score)) {
+        insertEntry(static_cast<uint16_t>(leftBoard->level), entryName, score);
+        // The game's last round is the entry's: its recording is kept for good.
+        roundRecorder.keepLastRoundForHallOfFame();
+    }
 }
 
 void leaveForHallOfFame() {

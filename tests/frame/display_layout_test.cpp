@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "frame/options.h"
+
 namespace vexlorn {
 namespace {
 
@@ -41,6 +43,30 @@ TEST(DisplayLayoutTest, FactorRulesOnCommonDesktops) {
 
 std::vector<int> corners(const Area& a) {
     return {a.x, a.y, a.width, a.height};
+}
+
+TEST(DisplayLayoutTest, FillOnSmallMonitorsAndWhenAskedFor) {
+    // Full screen by itself where the whole factor would be 1 on a monitor at least 1.25 times
+    // the picture both ways: laptops and handhelds, not a monitor that takes twice the picture.
+    EXPECT_TRUE(usesFill(false, 0, 1366, 768));
+    EXPECT_TRUE(usesFill(false, 0, 1280, 800));
+    EXPECT_TRUE(usesFill(false, 0, 800, 600));
+    EXPECT_FALSE(usesFill(false, 0, 799, 600));
+    EXPECT_FALSE(usesFill(false, 0, 1024, 599));
+    EXPECT_FALSE(usesFill(false, 0, 1920, 1080));
+    // Never by itself in a window, nor when a whole factor was asked for.
+    EXPECT_FALSE(usesFill(true, 0, 1366, 768));
+    EXPECT_FALSE(usesFill(false, 1, 1366, 768));
+    // Asked for: wherever the room holds more than the picture.
+    EXPECT_TRUE(usesFill(true, fillScale, 1366, 768));
+    EXPECT_TRUE(usesFill(false, fillScale, 1920, 1080));
+    EXPECT_FALSE(usesFill(true, fillScale, 800, 580));
+    // The picture's shape, as large as the room holds.
+    EXPECT_EQ(corners(fillSize(false, 1366, 768)), (std::vector<int>{0, 0, 1024, 768}));
+    EXPECT_EQ(corners(fillSize(false, 1280, 800)), (std::vector<int>{0, 0, 1066, 799}));
+    EXPECT_EQ(corners(fillSize(true, 1366, 768)), (std::vector<int>{0, 0, 890, 667}));
+    EXPECT_EQ(corners(fillSize(false, 1920, 1080)), (std::vector<int>{0, 0, 1440, 1080}));
+    EXPECT_EQ(corners(fillSize(false, 600, 400)), (std::vector<int>{0, 0, 640, 480}));
 }
 
 TEST(DisplayLayoutTest, MonitorAtTheOriginPrimaryFirst) {

@@ -57,5 +57,15 @@ TEST(OptionsTest, ScaleTakesAWholeNumberFromOneToEight) {
     EXPECT_EQ(parse({"-scale=2", "-scale2"}).scale, 0);
 }
 
+// The file after "-replay" is taken as it is, even one named like an option.
+TEST(OptionsTest, ReplayTakesTheNextArgumentAsItsFile) {
+    EXPECT_EQ(parse({}).replay, nullptr);
+    EXPECT_EQ(parse({"-replay"}).replay, nullptr);
+    EXPECT_STREQ(parse({"-window", "-REPLAY", "a round.vxr"}).replay, "a round.vxr");
+    Options options = parse({"-replay", "-window"});
+    EXPECT_STREQ(options.replay, "-window");
+    EXPECT_FALSE(options.windowed);
+}
+
 }  // namespace
 }  // namespace vexlorn

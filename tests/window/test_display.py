@@ -151,6 +151,27 @@ class FullScreenTest(unittest.TestCase):
             self.assertTrue(game.running())
 
 
+class SmallScreenTest(unittest.TestCase):
+    def test_full_screen_on_a_laptop_fills_its_height_and_keeps_the_picture_sharp(self):
+        with Game(screen=(1366, 768)) as game:
+            open_hall_of_fame(game)
+            shot = game.screenshot("laptop-fill")
+            # 1024 x 768, centred: black only in the bars beside it.
+            self.assertEqual(shot.region_colours(0, 0, 170, 768, 7), {(0, 0, 0)})
+            self.assertEqual(shot.region_colours(1196, 0, 1366, 768, 7), {(0, 0, 0)})
+            self.assertGreater(len(shot.region_colours(171, 0, 1195, 768, 16)), 20)
+            for x, y in ((172, 2), (1193, 2), (172, 765), (1193, 765)):
+                self.assertNotEqual(shot.pixel(x, y), (0, 0, 0), (x, y))
+        with Game("-window", screen=FULL_HD) as game:
+            open_hall_of_fame(game)
+            small = game.screenshot("hall-of-fame-for-fill")
+        # Sharp: where a picture pixel covers a screen pixel whole, the colour is exact. At 1.6
+        # times, screen pixel 8k lies inside picture pixel 5k both ways.
+        differ = sum(1 for k in range(20, 120) for j in range(30, 90)
+                     if shot.pixel(171 + 8 * k, 8 * j) != small.pixel(5 * k, 5 * j))
+        self.assertLess(differ, 100)
+
+
 class FocusAndCloseTest(unittest.TestCase):
     def test_focus_lost_pauses_play_only_and_the_close_button_saves_and_ends_with_0(self):
         with Game("-window", screen=FULL_HD) as game:
