@@ -1,12 +1,15 @@
 // A match between two sides at one computer: who plays each side, and the tally of its rounds.
 #pragma once
 
+#include <cstdint>
+
 #include "play/round.h"
 
 namespace vexlorn {
 
-// Who sits at a well. The pad is SDL's instance id of the pad that claimed the slot.
-enum class SlotSource { Free, Arrows, SecondKeys, Pad, Computer };
+// Who sits at a well. The pad is SDL's instance id of the pad that claimed the slot. The numbers
+// are kept in recordings.
+enum class SlotSource : uint8_t { Free = 0, Arrows = 1, SecondKeys = 2, Pad = 3, Computer = 4 };
 
 inline constexpr int versusLevels = levelCount;  // chosen 1..5, as the level table's rows
 

@@ -9,6 +9,7 @@
 #include "frame/globals.h"
 #include "play/game1_state.h"
 #include "play/replay_recorder.h"
+#include "play/versus_state.h"
 
 namespace vexlorn {
 
@@ -79,7 +80,11 @@ bool ReplayPlayer::start(const std::vector<uint8_t>& bytes, std::string& error) 
     lastKey = 0;
     seenTicks_ = countedTicks;
     stateStack.push(&replayStage);
-    stateStack.push(&game1State);
+    if (header.seats[0] != 0) {
+        versusState.startReplay(header);
+    } else {
+        stateStack.push(&game1State);
+    }
     haveNext_ = reader_.next(next_);
     if (!haveNext_) finish();
     return true;

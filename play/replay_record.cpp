@@ -27,6 +27,8 @@ constexpr uint8_t quietUpdate = 0x10;  // + ticks
 constexpr int quietTicks = 16;
 constexpr uint8_t fullUpdate = 0x20;
 constexpr size_t longestVersion = 32;
+// In the flags: a match's round, its two seats following.
+constexpr uint8_t matchFlag = 4;
 constexpr size_t trailerSize = 4 + 8 + 4;
 
 uint32_t checksum(const uint8_t* data, size_t size) {
@@ -253,7 +255,12 @@ std::vector<uint8_t> ReplayWriter::finish(uint64_t hash) {
         header_.gameVersion.size() < longestVersion ? header_.gameVersion.size() : longestVersion;
     out.byte(static_cast<uint8_t>(length));
     for (size_t i = 0; i < length; ++i) out.byte(static_cast<uint8_t>(header_.gameVersion[i]));
-    out.byte(static_cast<uint8_t>((header_.newGame ? 1 : 0) | (header_.cheat ? 2 : 0)));
+    const bool match = header_.seats[0] != 0;
+    out.byte(static_cast<uint8_t>((header_.newGame ? 1 : 0) | (header_.cheat ? 2 : 0) |
+                                  (match ? matchFlag : 0)));
+    if (match) {
+        for (uint8_t seat : header_.seats) out.byte(seat);
+    }
     out.number(static_cast<uint32_t>(header_.riseClock), 4);
     for (const ReplayBoardStart& board : header_.boards) {
         out.number(static_cast<uint16_t>(board.level), 2);
@@ -308,6 +315,11 @@ bool ReplayReader::open(const std::vector<uint8_t>& bytes, std::string& error) {
     const uint8_t flags = in.byte();
     header_.newGame = (flags & 1) != 0;
     header_.cheat = (flags & 2) != 0;
+    bool seatsKnown = true;
+    for (uint8_t& seat : header_.seats) {
+        seat = (flags & matchFlag) != 0 ? in.byte() : 0;
+        if ((flags & matchFlag) != 0 && (seat == 0 || seat > largestReplaySeat)) seatsKnown = false;
+    }
     header_.riseClock = static_cast<int32_t>(in.number(4));
     for (ReplayBoardStart& board : header_.boards) {
         board.level = static_cast<int16_t>(in.number(2));
@@ -316,7 +328,8 @@ bool ReplayReader::open(const std::vector<uint8_t>& bytes, std::string& error) {
     }
     for (uint32_t& seed : header_.seeds) seed = static_cast<uint32_t>(in.number(4));
     header_.startTime = static_cast<int64_t>(in.number(8));
-    if (in.failed || (flags & ~3u) != 0 || !decodeUpdates(in, sumAt - 12, updates_)) {
+    if (in.failed || (flags & ~(3u | matchFlag)) != 0 || !seatsKnown ||
+        !decodeUpdates(in, sumAt - 12, updates_)) {
         error = "The recording is damaged or incomplete.";
         return false;
     }

@@ -41,10 +41,15 @@ struct ReplayBoardStart {
     int16_t continues = 0;
 };
 
+// Who sat at each well of a match's round (0 for neither: a one-player round). The numbers are
+// the set-up's seat sources: 1 arrow keys, 2 the second key set, 3 a pad, 4 the computer.
+inline constexpr int largestReplaySeat = 4;
+
 struct ReplayHeader {
     std::string gameVersion;
     bool newGame = false;
     bool cheat = false;
+    uint8_t seats[replaySides] = {};  // a match's round when both are set
     int32_t riseClock = 0;
     ReplayBoardStart boards[replaySides];
     uint32_t seeds[replaySides] = {};

@@ -8,6 +8,7 @@
 #include "frame/globals.h"
 #include "platform/input/pads.h"
 #include "play/game1_state.h"
+#include "play/replay_recorder.h"
 #include "screens/pause_state.h"
 #include "screens/screen_draw.h"
 #include "screens/start_state.h"
@@ -20,6 +21,8 @@ VersusState versusState;
 namespace {
 
 constexpr int floatXs[2] = {200, 440};
+static_assert(static_cast<int>(SlotSource::Computer) == largestReplaySeat,
+              "every seat source can be recorded");
 
 }  // namespace
 
@@ -73,8 +76,16 @@ WellInput* VersusState::sourceOf(int side) {
 }
 
 void VersusState::enter() {
+    ReplayHeader start = roundStartNow();
     leftBoard = generateAtLevel(leftBoard, slots.slots[LeftSide].level - 1);
     rightBoard = generateAtLevel(rightBoard, slots.slots[RightSide].level - 1);
+    for (int side = 0; side < 2; ++side) {
+        start.seats[side] = static_cast<uint8_t>(slots.slots[side].source);
+        start.boards[side] = {static_cast<int16_t>(slots.slots[side].level - 1), 0, 0};
+    }
+    start.seeds[0] = takenBoardSeed(1);
+    start.seeds[1] = takenBoardSeed(0);
+    roundRecorder.beginRound(start);
     for (int side = 0; side < 2; ++side) {
         aiDirections[side] = static_cast<int16_t>(gameRand() % 4);
         riseClocks[side] = 0;
@@ -104,6 +115,20 @@ int VersusState::padKey(int pad, int control) const {
     return 0;
 }
 
+// Esc, or the program closed mid-round: the round's recording ends here.
+void VersusState::leave() {
+    roundRecorder.endRound(*leftBoard, *rightBoard);
+}
+
+void VersusState::startReplay(const ReplayHeader& header) {
+    for (int side = 0; side < 2; ++side) {
+        slots.slots[side] = {static_cast<SlotSource>(header.seats[side]), -1,
+                             header.boards[side].level + 1};
+    }
+    tally.reset();
+    stateStack.push(this);
+}
+
 // The window losing the focus pauses both sides, as P does.
 int VersusState::pauseKey() const {
     return KeyP;
@@ -119,6 +144,7 @@ bool VersusState::update() {
          levelParams(rightBoard->level).riseInterval, panRight, floatXs[RightSide]},
     };
     if (stepRound(sides[LeftSide], sides[RightSide], elapsed, &failedSide) == RoundStep::Ended) {
+        roundRecorder.endRound(*leftBoard, *rightBoard);
         tally.addRound(roundWinner(*leftBoard, *rightBoard, failedSide));
         stateStack.push(&versusEndState);
         return true;

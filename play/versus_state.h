@@ -5,6 +5,7 @@
 
 #include "frame/state_stack.h"
 #include "play/match.h"
+#include "play/replay_record.h"
 #include "play/round.h"
 
 namespace vexlorn {
@@ -14,6 +15,7 @@ public:
     void enter() override;
     void activate() override;
     bool update() override;
+    void leave() override;
     int pauseKey() const override;
     // A seated pad moves its own well with its side's pad keys; Start pauses, B or Back leaves.
     bool padsBySeat() const override { return true; }
@@ -25,6 +27,8 @@ public:
     // end screen and this state.
     void nextRound();
     void rematch();
+    // A recorded round of a match played again: its seats and levels as recorded.
+    void startReplay(const ReplayHeader& header);
 
     // Stands in for a side's own source from the next round on (tests, played-back rounds);
     // null gives the seat's source back.

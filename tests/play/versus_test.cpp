@@ -2,6 +2,9 @@
 // them, pauses from either side, and the round and match ends.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "board/game_random.h"
@@ -9,6 +12,8 @@
 #include "frame/desktop_events.h"
 #include "frame/pad_keys.h"
 #include "play/match.h"
+#include "play/replay_playback.h"
+#include "play/replay_recorder.h"
 #include "play/versus_state.h"
 #include "screens/pause_state.h"
 #include "screens/start_state.h"
@@ -305,6 +310,61 @@ TEST_F(VersusTest, RoundsRunToTwoWinsThenRematchOrMenu) {
     ASSERT_EQ(stateStack.top(), &versusEndState);
     press(KeyEsc);
     EXPECT_EQ(stateStack.top(), &menu);
+}
+
+// A match's round recorded as the frame loop plays it (a ticked pass, then one between ticks),
+// with both key sets or a seated pad and the computer, a pause, and keys of every set; played
+// again from its recording, it ends on the boards it recorded.
+TEST_F(VersusTest, ARecordedRoundOfAMatchEndsOnItsRecordedBoardsWhenPlayedAgain) {
+    const VersusSlots matches[] = {
+        seats(SlotSource::Arrows, SlotSource::SecondKeys, 5, 4),
+        seats(SlotSource::Pad, SlotSource::Computer, 4, 5),
+    };
+    for (const VersusSlots& match : matches) {
+        SCOPED_TRACE(static_cast<int>(match.slots[LeftSide].source));
+        std::vector<int> keys;
+        for (const KeySet* set : {&arrowKeySet, &wasdKeySet, &seatPadKeySets[0]})
+            keys.insert(keys.end(), std::begin(set->keys), std::end(set->keys));
+        queueBoardSeeds(4711, 815);
+        versusState.startMatch(match);
+        std::mt19937 random(3);
+        int pausedSince = 0;
+        for (int pass = 1; pass < 40000 && roundRecorder.recording(); ++pass) {
+            tickCount = tickCount + (pass % 2 == 0 ? 1 : 0);
+            roundRecorder.runUpdate();
+            lastKey = 0;
+            if (stateStack.top() == &pauseState) {
+                if (pass - pausedSince > 100) lastKey = KeySpace;
+            } else if (stateStack.top() == &versusState && pass == 900) {
+                lastKey = KeyP;
+                pausedSince = pass;
+            } else if (stateStack.top() == &versusState && random() % 6 == 0) {
+                lastKey = keys[random() % keys.size()];
+            }
+        }
+        ASSERT_FALSE(roundRecorder.recording()) << "the round did not end";
+        ASSERT_EQ(stateStack.top(), &versusEndState);
+        const std::vector<uint8_t> recording = roundRecorder.lastRound();
+        ReplayReader reader;
+        std::string error;
+        ASSERT_TRUE(reader.open(recording, error)) << error;
+        for (int side : {LeftSide, RightSide}) {
+            EXPECT_EQ(reader.header().seats[side], static_cast<int>(match.slots[side].source));
+            EXPECT_EQ(reader.header().boards[side].level, match.slots[side].level - 1);
+        }
+        stateStack.popAll();
+        stateStack.push(&menu);
+
+        ReplayPlayer player;
+        ASSERT_TRUE(player.start(recording, error)) << error;
+        while (player.step()) {
+        }
+        EXPECT_TRUE(player.matched());
+        EXPECT_EQ(versusState.slots.slots[RightSide].source, match.slots[RightSide].source);
+        stateStack.popAll();
+        stateStack.push(&menu);
+        stateStack.push(&versusSetupState);
+    }
 }
 
 TEST_F(VersusTest, TheSetUpSeatsKeysPadsAndTheComputerAndStartsOnAClaimedInput) {

@@ -1,11 +1,15 @@
 """Two players at one computer: the set-up from the menu, both wells by their own keys or pads,
 pause, a round to its end with the tally, and back to the menu."""
 
+import glob
+import os
+import tempfile
 import time
 import unittest
 
-from harness import Game, ScriptedPad, main, wait_shown
+from harness import Game, ScriptedPad, XClient, main, wait_shown
 from test_play import LEFT_BOARD, RIGHT_BOARD, WHOLE, changed, grey_fraction
+from test_replay import WELLS, play
 
 # The avatar's antenna tip is the one place of this yellow in a well.
 ANTENNA = (255, 220, 60)
@@ -116,6 +120,32 @@ class VersusWindowTest(unittest.TestCase):
             self.assertGreater(grey_fraction(game.screenshot("pad-versus-paused"), (104, 310, 296, 430)),
                                0.9, "Start on the seated pad did not pause")
             self.assertTrue(game.running())
+
+    def test_a_recorded_round_of_a_match_replays_to_its_recorded_wells(self):
+        with Game("-window", "-versus") as game:
+            wait_shown(game)
+            game.key("enter")
+            game.key("w")
+            game.key("enter", after=2.8)  # the get-ready screen
+            for name in ("up", "w", "left", "a", "up", "d", "right", "s"):
+                game.key(name, after=0.3)
+            game.key("p", after=1.5)
+            paused = game.screenshot("versus-recorded-paused")
+            client = XClient(game.xserver.display)
+            client.close_window(game.window)
+            client.disconnect()
+            self.assertEqual(game.wait_exit(), 0)
+            files = glob.glob(os.path.join(game.cwd, "replays", "*.vxr"))
+            self.assertEqual(len(files), 1, f"recordings kept: {files}")
+            folder = tempfile.mkdtemp(prefix="vexlorn-versus-replay-")
+            path = os.path.join(folder, "match.vxr")
+            with open(files[0], "rb") as recording, open(path, "wb") as out:
+                out.write(recording.read())
+        status, output, last = play(path, shots=True)
+        self.assertEqual(status, 0, output)
+        self.assertIn("ended as recorded", output)
+        self.assertIsNotNone(last)
+        self.assertEqual(paused.differs(last, *WELLS), 0, f"the replay's last picture differs: {last.path}")
 
 
 if __name__ == "__main__":
