@@ -57,10 +57,13 @@ void trackChanges() {
 void markChanged(const Area& area) {
     const Area clipped = intersection(area, Area{0, 0, screenWidth, screenHeight});
     if (clipped.width == 0) return;
+    bool presented = true;
     for (ChangeRecorder* recorder = innermostRecorder; recorder != nullptr;
          recorder = recorder->outer_) {
         recorder->into_.push_back(clipped);
+        presented = presented && recorder->reach_ == ChangeRecorder::AlsoPresent;
     }
+    if (!presented) return;
     if (!passOpen) {
         addArea(pending.areas, pending.whole, clipped);
         return;
@@ -68,7 +71,8 @@ void markChanged(const Area& area) {
     addArea(passAreas, passOverflowed, clipped);
 }
 
-ChangeRecorder::ChangeRecorder(std::vector<Area>& into) : into_(into), outer_(innermostRecorder) {
+ChangeRecorder::ChangeRecorder(std::vector<Area>& into, Reach reach)
+    : into_(into), reach_(reach), outer_(innermostRecorder) {
     innermostRecorder = this;
 }
 

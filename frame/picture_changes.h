@@ -25,7 +25,10 @@ Area passRateLine();
 // force, the innermost ending first.
 class ChangeRecorder {
 public:
-    explicit ChangeRecorder(std::vector<Area>& into);
+    // OnlyHere: the areas go to this recorder and not to the present step, for drawing into a
+    // picture other than the back buffer.
+    enum Reach { AlsoPresent, OnlyHere };
+    explicit ChangeRecorder(std::vector<Area>& into, Reach reach = AlsoPresent);
     ~ChangeRecorder();
     ChangeRecorder(const ChangeRecorder&) = delete;
     ChangeRecorder& operator=(const ChangeRecorder&) = delete;
@@ -33,6 +36,7 @@ public:
 private:
     friend void markChanged(const Area& area);
     std::vector<Area>& into_;
+    Reach reach_;
     ChangeRecorder* outer_;
 };
 

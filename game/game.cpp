@@ -52,6 +52,13 @@ void unloadGame() {
     freeAssets();
 }
 
+// Watching a recording changes no score: the hall of fame is left as it was.
+static void unloadAfterReplay() {
+    freeMenuImages();
+    freeAssets();
+}
+static const Program replayProgram{loadGame, unloadAfterReplay, &introState};
+
 // A recording that cannot be played is refused before any window opens.
 static int refuseReplay(const char* path, const std::string& reason) {
     std::fprintf(stderr, "vexlorn: cannot play %s: %s\n", path, reason.c_str());
@@ -72,7 +79,8 @@ int runGame(int argc, const char* const* argv) {
     const Settings settings = loadSettings(options);
     // Before the first tune starts: a track started while switched off stays silent.
     if (settings.musicMuted) switchMusicOff();
-    if (!startUp(settings.windowed, settings.scale, gameProgram)) return startUpFailure;
+    const Program& program = options.replay != nullptr ? replayProgram : gameProgram;
+    if (!startUp(settings.windowed, settings.scale, program)) return startUpFailure;
     ReplayPlayer player;
     if (options.replay != nullptr) {
         // The recording's round instead of the intro.
@@ -89,7 +97,7 @@ int runGame(int argc, const char* const* argv) {
         stateStack.push(&versusSetupState);
     }
     while (running) runFrame(options.showFps);
-    shutDown(gameProgram);
+    shutDown(program);
     stopAnswered();
     updateDriver = nullptr;
     if (options.replay == nullptr) return stopExitStatus();

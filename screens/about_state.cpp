@@ -6,6 +6,7 @@
 #include "assets/assets.h"
 #include "assets/sound.h"
 #include "frame/globals.h"
+#include "frame/picture_changes.h"
 #include "screens/screen_draw.h"
 
 namespace vexlorn {
@@ -25,7 +26,10 @@ void AboutState::activate() {
     drawBackdrop(ObjAboutPage);
 }
 
+// Only the pass-rate line, clear of the page's text, goes back.
 bool AboutState::update() {
+    trackChanges();
+    putBackPicture(ObjAboutPage, passRateLine());
     if (lastKey == KeyEnter || lastKey == KeySpace) {
         lastKey = 0;
         stateStack.pop();

@@ -110,11 +110,7 @@ bool Continue1State::update() {
             return true;
         }
     }
-    veiled_.draw(background, *leftBoard, *rightBoard, elapsed, {shownPicture()});
-    if (!isDraw) {
-        ChangeRecorder recorder(veiled_.overlay());
-        drawNumber();
-    }
+    veiled_.draw(background, *leftBoard, *rightBoard, elapsed, {shownPicture(), numberPicture()});
     if (isConfirmKey(lastKey)) {
         lastKey = 0;
         // generateBoard with the flag at 0 moves on a level, so one step back replays this one.
@@ -139,26 +135,23 @@ VeiledPicture Continue1State::shownPicture() const {
     BITMAP* picture = dataBitmap(object);
     const int w = picture != nullptr ? picture->w : 0;
     const int h = picture != nullptr ? picture->h : 0;
-    return VeiledPicture{object, centreX - w / 2, centreY - h / 2};
+    return dataPicture(object, centreX - w / 2, centreY - h / 2);
 }
 
-void Continue1State::drawPrompt() const {
-    const VeiledPicture caption = shownPicture();
-    drawPicture(caption.object, caption.x, caption.y);
-    drawNumber();
-}
-
-void Continue1State::drawNumber() const {
-    BITMAP* digits = promptDigits(countdown / ticksPerSecond);
-    if (digits == nullptr) return;
+// The seconds left at their swelling size; none during a draw.
+VeiledPicture Continue1State::numberPicture() const {
+    const int number = countdown / ticksPerSecond;
+    BITMAP* digits = isDraw ? nullptr : promptDigits(number);
+    if (digits == nullptr) return VeiledPicture{nullptr, number, promptX, promptY, 0, 0};
     const float scale = promptScale(countdown);
     const int width = static_cast<int>(static_cast<float>(digits->w) * scale);
     const int height = static_cast<int>(static_cast<float>(digits->h) * scale);
-    if (width > 0 && height > 0) {
-        stretch_sprite(backBuffer, digits, promptX - width / 2, promptY - height / 2, width,
-                       height);
-        markChanged(Area{promptX - width / 2, promptY - height / 2, width, height});
-    }
+    return VeiledPicture{digits, number, promptX - width / 2, promptY - height / 2, width, height};
+}
+
+void Continue1State::drawPrompt() const {
+    drawVeiledPicture(shownPicture());
+    drawVeiledPicture(numberPicture());
 }
 
 void Continue1State::leave() {

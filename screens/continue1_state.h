@@ -19,7 +19,7 @@ public:
     // The caption and the swelling number of seconds left.
     void drawPrompt() const;
     VeiledPicture shownPicture() const;
-    void drawNumber() const;
+    VeiledPicture numberPicture() const;
 
     int16_t background = 0;
     Board* continueBoard = nullptr;

@@ -123,11 +123,11 @@ bool End1State::update() {
 std::array<VeiledPicture, 2> End1State::pictures() const {
     const int bob = bobOffset(tickCount);
     if (roundWon) {
-        return {VeiledPicture{ObjWinnerLeft, leftPictureX, pictureY + bob},
-                VeiledPicture{ObjLoserRight, rightPictureX, pictureY}};
+        return {dataPicture(ObjWinnerLeft, leftPictureX, pictureY + bob),
+                dataPicture(ObjLoserRight, rightPictureX, pictureY)};
     }
-    return {VeiledPicture{ObjLoserLeft, leftPictureX, pictureY},
-            VeiledPicture{ObjWinnerRight, rightPictureX, pictureY + bob}};
+    return {dataPicture(ObjLoserLeft, leftPictureX, pictureY),
+            dataPicture(ObjWinnerRight, rightPictureX, pictureY + bob)};
 }
 
 void End1State::drawTexts() const {
@@ -136,8 +136,7 @@ void End1State::drawTexts() const {
 }
 
 void End1State::drawOverRound() const {
-    for (const VeiledPicture& picture : pictures())
-        drawPicture(picture.object, picture.x, picture.y);
+    for (const VeiledPicture& picture : pictures()) drawVeiledPicture(picture);
     drawTexts();
 }
 

@@ -54,15 +54,26 @@ DrawnRound drawnRound;
 // Past this many changed places a well is drawn whole: cheaper than so many small ones.
 constexpr size_t mostWellParts = 16;
 
-// Where a well must be drawn again, when it need not be drawn whole: its changed cells, and
-// whatever of it the backdrop was put back over. False when it must be drawn whole.
+// The band along the edges of a well's area where its warning frame lies.
+constexpr int warningBand = 5;
+
+// Where a well must be drawn again, when it need not be drawn whole: its changed cells, its
+// warning frame when that changed shade (every tick while it pulses), and whatever of it the
+// backdrop was put back over. False when it must be drawn whole.
 bool wellParts(const DrawnWell& drawn, const Board& board, int x, const std::vector<Area>& putBack,
                std::vector<Area>& parts) {
     parts.clear();
-    if (!drawn.drawn || drawn.warning != warningShade(board)) return false;
-    if (!sameWellGeometry(drawn.board, board)) return false;
+    if (!drawn.drawn || !sameWellGeometry(drawn.board, board)) return false;
     changedCells(drawn.board, board, x, boardScreenY, parts);
     const Area well = boardArea(x, boardScreenY);
+    if (drawn.warning != warningShade(board)) {
+        const int right = well.x + well.width - warningBand;
+        const int bottom = well.y + well.height - warningBand;
+        parts.push_back(Area{well.x, well.y, well.width, warningBand});
+        parts.push_back(Area{well.x, bottom, well.width, warningBand});
+        parts.push_back(Area{well.x, well.y, warningBand, well.height});
+        parts.push_back(Area{right, well.y, warningBand, well.height});
+    }
     for (const Area& back : putBack) {
         const Area part = intersection(back, well);
         if (part.width > 0) parts.push_back(part);

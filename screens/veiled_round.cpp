@@ -3,6 +3,9 @@
 
 #include <allegro.h>
 
+#include <cstdint>
+#include <cstring>
+
 #include "assets/assets.h"
 #include "board/board_draw.h"
 #include "frame/globals.h"
@@ -15,77 +18,120 @@ namespace vexlorn {
 namespace {
 
 bool samePlace(const VeiledPicture& a, const VeiledPicture& b) {
-    return a.object == b.object && a.x == b.x && a.y == b.y;
+    return a.bitmap == b.bitmap && a.key == b.key && a.x == b.x && a.y == b.y && a.w == b.w &&
+           a.h == b.h;
 }
 
 bool overlaps(const Area& a, const Area& b) {
     return intersection(a, b).width > 0;
 }
 
+Area screenPart(const Area& area) {
+    return intersection(area, Area{0, 0, screenWidth, screenHeight});
+}
+
 }  // namespace
+
+VeiledPicture dataPicture(int object, int x, int y) {
+    BITMAP* bitmap = dataBitmap(object);
+    if (bitmap == nullptr) return VeiledPicture{nullptr, object, x, y, 0, 0};
+    return VeiledPicture{bitmap, object, x, y, bitmap->w, bitmap->h};
+}
+
+void drawVeiledPicture(const VeiledPicture& picture) {
+    if (picture.bitmap == nullptr || picture.w <= 0 || picture.h <= 0) return;
+    if (picture.w == picture.bitmap->w && picture.h == picture.bitmap->h) {
+        draw_sprite(backBuffer, picture.bitmap, picture.x, picture.y);
+    } else {
+        stretch_sprite(backBuffer, picture.bitmap, picture.x, picture.y, picture.w, picture.h);
+    }
+    markChanged(Area{picture.x, picture.y, picture.w, picture.h});
+}
 
 void VeiledRound::draw(int background, const Board& left, const Board& right, int elapsed,
                        std::initializer_list<VeiledPicture> pictures) {
-    const bool continued = round_ != nullptr && stateStack.changeCount() == drawnAtChange_ + 1;
-    if (round_ == nullptr) round_ = create_bitmap(screenWidth, screenHeight);
     // Last pass's overlay is put back with what the round changes.
-    changed_.swap(overlay_);
+    putBack_.swap(overlay_);
     overlay_.clear();
-    if (round_ == nullptr) {
-        // No memory for the kept picture: the plain way, everything every pass.
-        changed_.clear();
-        drawRound(background, left, right, elapsed);
-        greyScreen();
+    if (!redraw(background, left, right, elapsed)) {
+        putBack_.clear();
         drawPictures(pictures, false);
         return;
+    }
+    trackChanges();
+    putBack_.push_back(passRateLine());
+    for (const Area& area : roundAreas_) {
+        if (roundChanged(area)) putBack_.push_back(area);
+    }
+    // A picture that goes or moves leaves the veil to be put back where it was.
+    for (const ShownPicture& before : shown_) {
+        bool stays = false;
+        for (const VeiledPicture& now : pictures) stays = stays || samePlace(before.picture, now);
+        if (!stays) putBack_.push_back(before.area);
+    }
+    for (const Area& area : putBack_) veil(area);
+    drawPictures(pictures, true);
+    putBack_.clear();
+}
+
+// The round redrawn in its own picture; false when the back buffer got the whole of it.
+bool VeiledRound::redraw(int background, const Board& left, const Board& right, int elapsed) {
+    const bool continued = round_ != nullptr && stateStack.changeCount() == drawnAtChange_ + 1;
+    if (round_ == nullptr) round_ = create_bitmap(screenWidth, screenHeight);
+    if (veiled_ == nullptr) veiled_ = create_bitmap(screenWidth, screenHeight);
+    if (round_ == nullptr || veiled_ == nullptr) {
+        // No memory for the kept pictures: the plain way, everything every pass.
+        drawRound(background, left, right, elapsed);
+        greyScreen();
+        return false;
     }
     // The play screen's last redraw went into the back buffer, not into this picture.
     if (!continued) forgetDrawnRound();
     BITMAP* const picture = backBuffer;
     backBuffer = round_;
+    roundAreas_.clear();
     bool partial = false;
     {
-        ChangeRecorder recorder(changed_);
+        ChangeRecorder recorder(roundAreas_, ChangeRecorder::OnlyHere);
         partial = redrawRound(background, left, right, elapsed);
     }
     backBuffer = picture;
     drawnAtChange_ = stateStack.changeCount();
-    if (!partial) {
-        changed_.clear();
-        veilWhole();
-        drawPictures(pictures, false);
-        return;
+    if (!partial) veilWhole();
+    return partial;
+}
+
+// Most of what the round redraws between two ticks comes out as it was: the panels, the
+// effects advanced by no time.
+bool VeiledRound::roundChanged(const Area& area) const {
+    const Area part = screenPart(area);
+    for (int y = part.y; y < part.y + part.height; ++y) {
+        const auto* now = reinterpret_cast<const uint32_t*>(round_->line[y]) + part.x;
+        const auto* before = reinterpret_cast<const uint32_t*>(veiled_->line[y]) + part.x;
+        if (std::memcmp(now, before, sizeof(uint32_t) * part.width) != 0) return true;
     }
-    trackChanges();
-    changed_.push_back(passRateLine());
-    // A picture that goes or moves leaves the veil to be put back where it was.
-    for (const ShownPicture& before : shown_) {
-        bool stays = false;
-        for (const VeiledPicture& now : pictures) stays = stays || samePlace(before.picture, now);
-        if (!stays) changed_.push_back(before.area);
-    }
-    for (const Area& area : changed_) veil(area);
-    drawPictures(pictures, true);
-    changed_.clear();
+    return false;
 }
 
 // Every picture goes on in the order given; one that stands as it stood, with none of the veil
-// put back over it, already shows.
+// put back over it and no picture drawn again under it, already shows.
 void VeiledRound::drawPictures(std::initializer_list<VeiledPicture> pictures, bool partial) {
     showing_.clear();
+    bool drewBelow = false;
     for (const VeiledPicture& picture : pictures) {
-        BITMAP* bitmap = dataBitmap(picture.object);
-        if (bitmap == nullptr) continue;
-        const Area area{picture.x, picture.y, bitmap->w, bitmap->h};
+        if (picture.bitmap == nullptr || picture.w <= 0 || picture.h <= 0) continue;
+        const Area area{picture.x, picture.y, picture.w, picture.h};
         bool shows = false;
         for (const ShownPicture& before : shown_) {
-            shows = shows || samePlace(before.picture, picture);
+            shows = shows || (partial && samePlace(before.picture, picture));
         }
-        for (const Area& putBack : changed_) shows = shows && !overlaps(putBack, area);
-        for (const ShownPicture& below : showing_) shows = shows && !overlaps(below.area, area);
-        if (!partial || !shows) {
-            draw_sprite(backBuffer, bitmap, picture.x, picture.y);
-            markChanged(area);
+        for (const Area& back : putBack_) shows = shows && !overlaps(back, area);
+        for (const ShownPicture& below : showing_) {
+            shows = shows && !(drewBelow && overlaps(below.area, area));
+        }
+        if (!shows) {
+            drawVeiledPicture(picture);
+            drewBelow = true;
         }
         showing_.push_back(ShownPicture{picture, area});
     }
@@ -93,8 +139,9 @@ void VeiledRound::drawPictures(std::initializer_list<VeiledPicture> pictures, bo
 }
 
 void VeiledRound::veil(const Area& area) {
-    const Area part = intersection(area, Area{0, 0, screenWidth, screenHeight});
+    const Area part = screenPart(area);
     if (part.width <= 0 || part.height <= 0) return;
+    blit(round_, veiled_, part.x, part.y, part.x, part.y, part.width, part.height);
     blit(round_, backBuffer, part.x, part.y, part.x, part.y, part.width, part.height);
     BITMAP* view = create_sub_bitmap(backBuffer, part.x, part.y, part.width, part.height);
     if (view == nullptr) {
@@ -108,15 +155,19 @@ void VeiledRound::veil(const Area& area) {
 }
 
 void VeiledRound::veilWhole() {
+    blit(round_, veiled_, 0, 0, 0, 0, screenWidth, screenHeight);
     blit(round_, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
     greyScreen();
 }
 
 void VeiledRound::release() {
     if (round_ != nullptr) destroy_bitmap(round_);
+    if (veiled_ != nullptr) destroy_bitmap(veiled_);
     round_ = nullptr;
+    veiled_ = nullptr;
     overlay_.clear();
-    changed_.clear();
+    putBack_.clear();
+    roundAreas_.clear();
     shown_.clear();
 }
 

@@ -11,33 +11,41 @@ struct BITMAP;
 
 namespace vexlorn {
 
+// A picture the screen shows over the veil, stretched to w x h where that differs from its own
+// size. `key` tells apart pictures that may come in the same memory one after another.
+struct VeiledPicture {
+    BITMAP* bitmap;
+    int key;
+    int x, y, w, h;
+};
+// A data-file picture at its own size, its top-left corner at (x, y); none when it is missing.
+VeiledPicture dataPicture(int object, int x, int y);
+// Drawn as the veil draws it, and reported to the present step.
+void drawVeiledPicture(const VeiledPicture& picture);
+
 // Redrawing the round and greying the whole picture cost most of these screens' passes. The
 // round is kept unveiled in a picture of its own, redrawn there as the play screen redraws its
-// own; when nothing else has run since the last pass, only where it changed, where the screen
-// drew over the veil last pass and the frame loop's pass-rate line are copied and greyed again.
-// Greying works pixel by pixel, so a part greyed gives the pixels of the whole greyed.
-// A data-file picture the screen shows over the veil, its top-left corner at (x, y).
-struct VeiledPicture {
-    int object;
-    int x;
-    int y;
-};
-
+// own; when nothing else has run since the last pass, only where its pixels changed, where the
+// screen drew over the veil last pass and the frame loop's pass-rate line are copied and greyed
+// again. Greying works pixel by pixel, so a part greyed gives the pixels of the whole greyed.
 class VeiledRound {
 public:
     // The round (as drawRound draws it, effects advanced by `elapsed`) greyed, in the back
-    // buffer, then `pictures` over it; the present step hears what changed. A picture shown
-    // the same last pass, with nothing put back over it since, is left as it is: the large
-    // pictures of these screens mostly stand still.
+    // buffer, then `pictures` over it in their order; the present step hears what changed. A
+    // picture shown the same last pass, with nothing put back over it since, is left as it is:
+    // the pictures of these screens mostly stand still, and the frame loop passes more often
+    // than the clock ticks.
     void draw(int background, const Board& left, const Board& right, int elapsed,
               std::initializer_list<VeiledPicture> pictures = {});
-    // Where the screen draws over the veil each pass: record it here (ChangeRecorder), so that
-    // the next pass puts the veil back there.
+    // Where the screen draws over the veil each pass besides its pictures: record it here
+    // (ChangeRecorder), so that the next pass puts the veil back there.
     std::vector<Area>& overlay() { return overlay_; }
-    // When the screen leaves: the kept picture goes.
+    // When the screen leaves: the kept pictures go.
     void release();
 
 private:
+    bool redraw(int background, const Board& left, const Board& right, int elapsed);
+    bool roundChanged(const Area& area) const;
     void veil(const Area& area);
     void veilWhole();
     void drawPictures(std::initializer_list<VeiledPicture> pictures, bool partial);
@@ -48,8 +56,10 @@ private:
     };
 
     BITMAP* round_ = nullptr;
+    BITMAP* veiled_ = nullptr;  // round_ as it was last greyed into the back buffer
     unsigned long drawnAtChange_ = 0;
-    std::vector<Area> changed_;
+    std::vector<Area> roundAreas_;
+    std::vector<Area> putBack_;
     std::vector<Area> overlay_;
     std::vector<ShownPicture> shown_;
     std::vector<ShownPicture> showing_;

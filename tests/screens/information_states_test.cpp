@@ -151,12 +151,14 @@ TEST_F(OrderTest, BothChoicesReturnToTheMenuEvenWithoutAnOpener) {
     EXPECT_EQ(stateStack.top(), &menuState);
 }
 
-// The instructions with their pulsing marker, the order page with its choice changing and the
-// hall of fame, pass by pass over pictures with no two neighbouring pixels alike. Where a pass
-// could draw only what changed, its frame must equal the same pass drawn whole (after a screen
-// came and went), and presenting only what it reported must leave the shown picture equal.
+// The instructions with their pulsing marker, the order page with its choice changing, the
+// hall of fame and the about page, pass by pass over pictures with no two neighbouring pixels
+// alike. Where a pass could draw only what changed, its frame must equal the same pass drawn whole
+// (after a screen came and went), and presenting only what it reported must leave the shown picture
+// equal.
 TEST_F(OrderTest, PagesThatDrawOnlyWhatChangedGiveTheFramesOfFullOnes) {
-    for (int object : {ObjInstructionsPage, ObjInstructionsMarker, ObjOrderPage, ObjHallOfFame}) {
+    for (int object :
+         {ObjInstructionsPage, ObjInstructionsMarker, ObjOrderPage, ObjHallOfFame, ObjAboutPage}) {
         BITMAP* picture = dataBitmap(object);
         for (int y = 0; y < picture->h; ++y)
             for (int x = 0; x < picture->w; ++x)
@@ -169,7 +171,7 @@ TEST_F(OrderTest, PagesThatDrawOnlyWhatChangedGiveTheFramesOfFullOnes) {
     BITMAP* previous = create_bitmap(screenWidth, screenHeight);
     for (BaseState* page :
          {static_cast<BaseState*>(&instructionsState), static_cast<BaseState*>(&orderState),
-          static_cast<BaseState*>(&hiscoreState)}) {
+          static_cast<BaseState*>(&hiscoreState), static_cast<BaseState*>(&aboutState)}) {
         stateStack.push(page);
         int compared = 0;
         for (int i = 0; i < 120; ++i) {

@@ -86,6 +86,23 @@ class ReplayWindowTest(unittest.TestCase):
         self.assertEqual(self.paused.differs(last, *WELLS), 0,
                          f"the replay's last picture differs: {last.path}")
 
+    def test_p_holds_the_replay_and_esc_ends_it_leaving_the_hall_of_fame_alone(self):
+        path = self.write("watched.vxr", self.recording)
+        with Game("-window", "-replay", path) as game:
+            game.wait(2.5)
+            game.key("p", after=0.5)
+            held = game.screenshot("held")
+            game.wait(1.0)
+            still = game.screenshot("still-held")
+            self.assertEqual(held.differs(still, *WELLS), 0, "the replay went on while paused")
+            game.key("p", after=1.0)
+            self.assertGreater(still.differs(game.screenshot("going-on"), *WELLS), 0,
+                               "the replay did not go on after the second P")
+            game.key("esc")
+            self.assertEqual(game.wait_exit(10), 0, game.output())
+            self.assertFalse(os.path.exists(game.file("vexlorn.hi")), "a replay wrote the hall of fame")
+            self.assertFalse(os.path.exists(game.file("replays")), "a replay was recorded again")
+
     def test_a_round_that_now_ends_elsewhere_is_reported(self):
         data = bytearray(self.recording)
         data[-12] ^= 0x40  # one bit of the boards' hash
