@@ -473,7 +473,10 @@ def wine_pid(name, timeout=30):
     """The Linux process that runs a Windows program under Wine."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
-        found = subprocess.run(["pgrep", "-f", name], capture_output=True, text=True).stdout.split()
+        # Wine names the process by the program's own path; the launcher and the probe begin
+        # with their own.
+        found = subprocess.run(["pgrep", "-f", "^" + name], capture_output=True,
+                               text=True).stdout.split()
         if found:
             return int(found[0])
         time.sleep(0.2)
@@ -497,8 +500,8 @@ def measure_windows_build(args):
             env = {"WINEDEBUG": "-all"}
             game = Program(xserver, args.probe, command, work, corner, env=env)
             try:
-                pid = wine_pid(os.path.basename(args.windows_exe)) if name == "windows" else game.pid
-                server = wine_pid("wineserver") if name == "windows" else None
+                pid = wine_pid(args.windows_exe) if name == "windows" else game.pid
+                server = wine_pid("/usr/lib/wine/wineserver") if name == "windows" else None
                 time.sleep(2.0)
                 game.key("enter", after=2.0)  # the intro opens the menu
                 start_cpu, start_server = cpu_seconds(pid), cpu_seconds(server) if server else 0
@@ -510,7 +513,7 @@ def measure_windows_build(args):
                               / elapsed)
             finally:
                 if name == "windows":
-                    subprocess.run(["pkill", "-f", os.path.basename(args.windows_exe)])
+                    subprocess.run(["pkill", "-f", "^" + args.windows_exe])
                 game.stop()
     finally:
         xserver.stop()
