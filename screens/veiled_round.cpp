@@ -61,7 +61,9 @@ void VeiledRound::draw(int background, const Board& left, const Board& right, in
     trackChanges();
     putBack_.push_back(passRateLine());
     for (const Area& area : roundAreas_) {
-        if (roundChanged(area)) putBack_.push_back(area);
+        if (!roundChanged(area)) continue;
+        greyAgain(area);
+        putBack_.push_back(area);
     }
     // A picture that goes or moves leaves the veil to be put back where it was.
     for (const ShownPicture& before : shown_) {
@@ -79,7 +81,8 @@ bool VeiledRound::redraw(int background, const Board& left, const Board& right, 
     const bool continued = round_ != nullptr && stateStack.changeCount() == drawnAtChange_ + 1;
     if (round_ == nullptr) round_ = create_bitmap(screenWidth, screenHeight);
     if (veiled_ == nullptr) veiled_ = create_bitmap(screenWidth, screenHeight);
-    if (round_ == nullptr || veiled_ == nullptr) {
+    if (greyed_ == nullptr) greyed_ = create_bitmap(screenWidth, screenHeight);
+    if (round_ == nullptr || veiled_ == nullptr || greyed_ == nullptr) {
         // No memory for the kept pictures: the plain way, everything every pass.
         drawRound(background, left, right, elapsed);
         greyScreen();
@@ -138,33 +141,45 @@ void VeiledRound::drawPictures(std::initializer_list<VeiledPicture> pictures, bo
     shown_.swap(showing_);
 }
 
-void VeiledRound::veil(const Area& area) {
+// Where the round changed, its kept grey copy follows.
+void VeiledRound::greyAgain(const Area& area) {
     const Area part = screenPart(area);
     if (part.width <= 0 || part.height <= 0) return;
     blit(round_, veiled_, part.x, part.y, part.x, part.y, part.width, part.height);
-    blit(round_, backBuffer, part.x, part.y, part.x, part.y, part.width, part.height);
-    BITMAP* view = create_sub_bitmap(backBuffer, part.x, part.y, part.width, part.height);
-    if (view == nullptr) {
-        veilWhole();
-        markChanged(Area{0, 0, screenWidth, screenHeight});
-        return;
-    }
-    greyBitmap(view);
-    destroy_bitmap(view);
+    blit(round_, greyed_, part.x, part.y, part.x, part.y, part.width, part.height);
+    // Greying keeps to the clipping rectangle.
+    set_clip_rect(greyed_, part.x, part.y, part.x + part.width - 1, part.y + part.height - 1);
+    greyBitmap(greyed_);
+    set_clip_rect(greyed_, 0, 0, screenWidth - 1, screenHeight - 1);
+}
+
+// The veil goes back from the kept grey copy: most of what is put back each pass lies under
+// the screen's own pictures and texts, where the round did not change.
+void VeiledRound::veil(const Area& area) {
+    const Area part = screenPart(area);
+    if (part.width <= 0 || part.height <= 0) return;
+    blit(greyed_, backBuffer, part.x, part.y, part.x, part.y, part.width, part.height);
     markChanged(part);
 }
 
-void VeiledRound::veilWhole() {
+void VeiledRound::greyWhole() {
     blit(round_, veiled_, 0, 0, 0, 0, screenWidth, screenHeight);
-    blit(round_, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
-    greyScreen();
+    blit(round_, greyed_, 0, 0, 0, 0, screenWidth, screenHeight);
+    greyBitmap(greyed_);
+}
+
+void VeiledRound::veilWhole() {
+    greyWhole();
+    blit(greyed_, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
 }
 
 void VeiledRound::release() {
     if (round_ != nullptr) destroy_bitmap(round_);
     if (veiled_ != nullptr) destroy_bitmap(veiled_);
+    if (greyed_ != nullptr) destroy_bitmap(greyed_);
     round_ = nullptr;
     veiled_ = nullptr;
+    greyed_ = nullptr;
     overlay_.clear();
     putBack_.clear();
     roundAreas_.clear();

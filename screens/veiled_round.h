@@ -25,9 +25,10 @@ void drawVeiledPicture(const VeiledPicture& picture);
 
 // Redrawing the round and greying the whole picture cost most of these screens' passes. The
 // round is kept unveiled in a picture of its own, redrawn there as the play screen redraws its
-// own; when nothing else has run since the last pass, only where its pixels changed, where the
-// screen drew over the veil last pass and the frame loop's pass-rate line are copied and greyed
-// again. Greying works pixel by pixel, so a part greyed gives the pixels of the whole greyed.
+// own, and greyed in another; when nothing else has run since the last pass, only where its
+// pixels changed is greyed again, and only that, where the screen drew over the veil last pass
+// and the frame loop's pass-rate line are copied back from the grey one. Greying works pixel
+// by pixel, so a part greyed gives the pixels of the whole greyed.
 class VeiledRound {
 public:
     // The round (as drawRound draws it, effects advanced by `elapsed`) greyed, in the back
@@ -46,7 +47,9 @@ public:
 private:
     bool redraw(int background, const Board& left, const Board& right, int elapsed);
     bool roundChanged(const Area& area) const;
+    void greyAgain(const Area& area);
     void veil(const Area& area);
+    void greyWhole();
     void veilWhole();
     void drawPictures(std::initializer_list<VeiledPicture> pictures, bool partial);
 
@@ -56,7 +59,8 @@ private:
     };
 
     BITMAP* round_ = nullptr;
-    BITMAP* veiled_ = nullptr;  // round_ as it was last greyed into the back buffer
+    BITMAP* veiled_ = nullptr;  // round_ as it was last greyed
+    BITMAP* greyed_ = nullptr;  // veiled_ greyed: the veil as it stands
     unsigned long drawnAtChange_ = 0;
     std::vector<Area> roundAreas_;
     std::vector<Area> putBack_;
