@@ -97,16 +97,6 @@ const IntroStep introSteps[] = {
      }},
 };
 
-Area logoArea() {
-    BITMAP* logo = dataBitmap(ObjLogo);
-    return Area{logoCentreX - logo->w / 2, logoCentreY - logo->h / 2, logo->w, logo->h};
-}
-
-void drawLogo(int t) {
-    const Area area = logoArea();
-    translucentDraw(dataBitmap(ObjLogo), backBuffer, area.x, area.y, pulseOpacity(t));
-}
-
 const IntroStep* stepAt(int t) {
     for (const IntroStep& step : introSteps) {
         if (step.start < t && t < step.end) return &step;
@@ -119,12 +109,36 @@ const IntroStep* stepAt(int t) {
 void IntroState::activate() {
     tickCount = 0;
     playMusic(MusicTrack::Title);
+    keepLogoPart();
 }
 
 void IntroState::leave() {
     if (still_ != nullptr) destroy_bitmap(still_);
     still_ = nullptr;
     stillStep_ = -1;
+    if (logoPart_ != nullptr) destroy_bitmap(logoPart_);
+    logoPart_ = nullptr;
+}
+
+// The logo's canvas reaches far below the band it draws: blending, putting back and presenting
+// only that band is a fifth of the work of the whole canvas, every tick the logo pulses.
+void IntroState::keepLogoPart() {
+    if (logoPart_ != nullptr) destroy_bitmap(logoPart_);
+    logoPart_ = nullptr;
+    logoArea_ = Area{};
+    BITMAP* logo = dataBitmap(ObjLogo);
+    if (logo == nullptr) return;
+    const Area part = drawnPart(logo);
+    if (part.width == 0) return;
+    logoPart_ = create_sub_bitmap(logo, part.x, part.y, part.width, part.height);
+    if (logoPart_ == nullptr) return;
+    logoArea_ = Area{logoCentreX - logo->w / 2 + part.x, logoCentreY - logo->h / 2 + part.y,
+                     part.width, part.height};
+}
+
+void IntroState::drawLogo(int t) {
+    translucentDraw(logoPart_, backBuffer, logoArea_.x, logoArea_.y, pulseOpacity(t));
+    markChanged(logoArea_);
 }
 
 // Each step reads the clock afresh: the leap over the title's hold changes it mid-update. A
@@ -174,7 +188,7 @@ bool IntroState::update() {
     int t = tickCount;
     const int opacity = logoStart < t && t < loopEnd ? pulseOpacity(t) : -1;
     if (!continued || opacity != drawnOpacity_) {
-        if (continued) putBack(logoArea());
+        if (continued) putBack(logoArea_);
         if (opacity >= 0) drawLogo(t);
     }
     drawnOpacity_ = opacity;

@@ -1,6 +1,7 @@
 // Small drawing helpers shared by the round, end and hall-of-fame screens.
 #include "screens/screen_draw.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "assets/assets.h"
@@ -184,6 +185,25 @@ bool KeptFrame::kept() const {
 void KeptFrame::drawn() {
     drawn_ = true;
     drawnAtChange_ = stateStack.changeCount();
+}
+
+Area drawnPart(BITMAP* sprite) {
+    const int mask = bitmap_mask_color(sprite);
+    int left = sprite->w;
+    int right = -1;
+    int top = sprite->h;
+    int bottom = -1;
+    for (int y = 0; y < sprite->h; ++y) {
+        for (int x = 0; x < sprite->w; ++x) {
+            if (getpixel(sprite, x, y) == mask) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = y;
+        }
+    }
+    if (right < 0) return Area{0, 0, 0, 0};
+    return Area{left, top, right - left + 1, bottom - top + 1};
 }
 
 void putBackPicture(int object, const Area& area) {

@@ -53,6 +53,10 @@ private:
     unsigned long drawnAtChange_ = 0;
 };
 
+// The smallest part of a sprite that holds every pixel other than mask colour; width 0 when
+// it is all mask colour.
+Area drawnPart(BITMAP* sprite);
+
 // A part of a data-file picture put back at its place, reported to the present step.
 void putBackPicture(int object, const Area& area);
 
