@@ -143,15 +143,20 @@ static void readKey() {
     rememberDisplay(displayMode().windowed, askedScale());
 }
 
+// A quiet pass is no pass for the screens: it reports no changes and counts as no update, so
+// the screens' own watch on what ran in between still holds on the next pass.
 void updateFrame() {
-    beginPassChanges();
-    running = runUpdate();
+    const bool quiet = quietPass();
+    if (!quiet) {
+        beginPassChanges();
+        running = runUpdate();
+    }
     updateAudio();
     pollPadKeys();
     pumpWindowEvents();
     readKey();
     if (answerDesktop(DesktopClock::now())) requestQuit();
-    endPassChanges();
+    if (!quiet) endPassChanges();
 }
 
 static void drawPassRate() {

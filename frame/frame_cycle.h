@@ -27,6 +27,11 @@ extern UpdateDriver* updateDriver;
 // The update step of a pass: the driver's, else the top screen's update.
 bool runUpdate();
 
+// Whether this pass can leave out its update: the top screen is still between ticks, and no
+// tick, no key and no other screen has come since its last update, which took no key and
+// pushed or popped nothing, so the back buffer still shows what it would draw.
+bool quietPass();
+
 // One cycle: the ticks counted since the last cycle handed over, an update that consumes them,
 // then one more between ticks that has none (a pass like any other: it reads a key), then the
 // wait for the next tick, then the picture shown. A late cycle only hands over more ticks at

@@ -41,6 +41,9 @@ public:
     // The key Start on a second pad gives here, where it means something else than on the
     // first; 0: the same.
     virtual int secondPadStartKey() const { return 0; }
+    // Between ticks, with no key, this screen would draw and decide nothing: the frame loop
+    // leaves out its update then, as long as nothing else has run since its last one.
+    virtual bool stillBetweenTicks() const { return false; }
 
     BaseState* next = nullptr;
 };

@@ -9,6 +9,7 @@ class AboutState : public BaseState {
 public:
     void activate() override;
     bool update() override;
+    bool stillBetweenTicks() const override { return true; }
 };
 
 extern AboutState aboutState;

@@ -15,6 +15,7 @@ class Continue1State : public BaseState {
 public:
     void activate() override;
     bool update() override;
+    bool stillBetweenTicks() const override { return true; }
     void leave() override;
     // The caption and the swelling number of seconds left.
     void drawPrompt() const;

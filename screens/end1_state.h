@@ -14,6 +14,7 @@ class End1State : public BaseState {
 public:
     void activate() override;
     bool update() override;
+    bool stillBetweenTicks() const override { return true; }
     void leave() override;
     bool takesLetters() const override;
     int lettersLeft() const override;

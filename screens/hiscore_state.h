@@ -10,6 +10,7 @@ class HiscoreState : public BaseState {
 public:
     void activate() override;
     bool update() override;
+    bool stillBetweenTicks() const override { return true; }
     // Draws the whole hall-of-fame screen; also used by the intro.
     static void drawTable();
 

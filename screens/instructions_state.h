@@ -10,6 +10,7 @@ class InstructionsState : public BaseState {
 public:
     void activate() override;
     bool update() override;
+    bool stillBetweenTicks() const override { return true; }
 
 private:
     KeptFrame frame_;

@@ -23,6 +23,7 @@ class OrderState : public BaseState {
 public:
     void enter() override;
     bool update() override;
+    bool stillBetweenTicks() const override { return true; }
 
     int32_t selected = 0;
 

@@ -13,6 +13,7 @@ class VersusEndState : public BaseState {
 public:
     void activate() override;
     bool update() override;
+    bool stillBetweenTicks() const override { return true; }
     void leave() override;
 
     int16_t background = 0;

@@ -89,7 +89,8 @@ bool WinState::update() {
     drawBackground();
     ChangeRecorder recorder(drawnAreas_);
     taskList.updateAll(elapsed);
-    if (tickCount > balloonSpacing) {
+    letGo_ = tickCount > balloonSpacing;
+    if (letGo_) {
         spawnBalloon();
         tickCount = elapsed;
         lastTickCount = 0;

@@ -17,6 +17,8 @@ class WinState : public BaseState {
 public:
     void activate() override;
     bool update() override;
+    // A balloon let go shows from the next update, tick or not.
+    bool stillBetweenTicks() const override { return !letGo_; }
     bool takesLetters() const override;
     int lettersLeft() const override;
     void closing() override;
@@ -26,6 +28,7 @@ private:
 
     // Where the last update drew over the picture.
     std::vector<Area> drawnAreas_;
+    bool letGo_ = false;  // a balloon in the last update
     KeptFrame frame_;
 };
 

@@ -119,4 +119,57 @@ TEST(FrameCycle, NoSecondUpdateOnceTheStackIsEmpty) {
 }
 
 }  // namespace
+// The loop leaves out an update only where it could change nothing: a still screen, no tick,
+// no key, and nothing pushed, popped or keyed in or since its last update.
+TEST(FrameCycle, OnlyAStillScreensUpdatesWithNothingNewAreLeftOut) {
+    class Still : public BaseState {
+    public:
+        bool update() override {
+            if (bounce) {
+                stateStack.push(&other);
+                stateStack.pop();
+            }
+            bounce = false;
+            lastKey = 0;
+            return true;
+        }
+        bool stillBetweenTicks() const override { return still; }
+        bool still = true;
+        bool bounce = false;
+        ProbeState other;
+    } screen;
+    stateStack.push(&screen);
+    auto update = [](int ticks, int key) {
+        tickCount = tickCount + ticks;
+        lastKey = key;
+        runUpdate();
+    };
+    update(1, 0);
+    EXPECT_TRUE(quietPass());
+    tickCount = tickCount + 1;
+    EXPECT_FALSE(quietPass()) << "a tick came";
+    update(0, 0);
+    EXPECT_TRUE(quietPass());
+    lastKey = KEY_A;
+    EXPECT_FALSE(quietPass()) << "a key came";
+    update(0, KEY_A);
+    EXPECT_FALSE(quietPass()) << "the last update took a key";
+    update(0, 0);
+    EXPECT_TRUE(quietPass());
+    screen.still = false;
+    EXPECT_FALSE(quietPass()) << "the screen is not still";
+    screen.still = true;
+    stateStack.push(&screen.other);
+    stateStack.pop();
+    EXPECT_FALSE(quietPass()) << "another screen came and went";
+    update(0, 0);
+    EXPECT_TRUE(quietPass());
+    screen.bounce = true;
+    update(0, 0);
+    EXPECT_FALSE(quietPass()) << "a screen came and went in the update";
+    stateStack.popAll();
+    EXPECT_FALSE(quietPass()) << "no screen";
+    lastKey = 0;
+}
+
 }  // namespace vexlorn

@@ -309,6 +309,7 @@ TEST_F(RoundScreensTest, ContinueAndEndPassesGiveTheFramesOfFullRedraws) {
     }
     EXPECT_STRNE(entryName, "");
     EXPECT_GT(compared, 250);
+    EXPECT_GT(loop.quietPasses(), 700);
 }
 
 // The win screen's passes, balloons rising over the picture and initials typed, against full
@@ -335,6 +336,7 @@ TEST_F(RoundScreensTest, WinPassesGiveTheFramesOfFullRedraws) {
         ++compared;
     }
     EXPECT_GT(compared, 300);
+    EXPECT_GT(loop.quietPasses(), 300);
 }
 
 TEST_F(ScreensTest, BalloonsRiseFromTheBottomAndLastThreeHundredTicks) {
