@@ -82,7 +82,7 @@ bool VeiledRound::redraw(int background, const Board& left, const Board& right, 
     if (round_ == nullptr || veiled_ == nullptr) {
         // No memory for the kept pictures: the plain way, everything every pass.
         drawRound(background, left, right, elapsed);
-        greyScreen();
+        greyBitmap(backBuffer);
         return false;
     }
     // The play screen's last redraw went into the back buffer, not into this picture.
@@ -157,7 +157,7 @@ void VeiledRound::veil(const Area& area) {
 void VeiledRound::veilWhole() {
     blit(round_, veiled_, 0, 0, 0, 0, screenWidth, screenHeight);
     blit(round_, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
-    greyScreen();
+    greyBitmap(backBuffer);
 }
 
 void VeiledRound::release() {
