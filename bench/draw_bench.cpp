@@ -148,8 +148,8 @@ void BM_BusyBoards(benchmark::State& state) {
         state.PauseTiming();
         blit(setUp.backdrop, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
         state.ResumeTiming();
-        drawLeftBoard(left);
-        drawRightBoard(right);
+        drawLeftBoard(backBuffer, left, tickCount);
+        drawRightBoard(backBuffer, right, tickCount);
         benchmark::ClobberMemory();
     }
 }
@@ -185,7 +185,7 @@ void BM_FallingTiles(benchmark::State& state) {
     std::vector<FallTask*> falling = addFallingTiles();
     for (auto _ : state) {
         restartFallingTiles(falling);
-        taskList.updateAll(1);
+        taskList.updateAll(backBuffer, 1);
         benchmark::ClobberMemory();
     }
 }
@@ -200,10 +200,10 @@ void BM_BusiestFrame(benchmark::State& state) {
     for (auto _ : state) {
         restartFallingTiles(falling);
         blit(setUp.backdrop, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
-        drawLeftBoard(left);
-        drawRightBoard(right);
-        taskList.updateAll(1);
-        greyScreen();
+        drawLeftBoard(backBuffer, left, tickCount);
+        drawRightBoard(backBuffer, right, tickCount);
+        taskList.updateAll(backBuffer, 1);
+        greyBitmap(backBuffer);
         benchmark::ClobberMemory();
     }
 }

@@ -13,7 +13,6 @@
 
 #include "assets/assets.h"
 #include "assets/translucent.h"
-#include "frame/globals.h"
 #include "frame/picture_changes.h"
 
 namespace vexlorn {
@@ -137,9 +136,11 @@ BITMAP* keptSubBitmap(BITMAP* parent, int x, int y, int w, int h) {
 
 class WindowView {
 public:
-    WindowView(int x, int y) : WindowView(x, y, Area{x, y, windowWidth, windowHeight}, true) {}
+    WindowView(BITMAP* target, int x, int y)
+        : WindowView(target, x, y, Area{x, y, windowWidth, windowHeight}, true) {}
     // Only the part of the window inside `clip` (screen coordinates), in a view of its own.
-    WindowView(int x, int y, const Area& clip) : WindowView(x, y, clip, false) {}
+    WindowView(BITMAP* target, int x, int y, const Area& clip)
+        : WindowView(target, x, y, clip, false) {}
     ~WindowView() {
         if (owned_ != nullptr) destroy_bitmap(owned_);
     }
@@ -155,14 +156,14 @@ public:
     }
 
 private:
-    WindowView(int x, int y, const Area& clip, bool kept) : x_(x), y_(y) {
+    WindowView(BITMAP* target, int x, int y, const Area& clip, bool kept) : x_(x), y_(y) {
         int left = std::max({x, clip.x, 0});
         int top = std::max({y, clip.y, 0});
-        int right = std::min({x + windowWidth, clip.x + clip.width, backBuffer->w});
-        int bottom = std::min({y + windowHeight, clip.y + clip.height, backBuffer->h});
+        int right = std::min({x + windowWidth, clip.x + clip.width, target->w});
+        int bottom = std::min({y + windowHeight, clip.y + clip.height, target->h});
         if (right > left && bottom > top) {
-            view_ = kept ? keptSubBitmap(backBuffer, left, top, right - left, bottom - top)
-                         : create_sub_bitmap(backBuffer, left, top, right - left, bottom - top);
+            view_ = kept ? keptSubBitmap(target, left, top, right - left, bottom - top)
+                         : create_sub_bitmap(target, left, top, right - left, bottom - top);
             if (!kept) owned_ = view_;
             x_ = x - left;
             y_ = y - top;
@@ -278,15 +279,15 @@ bool warningNeeded(const Board& board) {
 }
 
 // Black to full red and back every 60 ticks.
-int warningRed() {
-    int h = tickCount % warningPeriod;
+int warningRed(int tick) {
+    int h = tick % warningPeriod;
     if (h < 0) h += warningPeriod;
     int half = warningPeriod / 2;
     return h <= half ? 255 * h / half : 255 - 255 * (h - half) / half;
 }
 
-void drawWarningFrame(BITMAP* target, int x, int y) {
-    int colour = makecol(warningRed(), 0, 0);
+void drawWarningFrame(BITMAP* target, int x, int y, int tick) {
+    int colour = makecol(warningRed(tick), 0, 0);
     int right = x + windowWidth - 1;
     int bottom = y + windowHeight - 1;
     for (int inset = 2; inset >= -2; --inset) {
@@ -306,25 +307,25 @@ void drawCells(const View& view, const Board& board) {
 
 }  // namespace
 
-void drawBoard(const Board& board, int x, int y) {
+void drawBoard(BITMAP* target, const Board& board, int x, int y, int tick) {
     {
-        WindowView view(x, y);
+        WindowView view(target, x, y);
         drawCells(view, board);
     }
-    if (warningNeeded(board)) drawWarningFrame(backBuffer, x, y);
+    if (warningNeeded(board)) drawWarningFrame(target, x, y, tick);
 }
 
-void drawBoardWithin(const Board& board, int x, int y, const Area& clip) {
+void drawBoardWithin(BITMAP* target, const Board& board, int x, int y, const Area& clip, int tick) {
     {
-        WindowView view(x, y, clip);
+        WindowView view(target, x, y, clip);
         drawCells(view, board);
     }
     const Area frame =
-        intersection(intersection(boardArea(x, y), clip), Area{0, 0, backBuffer->w, backBuffer->h});
+        intersection(intersection(boardArea(x, y), clip), Area{0, 0, target->w, target->h});
     if (!warningNeeded(board) || frame.width == 0) return;
-    BITMAP* part = create_sub_bitmap(backBuffer, frame.x, frame.y, frame.width, frame.height);
+    BITMAP* part = create_sub_bitmap(target, frame.x, frame.y, frame.width, frame.height);
     if (part == nullptr) return;
-    drawWarningFrame(part, x - frame.x, y - frame.y);
+    drawWarningFrame(part, x - frame.x, y - frame.y, tick);
     destroy_bitmap(part);
 }
 
@@ -365,47 +366,43 @@ Area boardArea(int x, int y) {
     return Area{x - 2, y - 2, windowWidth + 4, windowHeight + 4};
 }
 
-int warningShade(const Board& board) {
-    return warningNeeded(board) ? warningRed() : -1;
+int warningShade(const Board& board, int tick) {
+    return warningNeeded(board) ? warningRed(tick) : -1;
 }
 
-void drawPanel(const Board& board, int x) {
-    drawRowsLeft(board, x, panelRowsLeftY);
-    drawLevel(board, x, panelLevelY);
-    drawScore(board, x, panelScoreY);
+void drawPanel(BITMAP* target, const Board& board, int x) {
+    drawRowsLeft(target, board, x, panelRowsLeftY);
+    drawLevel(target, board, x, panelLevelY);
+    drawScore(target, board, x, panelScoreY);
 }
 
-void drawLeftBoard(const Board& board) {
-    drawBoard(board, leftBoardX, boardScreenY);
-    drawPanel(board, leftPanelX);
+void drawLeftBoard(BITMAP* target, const Board& board, int tick) {
+    drawBoard(target, board, leftBoardX, boardScreenY, tick);
+    drawPanel(target, board, leftPanelX);
 }
 
-void drawRightBoard(const Board& board) {
-    drawBoard(board, rightBoardX, boardScreenY);
-    drawPanel(board, rightPanelX);
+void drawRightBoard(BITMAP* target, const Board& board, int tick) {
+    drawBoard(target, board, rightBoardX, boardScreenY, tick);
+    drawPanel(target, board, rightPanelX);
 }
 
-static void drawPanelNumber(int x, int y, const char* format, int number) {
+static void drawPanelNumber(BITMAP* target, int x, int y, const char* format, int number) {
     char text[16];
     std::snprintf(text, sizeof text, format, number);
-    textout(backBuffer, gameFont, text, x, y, -1);
+    textout(target, gameFont, text, x, y, -1);
     markChanged(Area{x, y, text_length(gameFont, text), text_height(gameFont)});
 }
 
-void drawRowsLeft(const Board& board, int x, int y) {
-    drawPanelNumber(x, y, "%d", 31 - board.topRow);
+void drawRowsLeft(BITMAP* target, const Board& board, int x, int y) {
+    drawPanelNumber(target, x, y, "%d", 31 - board.topRow);
 }
 
-void drawLevel(const Board& board, int x, int y) {
-    drawPanelNumber(x, y, "%d", board.level + 1);
+void drawLevel(BITMAP* target, const Board& board, int x, int y) {
+    drawPanelNumber(target, x, y, "%d", board.level + 1);
 }
 
-void drawScore(const Board& board, int x, int y) {
-    drawPanelNumber(x, y, "%05d", static_cast<int>(board.score));
-}
-
-void greyScreen() {
-    greyBitmap(backBuffer);
+void drawScore(BITMAP* target, const Board& board, int x, int y) {
+    drawPanelNumber(target, x, y, "%05d", static_cast<int>(board.score));
 }
 
 void greyBitmap(BITMAP* bitmap) {

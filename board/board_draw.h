@@ -1,4 +1,4 @@
-// Drawing a board, its side panel and the grey filter into the back buffer.
+// Drawing a board, its side panel and the grey filter into a picture the caller names.
 #pragma once
 
 #include <vector>
@@ -16,14 +16,17 @@ inline constexpr int rightBoardX = 345;
 inline constexpr int leftPanelX = 28;
 inline constexpr int rightPanelX = 558;
 
-void drawBoard(const Board& board, int x, int y);
+// The board layer keeps no picture and no clock of its own: everything here draws into the
+// caller's `target` (the screens pass the back buffer, tests a memory bitmap), and `tick` is the
+// game clock, with which the warning frame pulses.
+void drawBoard(BITMAP* target, const Board& board, int x, int y, int tick);
 // Where drawBoard draws: the window and its warning frame.
 Area boardArea(int x, int y);
-// Besides the board, what drawBoard's pixels depend on: the red of the warning frame, or -1
-// when the board shows none.
-int warningShade(const Board& board);
+// Besides the board, what drawBoard's pixels depend on: the red of the warning frame at `tick`,
+// or -1 when the board shows none.
+int warningShade(const Board& board, int tick);
 // drawBoard's pixels inside `clip` only (screen coordinates), over whatever is there.
-void drawBoardWithin(const Board& board, int x, int y, const Area& clip);
+void drawBoardWithin(BITMAP* target, const Board& board, int x, int y, const Area& clip, int tick);
 // Whether drawBoard puts every cell in the same place for both boards.
 bool sameWellGeometry(const Board& a, const Board& b);
 // For two boards of the same well geometry drawn at (x, y): the areas where drawBoard's pixels
@@ -31,17 +34,16 @@ bool sameWellGeometry(const Board& a, const Board& b);
 // sprites together.
 void changedCells(const Board& before, const Board& after, int x, int y, std::vector<Area>& out);
 // The rows left, the level and the score, one above the other.
-void drawPanel(const Board& board, int x);
-void drawLeftBoard(const Board& board);
-void drawRightBoard(const Board& board);
-void drawRowsLeft(const Board& board, int x, int y);
-void drawLevel(const Board& board, int x, int y);
-void drawScore(const Board& board, int x, int y);
+void drawPanel(BITMAP* target, const Board& board, int x);
+void drawLeftBoard(BITMAP* target, const Board& board, int tick);
+void drawRightBoard(BITMAP* target, const Board& board, int tick);
+void drawRowsLeft(BITMAP* target, const Board& board, int x, int y);
+void drawLevel(BITMAP* target, const Board& board, int x, int y);
+void drawScore(BITMAP* target, const Board& board, int x, int y);
 
-// The whole back buffer turned grey.
-void greyScreen();
+// The whole bitmap (inside its clip rectangle) turned grey.
+void greyBitmap(BITMAP* bitmap);
 // The same picture through getpixel/putpixel, kept as the reference for the fast version.
 void greyScreenReference(BITMAP* bitmap);
-void greyBitmap(BITMAP* bitmap);
 
 }  // namespace vexlorn

@@ -7,7 +7,6 @@
 #include "assets/translucent.h"
 #include "board/board_draw.h"
 #include "board/game_random.h"
-#include "frame/globals.h"
 #include "frame/picture_changes.h"
 
 namespace vexlorn {
@@ -57,7 +56,7 @@ void throwTile(const Cell& cell, float x, float y) {
 }  // namespace
 
 // The surplus of ticks over the remaining delay is dropped, not carried into age.
-bool FloatTask::update(int ticks) {
+bool FloatTask::update(BITMAP* target, int ticks) {
     if (delay >= 1) {
         delay = ticks > delay ? 0 : delay - ticks;
         return true;
@@ -71,19 +70,19 @@ bool FloatTask::update(int ticks) {
     if (age > 0 && age < half) {
         int w = bw + (half - age) * bw / half;
         int h = bh + (half - age) * bh / half;
-        stretch_sprite(backBuffer, bitmap, x - w / 2, y - h / 2, w, h);
+        stretch_sprite(target, bitmap, x - w / 2, y - h / 2, w, h);
         markChanged(Area{x - w / 2, y - h / 2, w, h});
     } else if (age >= half && age < duration) {
         int opacity = (2 * half - age) * 255 / half;
         int rise = (half - age) * floatRise / half;
-        translucentDraw(bitmap, backBuffer, x - bw / 2, y - bh / 2 + rise, opacity);
+        translucentDraw(bitmap, target, x - bw / 2, y - bh / 2 + rise, opacity);
         markChanged(Area{x - bw / 2, y - bh / 2 + rise, bw, bh});
     }
     return true;
 }
 
 // Speeds first, then positions with the new speeds, every step rounded to float as it goes.
-bool FallTask::update(int ticks) {
+bool FallTask::update(BITMAP* target, int ticks) {
     age += ticks;
     if (age > duration) return false;
     float t = static_cast<float>(ticks);
@@ -93,7 +92,7 @@ bool FallTask::update(int ticks) {
     y = y + vy * t;
     if (bitmap != nullptr && duration > 0) {
         int opacity = 255 - 255 * age / duration;
-        translucentDraw(bitmap, backBuffer, static_cast<int>(x), static_cast<int>(y), opacity);
+        translucentDraw(bitmap, target, static_cast<int>(x), static_cast<int>(y), opacity);
         markChanged(Area{static_cast<int>(x), static_cast<int>(y), bitmap->w, bitmap->h});
     }
     return true;

@@ -15,7 +15,7 @@ class FloatTask : public BaseTask {
 public:
     FloatTask(int32_t delay, int32_t duration, BITMAP* bitmap, int16_t x, int16_t y)
         : delay(delay), duration(duration), bitmap(bitmap), x(x), y(y) {}
-    bool update(int ticks) override;
+    bool update(BITMAP* target, int ticks) override;
 
     int32_t age = 0;
     int32_t delay;
@@ -28,7 +28,7 @@ public:
 // A tile flying off under gravity while fading.
 class FallTask : public BaseTask {
 public:
-    bool update(int ticks) override;
+    bool update(BITMAP* target, int ticks) override;
 
     int32_t age = 0;
     int32_t duration = 90;

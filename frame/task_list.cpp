@@ -22,11 +22,11 @@ void TaskList::add(BaseTask* task) {
     task->start();
 }
 
-void TaskList::updateAll(int elapsedTicks) {
+void TaskList::updateAll(BITMAP* target, int elapsedTicks) {
     BaseTask* kept = nullptr;
     BaseTask* task = first_;
     while (task != nullptr) {
-        if (task->update(elapsedTicks)) {
+        if (task->update(target, elapsedTicks)) {
             kept = task;
             task = task->next;
             continue;

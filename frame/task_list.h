@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <new>
 
+struct BITMAP;
+
 namespace vexlorn {
 
 // Where every task's memory comes from: null when there is none, else memory that
@@ -12,7 +14,9 @@ using TaskAllocation = void* (*)(std::size_t size);
 extern TaskAllocation taskAllocation;
 
 // Base of every effect. Tasks live on the heap and are owned by the task list from add on.
-// update draws the effect and returns false when it has ended.
+// update draws the effect into `target` and returns false when it has ended. The target comes
+// with each update, not with the task: a screen may draw the same round into a picture of its
+// own (the pause screen's veiled round does), and the effects must land where the round does.
 class BaseTask {
 public:
     // The only way to make a task is new (std::nothrow): an effect that finds no memory is not
@@ -24,7 +28,7 @@ public:
 
     virtual ~BaseTask() = default;
     virtual void start() {}
-    virtual bool update(int elapsedTicks) = 0;
+    virtual bool update(BITMAP* target, int elapsedTicks) = 0;
     virtual void finish() {}
 
     BaseTask* next = nullptr;
@@ -34,7 +38,7 @@ class TaskList {
 public:
     ~TaskList();
     void add(BaseTask* task);
-    void updateAll(int elapsedTicks);
+    void updateAll(BITMAP* target, int elapsedTicks);
     bool removeFirst();
     void clear();
     BaseTask* first() const { return first_; }

@@ -14,7 +14,7 @@ PauseState pauseState;
 
 void PauseState::activate() {
     pauseMusic();
-    greyScreen();
+    greyBitmap(backBuffer);
     drawPictureCentred(ObjPaused, screenWidth / 2, screenHeight / 2);
 }
 

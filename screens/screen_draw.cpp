@@ -25,9 +25,9 @@ void drawBackdrop(int object) {
 
 void drawRound(int background, const Board& left, const Board& right, int elapsed) {
     drawBackdrop(background);
-    drawLeftBoard(left);
-    drawRightBoard(right);
-    taskList.updateAll(elapsed);
+    drawLeftBoard(backBuffer, left, tickCount);
+    drawRightBoard(backBuffer, right, tickCount);
+    taskList.updateAll(backBuffer, elapsed);
 }
 
 namespace {
@@ -67,7 +67,7 @@ bool wellParts(const DrawnWell& drawn, const Board& board, int x, const std::vec
     if (!drawn.drawn || !sameWellGeometry(drawn.board, board)) return false;
     changedCells(drawn.board, board, x, boardScreenY, parts);
     const Area well = boardArea(x, boardScreenY);
-    if (drawn.warning != warningShade(board)) {
+    if (drawn.warning != warningShade(board, tickCount)) {
         const int right = well.x + well.width - warningBand;
         const int bottom = well.y + well.height - warningBand;
         parts.push_back(Area{well.x, well.y, well.width, warningBand});
@@ -124,20 +124,20 @@ bool redrawRound(int background, const Board& left, const Board& right, int elap
         const Board& board = *boards[i];
         if (wholeWell[i]) {
             if (continued) putBack(boardArea(wellX[i], boardScreenY));
-            drawBoard(board, wellX[i], boardScreenY);
+            drawBoard(backBuffer, board, wellX[i], boardScreenY, tickCount);
         } else {
             for (const Area& part : drawnRound.parts[i]) {
                 putBack(part);
-                drawBoardWithin(board, wellX[i], boardScreenY, part);
+                drawBoardWithin(backBuffer, board, wellX[i], boardScreenY, part, tickCount);
             }
         }
-        drawnRound.wells[i] = DrawnWell{true, board, warningShade(board)};
+        drawnRound.wells[i] = DrawnWell{true, board, warningShade(board, tickCount)};
         ChangeRecorder recorder(drawnRound.areas);
-        drawPanel(board, panelX[i]);
+        drawPanel(backBuffer, board, panelX[i]);
     }
     {
         ChangeRecorder recorder(drawnRound.areas);
-        taskList.updateAll(elapsed);
+        taskList.updateAll(backBuffer, elapsed);
     }
     drawnRound.valid = true;
     drawnRound.background = background;

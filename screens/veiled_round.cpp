@@ -85,7 +85,7 @@ bool VeiledRound::redraw(int background, const Board& left, const Board& right, 
     if (round_ == nullptr || veiled_ == nullptr || greyed_ == nullptr) {
         // No memory for the kept pictures: the plain way, everything every pass.
         drawRound(background, left, right, elapsed);
-        greyScreen();
+        greyBitmap(backBuffer);
         return false;
     }
     // The play screen's last redraw went into the back buffer, not into this picture.

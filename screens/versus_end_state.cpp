@@ -107,7 +107,7 @@ bool VersusEndState::update() {
         drawRound(background, *leftBoard, *rightBoard, elapsed);
     }
     drawSeatTags();
-    greyScreen();
+    greyBitmap(backBuffer);
     drawCards(bobOffset(tickCount));
     drawTally();
     drawCentred(screenWidth / 2, hintY, matchOver ? "Enter: rematch" : "Enter: next round");

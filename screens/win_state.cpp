@@ -42,7 +42,7 @@ void spawnBalloon() {
     taskList.add(balloon);
 }
 
-bool BalloonTask::update(int ticks) {
+bool BalloonTask::update(BITMAP* target, int ticks) {
     elapsed += ticks;
     if (elapsed > lifetime) return false;
     const double seconds = ticks / static_cast<double>(ticksPerSecond);
@@ -53,7 +53,7 @@ bool BalloonTask::update(int ticks) {
     if (sprite != nullptr) {
         const int x = static_cast<int>(posX);
         const int y = static_cast<int>(posY);
-        draw_sprite(backBuffer, sprite, x, y);
+        draw_sprite(target, sprite, x, y);
         markChanged(Area{x, y, sprite->w, sprite->h});
     }
     return true;
@@ -88,7 +88,7 @@ bool WinState::update() {
     const int elapsed = elapsedTicks();
     drawBackground();
     ChangeRecorder recorder(drawnAreas_);
-    taskList.updateAll(elapsed);
+    taskList.updateAll(backBuffer, elapsed);
     letGo_ = tickCount > balloonSpacing;
     if (letGo_) {
         spawnBalloon();

@@ -34,7 +34,7 @@ private:
 
 class BalloonTask : public BaseTask {
 public:
-    bool update(int ticks) override;
+    bool update(BITMAP* target, int ticks) override;
 
     int32_t elapsed = 0;
     int32_t lifetime = 300;

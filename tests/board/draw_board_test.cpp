@@ -17,7 +17,7 @@ TEST_F(BoardDrawTest, WindowRisesByRiseStepPixels) {
     setCell(2, 2, Bomb);
 
     board.riseStep = 1;
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     // The danger row shows one line less than its height; the row under it starts at 31.
     EXPECT_EQ(at(x0 + 16, y0), colourOf(bombTile));
     EXPECT_EQ(at(x0 + 16, y0 + 30), colourOf(bombTile));
@@ -28,9 +28,9 @@ TEST_F(BoardDrawTest, WindowRisesByRiseStepPixels) {
     EXPECT_EQ(at(x0 + 64 + 16, y0 + 63), background);
     EXPECT_EQ(at(x0 + 16, y0 - 1), background);
 
-    clear_to_color(backBuffer, background);
+    clear_to_color(buffer, background);
     board.riseStep = 32;
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     // A whole row has risen: the danger row is gone and the next sits exactly at the top.
     EXPECT_EQ(at(x0 + 16, y0), background);
     EXPECT_EQ(at(x0 + 64 + 16, y0), colourOf(bombTile));
@@ -41,7 +41,7 @@ TEST_F(BoardDrawTest, WindowRisesByRiseStepPixels) {
 TEST_F(BoardDrawTest, ColumnsAndLastRowSitOnTheirGrid) {
     board.riseStep = 1;
     setCell(5, 12, Bomb);  // last shown row, last column
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     EXPECT_EQ(at(x0 + 160, y0 + 351), colourOf(bombTile));
     EXPECT_EQ(at(x0 + 191, y0 + 382), colourOf(bombTile));
     EXPECT_EQ(at(x0 + 159, y0 + 382), background);
@@ -52,22 +52,22 @@ TEST_F(BoardDrawTest, FallingCellSlidesDownFromTheRowAbove) {
     board.riseStep = 1;
     int cellTop = y0 + 32 * 5 - 1;  // row 6
     setCell(1, 6, Bomb, Falling, 0);
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     EXPECT_EQ(at(x0 + 48, cellTop - 32), colourOf(bombTile));
     EXPECT_EQ(at(x0 + 48, cellTop - 1), colourOf(bombTile));
     EXPECT_EQ(at(x0 + 48, cellTop), background);
 
-    clear_to_color(backBuffer, background);
+    clear_to_color(buffer, background);
     setCell(1, 6, Bomb, Falling, 6);  // 24 of the 32 pixels down
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     EXPECT_EQ(at(x0 + 48, cellTop - 9), background);
     EXPECT_EQ(at(x0 + 48, cellTop - 8), colourOf(bombTile));
     EXPECT_EQ(at(x0 + 48, cellTop + 23), colourOf(bombTile));
     EXPECT_EQ(at(x0 + 48, cellTop + 24), background);
 
-    clear_to_color(backBuffer, background);
+    clear_to_color(buffer, background);
     setCell(1, 6, Bomb, Landed, 0);
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     EXPECT_EQ(at(x0 + 48, cellTop), colourOf(bombTile));
     EXPECT_EQ(at(x0 + 48, cellTop - 1), background);
 }
@@ -78,24 +78,24 @@ TEST_F(BoardDrawTest, ClearingCellFadesOutOverThirtyTicks) {
     int tile = colourOf(blockTiles[5]);
 
     setCell(2, 4, Block, Clearing, 0, 5);
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     EXPECT_EQ(at(px, py), tile);
 
-    clear_to_color(backBuffer, background);
+    clear_to_color(buffer, background);
     setCell(2, 4, Block, Clearing, 15, 5);  // opacity 255 - 127 = 128
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     EXPECT_EQ(at(px, py), halfway(tile, background));
 
-    clear_to_color(backBuffer, background);
+    clear_to_color(buffer, background);
     setCell(2, 4, Block, Clearing, 30, 5);
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     EXPECT_EQ(at(px, py), background);
 
     // Stones fade the same way; bombs never fade.
-    clear_to_color(backBuffer, background);
+    clear_to_color(buffer, background);
     setCell(2, 4, Stone, Clearing, 15);
     setCell(3, 4, Bomb, Clearing, 15);
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     EXPECT_EQ(at(px, py), halfway(colourOf(stoneTile), background));
     EXPECT_EQ(at(px + 32, py), colourOf(bombTile));
 }
@@ -105,7 +105,7 @@ TEST_F(BoardDrawTest, BlockAndStoneCellsUseTheirTiles) {
     for (int colour = 0; colour < 6; ++colour) setCell(colour, 5, Block, Idle, 0, colour);
     setCell(0, 6, Block, Idle, 0, 7);
     setCell(1, 6, Stone);
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     for (int colour = 0; colour < 6; ++colour) {
         EXPECT_EQ(at(x0 + 32 * colour + 16, y0 + 32 * 4 + 15), colourOf(blockTiles[colour]));
     }
@@ -122,9 +122,9 @@ TEST_F(BoardDrawTest, BlastShowsTheTileForFourFramesThenTheBlastAlone) {
         bool tileShows;
     };
     for (Case c : {Case{0, 0, true}, Case{8, 3, true}, Case{9, 4, false}, Case{30, 14, false}}) {
-        clear_to_color(backBuffer, background);
+        clear_to_color(buffer, background);
         setCell(3, 7, Bomb, Blasting, c.timer);
-        drawBoard(board, x0, y0);
+        drawBoard(buffer, board, x0, y0, drawTick);
         SCOPED_TRACE(c.timer);
         EXPECT_EQ(at(left, top), borderOf(blastFrames[c.frame]));
         EXPECT_EQ(at(left + 31, top + 31), borderOf(blastFrames[c.frame]));
@@ -136,22 +136,22 @@ TEST_F(BoardDrawTest, AvatarShowsItsSwapFrame) {
     board.riseStep = 1;
     int left = x0 + 32, top = y0 + 32 * 10 - 1;  // cell (1, 11)
     setCell(1, 11, Avatar);
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     EXPECT_EQ(at(left + 16, top + 16), colourOf(avatarFrames[0]));
 
     for (int timer = 0; timer <= 5; ++timer) {
         setCell(1, 11, Avatar, Swapping, timer);
-        drawBoard(board, x0, y0);
+        drawBoard(buffer, board, x0, y0, drawTick);
         EXPECT_EQ(at(left + 16, top + 16), colourOf(avatarFrames[timer]));
     }
     // Drawn before the rules carry the swap out: the last frame holds.
     setCell(1, 11, Avatar, Swapping, 6);
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     EXPECT_EQ(at(left + 16, top + 16), colourOf(avatarFrames[5]));
 
-    clear_to_color(backBuffer, background);
+    clear_to_color(buffer, background);
     setCell(1, 11, Avatar, Falling, 4);
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     EXPECT_EQ(at(left + 16, top - 16), colourOf(avatarFrames[0]));
     EXPECT_EQ(at(left + 16, top + 16), background);
 }
@@ -165,11 +165,11 @@ TEST_F(BoardDrawTest, IncomingRowShowsRiseStepMinusOneLines) {
     int below = y0 + 383;
 
     board.riseStep = 1;
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     for (int c = 0; c < 6; ++c) EXPECT_EQ(at(x0 + 32 * c + 16, below - 1), background);
 
     board.riseStep = 5;
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     EXPECT_EQ(at(x0 + 16, below - 4), colourOf(incomingTiles[2]));
     EXPECT_EQ(at(x0 + 16, below - 1), colourOf(incomingTiles[2]));
     EXPECT_EQ(at(x0 + 16, below - 5), background);
@@ -185,19 +185,19 @@ TEST_F(BoardDrawTest, IncomingRowEndsWithTheWell) {
     for (int c = 0; c < 6; ++c) setCell(c, 35, Bomb);
 
     board.topRow = 23;  // row 35 is still the incoming row
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     EXPECT_EQ(at(x0 + 16, y0 + 382), colourOf(bombTile));
     EXPECT_EQ(at(x0 + 16, y0 + 383), background);
 
-    clear_to_color(backBuffer, background);
+    clear_to_color(buffer, background);
     board.topRow = 24;  // row 35 is the window's last row; nothing lies under it
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     EXPECT_EQ(at(x0 + 16, y0 + 382 - 20), colourOf(bombTile));
     EXPECT_EQ(at(x0 + 16, y0 + 382), background);
 
-    clear_to_color(backBuffer, background);
+    clear_to_color(buffer, background);
     board.topRow = 25;
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     EXPECT_EQ(at(x0 + 16, y0 + 32 * 10 - 20), colourOf(bombTile));
     EXPECT_EQ(at(x0 + 16, y0 + 32 * 11 - 20), background);
     EXPECT_EQ(at(x0 + 16, y0 + 382), background);
@@ -207,12 +207,12 @@ TEST_F(BoardDrawTest, WarningFrameAppearsWhenTheSecondPlayRowHoldsAnything) {
     board.topRow = 4;
     board.riseStep = 10;
     for (int c = 0; c < 6; ++c) setCell(c, 7, Bomb);  // topRow + 3
-    tickCount = 30;
-    drawBoard(board, x0, y0);
+    drawTick = 30;
+    drawBoard(buffer, board, x0, y0, drawTick);
     EXPECT_EQ(at(x0 - 2, y0 - 2), background);
 
     setCell(4, 6, Avatar);  // topRow + 2
-    drawBoard(board, x0, y0);
+    drawBoard(buffer, board, x0, y0, drawTick);
     int red = makecol(255, 0, 0);
     for (int inset = -2; inset <= 2; ++inset) {
         SCOPED_TRACE(inset);
@@ -235,8 +235,8 @@ TEST_F(BoardDrawTest, WarningFramePulsesAlongASixtyTickTriangle) {
     };
     for (Case c : {Case{0, 0}, Case{1, 8}, Case{15, 127}, Case{30, 255}, Case{31, 247},
                    Case{45, 128}, Case{59, 9}, Case{60, 0}, Case{630, 255}}) {
-        tickCount = c.ticks;
-        drawBoard(board, x0, y0);
+        drawTick = c.ticks;
+        drawBoard(buffer, board, x0, y0, drawTick);
         SCOPED_TRACE(c.ticks);
         EXPECT_EQ(at(x0 - 2, y0 - 2), makecol(c.red, 0, 0));
         EXPECT_EQ(at(x0 + 193, y0 + 384), makecol(c.red, 0, 0));
@@ -277,12 +277,12 @@ TEST_F(BoardDrawTest, NothingIsDrawnOutsideTheWindowButTheFrame) {
     for (bool warning : {false, true}) {
         for (int rise : {1, 13, 32}) {
             for (int top : {1, 20, 23, 24, 29}) {
-                clear_to_color(backBuffer, background);
+                clear_to_color(buffer, background);
                 board.topRow = top;
                 board.riseStep = rise;
                 fillBusyBoard(board, warning);
-                tickCount = 30;
-                drawBoard(board, x0, y0);
+                drawTick = 30;
+                drawBoard(buffer, board, x0, y0, drawTick);
                 int stray = 0, frame = 0, inside = 0;
                 for (int y = 0; y < screenHeight; ++y) {
                     for (int x = 0; x < screenWidth; ++x) {
@@ -308,8 +308,8 @@ TEST_F(BoardDrawTest, NothingIsDrawnOutsideTheWindowButTheFrame) {
 TEST_F(BoardDrawTest, DrawingLeavesTheBoardAsItWas) {
     fillBusyBoard(board, true);
     Board before = board;
-    drawLeftBoard(board);
-    drawRightBoard(board);
+    drawLeftBoard(buffer, board, drawTick);
+    drawRightBoard(buffer, board, drawTick);
     EXPECT_EQ(std::memcmp(&before, &board, sizeof board), 0);
 }
 
@@ -328,12 +328,12 @@ TEST_F(BoardDrawTest, PanelShowsRowsLeftLevelAndScore) {
         board.level = static_cast<int16_t>(c.level);
         board.score = c.score;
         for (int panelX : {28, 558}) {
-            clear_to_color(backBuffer, background);
+            clear_to_color(buffer, background);
             clear_to_color(expected, background);
             if (panelX == 28) {
-                drawLeftBoard(board);
+                drawLeftBoard(buffer, board, drawTick);
             } else {
-                drawRightBoard(board);
+                drawRightBoard(buffer, board, drawTick);
             }
             textout(expected, font, c.rows, panelX, 64, -1);
             textout(expected, font, c.levelText, panelX, 139, -1);
@@ -353,8 +353,8 @@ TEST_F(BoardDrawTest, PanelShowsRowsLeftLevelAndScore) {
 
 TEST_F(BoardDrawTest, BothBoardsLandAtTheirScreenPositions) {
     setCell(0, 2, Bomb);
-    drawLeftBoard(board);
-    drawRightBoard(board);
+    drawLeftBoard(buffer, board, drawTick);
+    drawRightBoard(buffer, board, drawTick);
     EXPECT_EQ(at(104, 46 + 31), colourOf(bombTile));
     EXPECT_EQ(at(345, 46 + 31), colourOf(bombTile));
     EXPECT_EQ(at(103, 46 + 31), background);

@@ -1,4 +1,5 @@
-// A back buffer and synthetic tiles of distinct solid colours for the board drawing tests.
+// A picture to draw into and synthetic tiles of distinct solid colours for the board drawing
+// tests.
 #pragma once
 
 #include <allegro.h>
@@ -9,7 +10,6 @@
 
 #include "assets/assets.h"
 #include "board/board.h"
-#include "frame/globals.h"
 #include "test_support/headless_allegro.h"
 
 namespace vexlorn {
@@ -24,8 +24,8 @@ protected:
         text_mode(-1);
         saveGlobals();
         background = makecol(0, 64, 0);
-        backBuffer = create_bitmap(screenWidth, screenHeight);
-        clear_to_color(backBuffer, background);
+        buffer = create_bitmap(screenWidth, screenHeight);
+        clear_to_color(buffer, background);
         int id = 0;
         for (BITMAP*& tile : blockTiles) tile = solidTile(id++);
         for (BITMAP*& tile : incomingTiles) tile = solidTile(id++);
@@ -38,7 +38,6 @@ protected:
         bombTile = solidTile(id++);
         stoneTile = solidTile(id++);
         gameFont = font;
-        tickCount = 0;
         std::memset(&board, 0, sizeof board);
         board.topRow = 1;
         board.riseStep = 1;
@@ -46,7 +45,7 @@ protected:
 
     void TearDown() override {
         for (BITMAP* tile : created) destroy_bitmap(tile);
-        destroy_bitmap(backBuffer);
+        destroy_bitmap(buffer);
         restoreGlobals();
     }
 
@@ -60,7 +59,7 @@ protected:
 
     static int colourOf(BITMAP* tile) { return getpixel(tile, 16, 16); }
     static int borderOf(BITMAP* tile) { return getpixel(tile, 0, 0); }
-    int at(int x, int y) const { return getpixel(backBuffer, x, y); }
+    int at(int x, int y) const { return getpixel(buffer, x, y); }
 
     // Each channel of s over d at opacity 128: the halfway mix, rounded down.
     static int halfway(int s, int d) {
@@ -77,12 +76,13 @@ protected:
     }
 
     Board board;
+    BITMAP* buffer = nullptr;  // what the tests draw into
+    int drawTick = 0;          // the game clock they draw at
     int background = 0;
     std::vector<BITMAP*> created;
 
 private:
     void saveGlobals() {
-        savedBuffer = backBuffer;
         savedFont = gameFont;
         std::memcpy(savedBlock, blockTiles, sizeof savedBlock);
         std::memcpy(savedIncoming, incomingTiles, sizeof savedIncoming);
@@ -90,10 +90,8 @@ private:
         std::memcpy(savedAvatar, avatarFrames, sizeof savedAvatar);
         savedBomb = bombTile;
         savedStone = stoneTile;
-        savedTicks = tickCount;
     }
     void restoreGlobals() {
-        backBuffer = savedBuffer;
         gameFont = savedFont;
         std::memcpy(blockTiles, savedBlock, sizeof savedBlock);
         std::memcpy(incomingTiles, savedIncoming, sizeof savedIncoming);
@@ -101,10 +99,8 @@ private:
         std::memcpy(avatarFrames, savedAvatar, sizeof savedAvatar);
         bombTile = savedBomb;
         stoneTile = savedStone;
-        tickCount = savedTicks;
     }
 
-    BITMAP* savedBuffer = nullptr;
     FONT* savedFont = nullptr;
     BITMAP* savedBlock[8] = {};
     BITMAP* savedIncoming[8] = {};
@@ -112,7 +108,6 @@ private:
     BITMAP* savedAvatar[6] = {};
     BITMAP* savedBomb = nullptr;
     BITMAP* savedStone = nullptr;
-    int savedTicks = 0;
 };
 
 }  // namespace vexlorn

@@ -4,8 +4,8 @@
 
 #include <random>
 
+#include "assets/data_layout.h"
 #include "board/board_draw.h"
-#include "frame/globals.h"
 #include "test_support/headless_allegro.h"
 
 namespace vexlorn {
@@ -107,16 +107,14 @@ TEST_F(GreyTest, FastHonoursTheClipRectangleLikeTheReference) {
     destroy_bitmap(reference);
 }
 
-TEST_F(GreyTest, GreyScreenTurnsTheBackBufferGrey) {
-    BITMAP* saved = backBuffer;
-    backBuffer = create_bitmap(screenWidth, screenHeight);
-    clear_to_color(backBuffer, makecol(10, 200, 30));
-    greyScreen();
+TEST_F(GreyTest, GreyBitmapTurnsAWholeScreenGrey) {
+    BITMAP* screenPicture = create_bitmap(screenWidth, screenHeight);
+    clear_to_color(screenPicture, makecol(10, 200, 30));
+    greyBitmap(screenPicture);
     int v = static_cast<int>(0.299 * 10 + 0.587 * 200 + 0.114 * 30);
-    EXPECT_EQ(getpixel(backBuffer, 0, 0), makecol(v, v, v));
-    EXPECT_EQ(getpixel(backBuffer, 639, 479), makecol(v, v, v));
-    destroy_bitmap(backBuffer);
-    backBuffer = saved;
+    EXPECT_EQ(getpixel(screenPicture, 0, 0), makecol(v, v, v));
+    EXPECT_EQ(getpixel(screenPicture, 639, 479), makecol(v, v, v));
+    destroy_bitmap(screenPicture);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 
 #include "assets/assets.h"
 #include "board/board_draw.h"
-#include "frame/globals.h"
 #include "test_support/headless_allegro.h"
 #include "test_support/test_datafile.h"
 
@@ -29,24 +28,21 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(loaded);
         text_mode(-1);
-        savedBuffer = backBuffer;
         backdrop = dataBitmap(ObjLevelBackdrop0);
         ASSERT_NE(backdrop, nullptr);
-        backBuffer = create_bitmap(screenWidth, screenHeight);
+        drawn = create_bitmap(screenWidth, screenHeight);
         expected = create_bitmap(screenWidth, screenHeight);
         std::memset(&board, 0, sizeof board);
         board.topRow = 1;
         board.riseStep = 1;
-        tickCount = 0;
     }
     void TearDown() override {
         if (expected != nullptr) destroy_bitmap(expected);
-        if (backBuffer != savedBuffer && backBuffer != nullptr) destroy_bitmap(backBuffer);
-        backBuffer = savedBuffer;
+        if (drawn != nullptr) destroy_bitmap(drawn);
     }
 
     void startFrame() {
-        blit(backdrop, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
+        blit(backdrop, drawn, 0, 0, 0, 0, screenWidth, screenHeight);
         blit(backdrop, expected, 0, 0, 0, 0, screenWidth, screenHeight);
     }
 
@@ -79,14 +75,14 @@ protected:
         int count = 0;
         for (int y = 0; y < screenHeight; ++y) {
             for (int x = 0; x < screenWidth; ++x) {
-                count += getpixel(backBuffer, x, y) != getpixel(expected, x, y);
+                count += getpixel(drawn, x, y) != getpixel(expected, x, y);
             }
         }
         return count;
     }
 
     static inline bool loaded = false;
-    BITMAP* savedBuffer = nullptr;
+    BITMAP* drawn = nullptr;  // what drawBoard draws into
     BITMAP* backdrop = nullptr;
     BITMAP* expected = nullptr;
     Board board;
@@ -101,7 +97,7 @@ TEST_F(RealTilesDrawTest, CellsAtRiseStepOneAndThirtyTwo) {
     for (int rise : {1, 32}) {
         startFrame();
         board.riseStep = static_cast<int16_t>(rise);
-        drawBoard(board, x0, y0);
+        drawBoard(drawn, board, x0, y0, 0);
         compose(bombTile, x0, y0 - rise);
         compose(blockTiles[3], x0 + 64, y0 + 32 - rise);
         compose(blockTiles[6], x0 + 160, y0 + 352 - rise);
@@ -119,7 +115,7 @@ TEST_F(RealTilesDrawTest, ClearingCellsFade) {
         startFrame();
         setCell(1, 4, Block, Clearing, c.timer, 2);
         setCell(3, 4, Stone, Clearing, c.timer);
-        drawBoard(board, x0, y0);
+        drawBoard(drawn, board, x0, y0, 0);
         if (c.opacity > 0) {
             compose(blockTiles[2], x0 + 32, y0 + 95, c.opacity);
             compose(stoneTile, x0 + 96, y0 + 95, c.opacity);
@@ -136,7 +132,7 @@ TEST_F(RealTilesDrawTest, BlastFramesOverAndThenInsteadOfTheTile) {
     for (Case c : {Case{8, 3, true}, Case{9, 4, false}, Case{30, 14, false}}) {
         startFrame();
         setCell(2, 6, Block, Blasting, c.timer, 5);
-        drawBoard(board, x0, y0);
+        drawBoard(drawn, board, x0, y0, 0);
         if (c.tileShows) compose(blockTiles[5], x0 + 64, y0 + 159);
         compose(blastFrames[c.frame], x0 + 64, y0 + 159);
         EXPECT_EQ(differences(), 0) << "timer " << c.timer;
@@ -152,7 +148,7 @@ TEST_F(RealTilesDrawTest, IncomingRowPeeksUnderTheWindow) {
     for (int rise : {1, 9, 32}) {
         startFrame();
         board.riseStep = static_cast<int16_t>(rise);
-        drawBoard(board, x0, y0);
+        drawBoard(drawn, board, x0, y0, 0);
         int top = y0 + 384 - rise;
         compose(incomingTiles[1], x0, top);
         compose(bombTile, x0 + 64, top);

@@ -55,8 +55,8 @@ protected:
     }
 
     bool step(BaseTask& task, int ticks) {
-        clear_to_color(backBuffer, background);
-        return task.update(ticks);
+        clear_to_color(buffer, background);
+        return task.update(buffer, ticks);
     }
 
     BITMAP* picture = nullptr;
@@ -127,9 +127,9 @@ TEST_F(EffectsTest, FloatTaskRisesFortyPixelsWhileFading) {
 TEST_F(EffectsTest, FloatTasksLeaveTheTaskListWhenDone) {
     taskList.add(new (std::nothrow) FloatTask(0, 120, picture, 200, 140));
     taskList.add(new (std::nothrow) FloatTask(90, 120, picture, 440, 140));
-    for (int tick = 0; tick < 121; ++tick) taskList.updateAll(1);
+    for (int tick = 0; tick < 121; ++tick) taskList.updateAll(buffer, 1);
     EXPECT_EQ(taskList.size(), 1);
-    for (int tick = 0; tick < 90; ++tick) taskList.updateAll(1);
+    for (int tick = 0; tick < 90; ++tick) taskList.updateAll(buffer, 1);
     EXPECT_EQ(taskList.size(), 0);
 }
 
@@ -141,13 +141,13 @@ TEST_F(EffectsTest, FallTaskFallsUnderGravity) {
     task.vx = 0.0f;
     task.vy = 0.0f;
     for (int n = 1; n <= 90; ++n) {
-        ASSERT_TRUE(task.update(1));
+        ASSERT_TRUE(task.update(buffer, 1));
         double expected = 0.05 * n * (n + 1) / 2;
         ASSERT_NEAR(task.y - 50.0f, expected, 1e-4 * expected) << n;
         ASSERT_NEAR(task.vy, 0.05 * n, 1e-5) << n;
         ASSERT_EQ(task.x, 100.0f);
     }
-    EXPECT_FALSE(task.update(1));
+    EXPECT_FALSE(task.update(buffer, 1));
 }
 
 TEST_F(EffectsTest, FallTaskMovesWithItsNewSpeedEachStep) {
@@ -157,7 +157,7 @@ TEST_F(EffectsTest, FallTaskMovesWithItsNewSpeedEachStep) {
     task.vy = -2.0f;
     task.ax = 0.25f;
     task.ay = 0.5f;
-    ASSERT_TRUE(task.update(2));
+    ASSERT_TRUE(task.update(buffer, 2));
     EXPECT_FLOAT_EQ(task.vx, -1.0f);
     EXPECT_FLOAT_EQ(task.vy, -1.0f);
     EXPECT_FLOAT_EQ(task.x, -2.0f);
@@ -296,7 +296,7 @@ TEST_F(EffectsTest, TileThatFindsNoMemoryIsNotThrownAndTheOthersAre) {
     };
     for (int c = 0; c < boardColumns; ++c) setCell(c, 6, Block, Idle, 0, c);
     shatterBoard(board, leftBoardX);
-    taskList.updateAll(1);
+    taskList.updateAll(buffer, 1);
     taskAllocation = previous;
     EXPECT_EQ(allocations, boardColumns);
     EXPECT_EQ(taskList.size(), boardColumns / 2);

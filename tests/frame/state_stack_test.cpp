@@ -110,7 +110,7 @@ public:
     }
     ~RecordingTask() override { --alive; }
     void start() override { calls.push_back(name + " start"); }
-    bool update(int ticks) override {
+    bool update(BITMAP*, int ticks) override {
         calls.push_back(name + " update " + std::to_string(ticks));
         lifetime -= ticks;
         return lifetime > 0;
@@ -138,7 +138,7 @@ TEST_F(TaskListTest, NewestFirstAndAnEndedTaskIsFreedWithoutSkippingTheRest) {
     list.add(new (std::nothrow) RecordingTask("B", 1));
     list.add(new (std::nothrow) RecordingTask("C", 10));
     calls.clear();
-    list.updateAll(1);
+    list.updateAll(nullptr, 1);
     EXPECT_EQ(calls,
               (std::vector<std::string>{"C update 1", "B update 1", "B finish", "A update 1"}));
     EXPECT_EQ(list.size(), 2);
@@ -149,15 +149,15 @@ TEST_F(TaskListTest, EndingTheFirstAndLastTasksRelinksTheList) {
     list.add(new (std::nothrow) RecordingTask("A", 1));
     list.add(new (std::nothrow) RecordingTask("B", 5));
     list.add(new (std::nothrow) RecordingTask("C", 1));
-    list.updateAll(2);
+    list.updateAll(nullptr, 2);
     EXPECT_EQ(list.size(), 1);
     calls.clear();
-    list.updateAll(0);
+    list.updateAll(nullptr, 0);
     EXPECT_EQ(calls, (std::vector<std::string>{"B update 0"}));
 }
 
 TEST_F(TaskListTest, EmptyListAndNullTaskAreHarmless) {
-    list.updateAll(3);
+    list.updateAll(nullptr, 3);
     list.add(nullptr);
     EXPECT_FALSE(list.removeFirst());
     EXPECT_TRUE(calls.empty());

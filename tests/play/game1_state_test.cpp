@@ -31,7 +31,7 @@ protected:
     }
     static bool effectTasksBuilt() {
         FloatTask probe(0, 120, dataBitmap(ObjChain), 0, 0);
-        return probe.update(0);
+        return probe.update(backBuffer, 0);
     }
     static int stonesInRow(const Board& board, int row) {
         int stones = 0;

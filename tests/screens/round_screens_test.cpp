@@ -284,7 +284,7 @@ TEST_F(RoundScreensTest, ContinueAndEndPassesGiveTheFramesOfFullRedraws) {
         if (!continued || stateStack.top() != &continue1State) continue;
         EXPECT_TRUE(loop.equalsFullRedraw([] {
             drawRound(continue1State.background, *leftBoard, *rightBoard, 0);
-            greyScreen();
+            greyBitmap(backBuffer);
             continue1State.drawPrompt();
         })) << "continue pass "
             << i;
@@ -301,7 +301,7 @@ TEST_F(RoundScreensTest, ContinueAndEndPassesGiveTheFramesOfFullRedraws) {
         if (!continued || typed) continue;
         EXPECT_TRUE(loop.equalsFullRedraw([] {
             drawRound(end1State.background, end1State.boardCopy, *rightBoard, 0);
-            greyScreen();
+            greyBitmap(backBuffer);
             end1State.drawOverRound();
         })) << "end pass "
             << i;
@@ -329,7 +329,7 @@ TEST_F(RoundScreensTest, WinPassesGiveTheFramesOfFullRedraws) {
         if (!continued || typed || taskList.size() > balloons) continue;
         EXPECT_TRUE(loop.equalsFullRedraw([] {
             drawBackdrop(ObjWinPicture);
-            taskList.updateAll(0);
+            taskList.updateAll(backBuffer, 0);
             drawNameEntry(winNameLayout);
         })) << "win pass "
             << i;
@@ -363,14 +363,15 @@ TEST_F(ScreensTest, BalloonsRiseFromTheBottomAndLastThreeHundredTicks) {
     balloon->velX = 10;
     balloon->velY = -40;
     taskList.add(balloon);
-    taskList.updateAll(50);  // one second: speeds first, then positions with the new speeds
+    taskList.updateAll(backBuffer,
+                       50);  // one second: speeds first, then positions with the new speeds
     EXPECT_FLOAT_EQ(balloon->velX, 0);
     EXPECT_FLOAT_EQ(balloon->velY, -60);
     EXPECT_FLOAT_EQ(balloon->posX, 200);
     EXPECT_FLOAT_EQ(balloon->posY, 410);
-    taskList.updateAll(250);
+    taskList.updateAll(backBuffer, 250);
     EXPECT_EQ(taskList.size(), 1);
-    taskList.updateAll(1);
+    taskList.updateAll(backBuffer, 1);
     EXPECT_EQ(taskList.size(), 0);
 }
 
