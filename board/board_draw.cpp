@@ -370,6 +370,10 @@ int warningShade(const Board& board, int tick) {
     return warningNeeded(board) ? warningRed(tick) : -1;
 }
 
+void drawWarningFrame(BITMAP* target, const Board& board, int x, int y, int tick) {
+    if (warningNeeded(board)) drawWarningFrame(target, x, y, tick);
+}
+
 void drawPanel(BITMAP* target, const Board& board, int x) {
     drawRowsLeft(target, board, x, panelRowsLeftY);
     drawLevel(target, board, x, panelLevelY);

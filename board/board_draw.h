@@ -25,6 +25,9 @@ Area boardArea(int x, int y);
 // Besides the board, what drawBoard's pixels depend on: the red of the warning frame at `tick`,
 // or -1 when the board shows none.
 int warningShade(const Board& board, int tick);
+// drawBoard's warning frame alone, when the board has one, over whatever is there: it covers
+// its band along the well's edges whole.
+void drawWarningFrame(BITMAP* target, const Board& board, int x, int y, int tick);
 // drawBoard's pixels inside `clip` only (screen coordinates), over whatever is there.
 void drawBoardWithin(BITMAP* target, const Board& board, int x, int y, const Area& clip, int tick);
 // Whether drawBoard puts every cell in the same place for both boards.

@@ -8,7 +8,6 @@
 #include "play/replay_recorder.h"
 #include "play/round.h"
 #include "screens/continue1_state.h"
-#include "screens/pause_state.h"
 #include "screens/screen_draw.h"
 #include "screens/start_state.h"
 
@@ -89,19 +88,7 @@ bool Game1State::update() {
 
     redrawRound(background, *leftBoard, *rightBoard, elapsed);
 
-    if (lastKey == KeyP) {
-        stateStack.push(&pauseState);
-        lastTickCount += elapsed;
-        lastKey = 0;
-        return true;
-    }
-    if (lastKey == KeyEsc) {
-        lastKey = 0;
-        // Back to the menu, whose activate has just reset the tick counters.
-        stateStack.pop();
-        return true;
-    }
-    lastTickCount += elapsed;
+    endRoundUpdate(elapsed);
     return true;
 }
 

@@ -7,7 +7,10 @@
 #include "board/effects.h"
 #include "board/opponent.h"
 #include "board/rules.h"
+#include "frame/globals.h"
+#include "frame/state_stack.h"
 #include "frame/task_list.h"
+#include "screens/pause_state.h"
 
 namespace vexlorn {
 
@@ -97,6 +100,22 @@ int roundWinner(const Board& left, const Board& right, int failedSide) {
     if (failedSide == LeftSide) return RightSide;
     if (failedSide == RightSide) return LeftSide;
     return -1;
+}
+
+void endRoundUpdate(int elapsed) {
+    if (lastKey == KeyP) {
+        stateStack.push(&pauseState);
+        lastTickCount += elapsed;
+        lastKey = 0;
+        return;
+    }
+    if (lastKey == KeyEsc) {
+        lastKey = 0;
+        // The screen below has just reset the tick counters in its activate.
+        stateStack.pop();
+        return;
+    }
+    lastTickCount += elapsed;
 }
 
 }  // namespace vexlorn

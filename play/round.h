@@ -36,4 +36,8 @@ RoundStep stepRound(RoundSide& left, RoundSide& right, int elapsed, int* failed 
 // by the side whose rise failed.
 int roundWinner(const Board& left, const Board& right, int failedSide);
 
+// How a round screen's update ends, one player or two: P pauses, Esc goes back to the screen
+// below (the menu, or a match's set-up); otherwise the update's ticks are taken.
+void endRoundUpdate(int elapsed);
+
 }  // namespace vexlorn

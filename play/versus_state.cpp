@@ -9,7 +9,6 @@
 #include "platform/input/pads.h"
 #include "play/game1_state.h"
 #include "play/replay_recorder.h"
-#include "screens/pause_state.h"
 #include "screens/screen_draw.h"
 #include "screens/start_state.h"
 #include "screens/versus_end_state.h"
@@ -153,19 +152,7 @@ bool VersusState::update() {
     redrawRound(background, *leftBoard, *rightBoard, elapsed);
     drawSeatTags();
 
-    if (lastKey == KeyP) {
-        stateStack.push(&pauseState);
-        lastTickCount += elapsed;
-        lastKey = 0;
-        return true;
-    }
-    if (lastKey == KeyEsc) {
-        lastKey = 0;
-        // Back to the set-up, seats as they were.
-        stateStack.pop();
-        return true;
-    }
-    lastTickCount += elapsed;
+    endRoundUpdate(elapsed);
     return true;
 }
 

@@ -58,23 +58,28 @@ constexpr size_t mostWellParts = 16;
 // The band along the edges of a well's area where its warning frame lies.
 constexpr int warningBand = 5;
 
+void warningStrips(int x, std::vector<Area>& into) {
+    const Area well = boardArea(x, boardScreenY);
+    const int right = well.x + well.width - warningBand;
+    const int bottom = well.y + well.height - warningBand;
+    into.push_back(Area{well.x, well.y, well.width, warningBand});
+    into.push_back(Area{well.x, bottom, well.width, warningBand});
+    into.push_back(Area{well.x, well.y, warningBand, well.height});
+    into.push_back(Area{right, well.y, warningBand, well.height});
+}
+
 // Where a well must be drawn again, when it need not be drawn whole: its changed cells, its
-// warning frame when that changed shade (every tick while it pulses), and whatever of it the
-// backdrop was put back over. False when it must be drawn whole.
+// warning band when the frame came or went, and whatever of it the backdrop was put back over.
+// False when it must be drawn whole. A frame that only changed shade (every tick while it
+// pulses) covers its band whole: it is drawn again over the rest, with nothing under it.
 bool wellParts(const DrawnWell& drawn, const Board& board, int x, const std::vector<Area>& putBack,
                std::vector<Area>& parts) {
     parts.clear();
     if (!drawn.drawn || !sameWellGeometry(drawn.board, board)) return false;
     changedCells(drawn.board, board, x, boardScreenY, parts);
     const Area well = boardArea(x, boardScreenY);
-    if (drawn.warning != warningShade(board, tickCount)) {
-        const int right = well.x + well.width - warningBand;
-        const int bottom = well.y + well.height - warningBand;
-        parts.push_back(Area{well.x, well.y, well.width, warningBand});
-        parts.push_back(Area{well.x, bottom, well.width, warningBand});
-        parts.push_back(Area{well.x, well.y, warningBand, well.height});
-        parts.push_back(Area{right, well.y, warningBand, well.height});
-    }
+    const int shade = warningShade(board, tickCount);
+    if (drawn.warning != shade && (drawn.warning < 0 || shade < 0)) warningStrips(x, parts);
     for (const Area& back : putBack) {
         const Area part = intersection(back, well);
         if (part.width > 0) parts.push_back(part);
@@ -129,6 +134,13 @@ bool redrawRound(int background, const Board& left, const Board& right, int elap
             for (const Area& part : drawnRound.parts[i]) {
                 putBack(part);
                 drawBoardWithin(backBuffer, board, wellX[i], boardScreenY, part, tickCount);
+            }
+            if (drawnRound.wells[i].warning != warningShade(board, tickCount)) {
+                drawWarningFrame(backBuffer, board, wellX[i], boardScreenY, tickCount);
+                std::vector<Area>& strips = drawnRound.parts[i];
+                strips.clear();
+                warningStrips(wellX[i], strips);
+                for (const Area& strip : strips) markChanged(strip);
             }
         }
         drawnRound.wells[i] = DrawnWell{true, board, warningShade(board, tickCount)};

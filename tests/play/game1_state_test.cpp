@@ -8,6 +8,7 @@
 #include <iterator>
 #include <vector>
 
+#include "board/board_draw.h"
 #include "board/effects.h"
 #include "frame/picture_changes.h"
 #include "frame/scaler.h"
@@ -256,6 +257,16 @@ TEST_F(Game1StateTest, PassesThatRedrawOnlyWhatChangedGiveTheFramesOfFullOnes) {
     int compared = 0;
     for (int i = 0; i < 300 && stateStack.top() != &continue1State; ++i) {
         lastKey = i == 150 ? KeyP : i == 160 ? KEY_Q : i % 23 == 0 ? keys[i / 23 % 6] : 0;
+        if (i == 200) {
+            // The right well's warning goes: its frame's band shows the well again.
+            ASSERT_GE(warningShade(*rightBoard, tickCount), 0);
+            for (int row = rightBoard->topRow; row <= rightBoard->topRow + 2; ++row) {
+                for (int column = 0; column < boardColumns; ++column) {
+                    Cell& cell = rightBoard->at(column, row);
+                    if (cell.kind != Avatar) cell = Cell{Empty, 0, Idle, 0, 0};
+                }
+            }
+        }
         // Some passes come late, some before the next tick (the warning frame keeps its shade).
         tickCount = tickCount + (i % 50 == 49 ? 3 : i % 9 == 4 ? 0 : 1);
         const unsigned long changesBefore = stateStack.changeCount();
@@ -263,6 +274,9 @@ TEST_F(Game1StateTest, PassesThatRedrawOnlyWhatChangedGiveTheFramesOfFullOnes) {
         stateStack.updateTop();
         const bool stackChanged = stateStack.changeCount() != changesBefore + 1;
         endPassChanges();
+        if (i == 200) {
+            ASSERT_LT(warningShade(*rightBoard, tickCount), 0);
+        }
 
         textprintf_ex(backBuffer, font, 0, 0, makecol(255, 255, 255), -1, "FPS: %d", 40 + i % 17);
         markChanged(Area{0, 0, text_length(font, "FPS: 00"), text_height(font)});
