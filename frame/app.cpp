@@ -8,7 +8,8 @@
 // that has landed settles, and the opponent decides, in any update, ticked or not. So the cadence
 // is fixed, whatever the machine's load: after every update that consumes ticks comes exactly one
 // that has none, as in a loop resting a millisecond per pass, and a late cycle only hands over
-// more ticks at once.
+// more ticks at once. A screen that would draw and decide nothing between ticks (no round runs
+// under it) says so, and its update is then left out while no key has come (quietPass).
 #include "frame/app.h"
 
 #include <allegro.h>
