@@ -2,6 +2,7 @@
 #include "screens/screen_draw.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "assets/assets.h"
@@ -58,14 +59,14 @@ constexpr size_t mostWellParts = 16;
 // The band along the edges of a well's area where its warning frame lies.
 constexpr int warningBand = 5;
 
-void warningStrips(int x, std::vector<Area>& into) {
+std::array<Area, 4> warningStrips(int x) {
     const Area well = boardArea(x, boardScreenY);
     const int right = well.x + well.width - warningBand;
     const int bottom = well.y + well.height - warningBand;
-    into.push_back(Area{well.x, well.y, well.width, warningBand});
-    into.push_back(Area{well.x, bottom, well.width, warningBand});
-    into.push_back(Area{well.x, well.y, warningBand, well.height});
-    into.push_back(Area{right, well.y, warningBand, well.height});
+    return {Area{well.x, well.y, well.width, warningBand},
+            Area{well.x, bottom, well.width, warningBand},
+            Area{well.x, well.y, warningBand, well.height},
+            Area{right, well.y, warningBand, well.height}};
 }
 
 // Where a well must be drawn again, when it need not be drawn whole: its changed cells, its
@@ -79,7 +80,9 @@ bool wellParts(const DrawnWell& drawn, const Board& board, int x, const std::vec
     changedCells(drawn.board, board, x, boardScreenY, parts);
     const Area well = boardArea(x, boardScreenY);
     const int shade = warningShade(board, tickCount);
-    if (drawn.warning != shade && (drawn.warning < 0 || shade < 0)) warningStrips(x, parts);
+    if (drawn.warning != shade && (drawn.warning < 0 || shade < 0)) {
+        for (const Area& strip : warningStrips(x)) parts.push_back(strip);
+    }
     for (const Area& back : putBack) {
         const Area part = intersection(back, well);
         if (part.width > 0) parts.push_back(part);
@@ -127,6 +130,7 @@ bool redrawRound(int background, const Board& left, const Board& right, int elap
     drawnRound.areas.clear();
     for (int i = 0; i < 2; ++i) {
         const Board& board = *boards[i];
+        const int shade = warningShade(board, tickCount);
         if (wholeWell[i]) {
             if (continued) putBack(boardArea(wellX[i], boardScreenY));
             drawBoard(backBuffer, board, wellX[i], boardScreenY, tickCount);
@@ -135,15 +139,12 @@ bool redrawRound(int background, const Board& left, const Board& right, int elap
                 putBack(part);
                 drawBoardWithin(backBuffer, board, wellX[i], boardScreenY, part, tickCount);
             }
-            if (drawnRound.wells[i].warning != warningShade(board, tickCount)) {
+            if (drawnRound.wells[i].warning != shade) {
                 drawWarningFrame(backBuffer, board, wellX[i], boardScreenY, tickCount);
-                std::vector<Area>& strips = drawnRound.parts[i];
-                strips.clear();
-                warningStrips(wellX[i], strips);
-                for (const Area& strip : strips) markChanged(strip);
+                for (const Area& strip : warningStrips(wellX[i])) markChanged(strip);
             }
         }
-        drawnRound.wells[i] = DrawnWell{true, board, warningShade(board, tickCount)};
+        drawnRound.wells[i] = DrawnWell{true, board, shade};
         ChangeRecorder recorder(drawnRound.areas);
         drawPanel(backBuffer, board, panelX[i]);
     }

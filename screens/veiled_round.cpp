@@ -162,14 +162,10 @@ void VeiledRound::veil(const Area& area) {
     markChanged(part);
 }
 
-void VeiledRound::greyWhole() {
+void VeiledRound::veilWhole() {
     blit(round_, veiled_, 0, 0, 0, 0, screenWidth, screenHeight);
     blit(round_, greyed_, 0, 0, 0, 0, screenWidth, screenHeight);
     greyBitmap(greyed_);
-}
-
-void VeiledRound::veilWhole() {
-    greyWhole();
     blit(greyed_, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
 }
 

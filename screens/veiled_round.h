@@ -49,7 +49,6 @@ private:
     bool roundChanged(const Area& area) const;
     void greyAgain(const Area& area);
     void veil(const Area& area);
-    void greyWhole();
     void veilWhole();
     void drawPictures(std::initializer_list<VeiledPicture> pictures, bool partial);
 
