@@ -46,13 +46,13 @@ struct GreyLayout {
     }
 };
 
-void greyRowScalar(uint32_t* row, int count, const GreyLayout& layout) {
+void greyRowScalar(const uint32_t* from, uint32_t* to, int count, const GreyLayout& layout) {
     for (int x = 0; x < count; ++x) {
-        uint32_t p = row[x];
+        uint32_t p = from[x];
         int r = static_cast<int>((p >> layout.redShift) & 0xff);
         int g = static_cast<int>((p >> layout.greenShift) & 0xff);
         int b = static_cast<int>((p >> layout.blueShift) & 0xff);
-        row[x] = layout.grey(static_cast<int>(0.299 * r + 0.587 * g + 0.114 * b));
+        to[x] = layout.grey(static_cast<int>(0.299 * r + 0.587 * g + 0.114 * b));
     }
 }
 
@@ -66,15 +66,14 @@ __m128d luminance(__m128i r, __m128i g, __m128i b) {
     return _mm_add_pd(_mm_add_pd(red, green), blue);
 }
 
-void greyRow(uint32_t* row, int count, const GreyLayout& layout) {
+void greyRow(const uint32_t* from, uint32_t* to, int count, const GreyLayout& layout) {
     const __m128i byte = _mm_set1_epi32(0xff);
     const __m128i redShift = _mm_cvtsi32_si128(layout.redShift);
     const __m128i greenShift = _mm_cvtsi32_si128(layout.greenShift);
     const __m128i blueShift = _mm_cvtsi32_si128(layout.blueShift);
     int x = 0;
     for (; x + 4 <= count; x += 4) {
-        __m128i* at = reinterpret_cast<__m128i*>(row + x);
-        __m128i p = _mm_loadu_si128(at);
+        __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + x));
         __m128i r = _mm_and_si128(_mm_srl_epi32(p, redShift), byte);
         __m128i g = _mm_and_si128(_mm_srl_epi32(p, greenShift), byte);
         __m128i b = _mm_and_si128(_mm_srl_epi32(p, blueShift), byte);
@@ -85,13 +84,13 @@ void greyRow(uint32_t* row, int count, const GreyLayout& layout) {
         __m128i grey =
             _mm_or_si128(_mm_or_si128(_mm_sll_epi32(v, redShift), _mm_sll_epi32(v, greenShift)),
                          _mm_sll_epi32(v, blueShift));
-        _mm_storeu_si128(at, grey);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x), grey);
     }
-    greyRowScalar(row + x, count - x, layout);
+    greyRowScalar(from + x, to + x, count - x, layout);
 }
 #else
-void greyRow(uint32_t* row, int count, const GreyLayout& layout) {
-    greyRowScalar(row, count, layout);
+void greyRow(const uint32_t* from, uint32_t* to, int count, const GreyLayout& layout) {
+    greyRowScalar(from, to, count, layout);
 }
 #endif
 
@@ -290,9 +289,12 @@ void drawWarningFrame(BITMAP* target, int x, int y, int tick) {
     int colour = makecol(warningRed(tick), 0, 0);
     int right = x + windowWidth - 1;
     int bottom = y + windowHeight - 1;
-    for (int inset = 2; inset >= -2; --inset) {
-        rect(target, x + inset, y + inset, right - inset, bottom - inset, colour);
-    }
+    // Five nested one-pixel rectangles, from two pixels outside the window to two inside, fill
+    // a solid band: drawn as its four sides.
+    rectfill(target, x - 2, y - 2, right + 2, y + 2, colour);
+    rectfill(target, x - 2, bottom - 2, right + 2, bottom + 2, colour);
+    rectfill(target, x - 2, y + 3, x + 2, bottom - 3, colour);
+    rectfill(target, right - 2, y + 3, right + 2, bottom - 3, colour);
 }
 
 template <typename View>
@@ -409,6 +411,10 @@ void drawScore(BITMAP* target, const Board& board, int x, int y) {
     drawPanelNumber(target, x, y, "%05d", static_cast<int>(board.score));
 }
 
+void greyPixels(const uint32_t* from, uint32_t* to, int count) {
+    greyRow(from, to, count, GreyLayout{});
+}
+
 void greyBitmap(BITMAP* bitmap) {
     if (bitmap_color_depth(bitmap) != 32 || !is_memory_bitmap(bitmap)) {
         greyScreenReference(bitmap);
@@ -424,7 +430,8 @@ void greyBitmap(BITMAP* bitmap) {
         bottom = bitmap->cb;
     }
     for (int y = top; y < bottom; ++y) {
-        greyRow(reinterpret_cast<uint32_t*>(bitmap->line[y]) + left, right - left, layout);
+        auto* row = reinterpret_cast<uint32_t*>(bitmap->line[y]) + left;
+        greyRow(row, row, right - left, layout);
     }
 }
 

@@ -1,6 +1,7 @@
 // Drawing a board, its side panel and the grey filter into a picture the caller names.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "board/board.h"
@@ -46,6 +47,9 @@ void drawScore(BITMAP* target, const Board& board, int x, int y);
 
 // The whole bitmap (inside its clip rectangle) turned grey.
 void greyBitmap(BITMAP* bitmap);
+// A run of pixels of a 32-bit picture greyed as greyBitmap greys them, from `from` into `to`
+// (which may be the same).
+void greyPixels(const uint32_t* from, uint32_t* to, int count);
 // The same picture through getpixel/putpixel, kept as the reference for the fast version.
 void greyScreenReference(BITMAP* bitmap);
 

@@ -3,6 +3,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -48,6 +49,15 @@ void drawVeiledPicture(const VeiledPicture& picture) {
     markChanged(Area{picture.x, picture.y, picture.w, picture.h});
 }
 
+void drawVeiledPictureWithin(const VeiledPicture& picture, const Area& part) {
+    int left, top, right, bottom;
+    get_clip_rect(backBuffer, &left, &top, &right, &bottom);
+    set_clip_rect(backBuffer, part.x, part.y, part.x + part.width - 1, part.y + part.height - 1);
+    draw_sprite(backBuffer, picture.bitmap, picture.x, picture.y);
+    set_clip_rect(backBuffer, left, top, right, bottom);
+    markChanged(part);
+}
+
 void VeiledRound::draw(int background, const Board& left, const Board& right, int elapsed,
                        std::initializer_list<VeiledPicture> pictures) {
     // Last pass's overlay is put back with what the round changes.
@@ -61,7 +71,6 @@ void VeiledRound::draw(int background, const Board& left, const Board& right, in
     trackChanges();
     putBack_.push_back(passRateLine());
     for (const Area& area : roundAreas_) {
-        if (!roundChanged(area)) continue;
         greyAgain(area);
         putBack_.push_back(area);
     }
@@ -80,9 +89,8 @@ void VeiledRound::draw(int background, const Board& left, const Board& right, in
 bool VeiledRound::redraw(int background, const Board& left, const Board& right, int elapsed) {
     const bool continued = round_ != nullptr && stateStack.changeCount() == drawnAtChange_ + 1;
     if (round_ == nullptr) round_ = create_bitmap(screenWidth, screenHeight);
-    if (veiled_ == nullptr) veiled_ = create_bitmap(screenWidth, screenHeight);
     if (greyed_ == nullptr) greyed_ = create_bitmap(screenWidth, screenHeight);
-    if (round_ == nullptr || veiled_ == nullptr || greyed_ == nullptr) {
+    if (round_ == nullptr || greyed_ == nullptr) {
         // No memory for the kept pictures: the plain way, everything every pass.
         drawRound(background, left, right, elapsed);
         greyBitmap(backBuffer);
@@ -104,53 +112,55 @@ bool VeiledRound::redraw(int background, const Board& left, const Board& right, 
     return partial;
 }
 
-// Most of what the round redraws between two ticks comes out as it was: the panels, the
-// effects advanced by no time.
-bool VeiledRound::roundChanged(const Area& area) const {
-    const Area part = screenPart(area);
-    for (int y = part.y; y < part.y + part.height; ++y) {
-        const auto* now = reinterpret_cast<const uint32_t*>(round_->line[y]) + part.x;
-        const auto* before = reinterpret_cast<const uint32_t*>(veiled_->line[y]) + part.x;
-        if (std::memcmp(now, before, sizeof(uint32_t) * part.width) != 0) return true;
-    }
-    return false;
-}
-
-// Every picture goes on in the order given; one that stands as it stood, with none of the veil
-// put back over it and no picture drawn again under it, already shows.
+// Every picture goes on in the order given. One that stands as it stood already shows, except
+// where the veil was put back over it or a picture under it was drawn again: only there is it
+// drawn again. Drawing keeps to the clipping rectangle, so a part drawn gives the pixels of the
+// whole drawn; a stretched picture is drawn whole, its stretch being worked out from where it
+// is clipped.
 void VeiledRound::drawPictures(std::initializer_list<VeiledPicture> pictures, bool partial) {
     showing_.clear();
-    bool drewBelow = false;
+    drawnAgain_.assign(putBack_.begin(), putBack_.end());
     for (const VeiledPicture& picture : pictures) {
         if (picture.bitmap == nullptr || picture.w <= 0 || picture.h <= 0) continue;
         const Area area{picture.x, picture.y, picture.w, picture.h};
-        bool shows = false;
-        for (const ShownPicture& before : shown_) {
-            shows = shows || (partial && samePlace(before.picture, picture));
-        }
-        for (const Area& back : putBack_) shows = shows && !overlaps(back, area);
-        for (const ShownPicture& below : showing_) {
-            shows = shows && !(drewBelow && overlaps(below.area, area));
-        }
-        if (!shows) {
-            drawVeiledPicture(picture);
-            drewBelow = true;
-        }
         showing_.push_back(ShownPicture{picture, area});
+        bool stands = false;
+        for (const ShownPicture& before : shown_) {
+            stands = stands || (partial && samePlace(before.picture, picture));
+        }
+        const bool stretched = picture.w != picture.bitmap->w || picture.h != picture.bitmap->h;
+        if (!stands || stretched) {
+            const bool covered =
+                !stands || std::any_of(drawnAgain_.begin(), drawnAgain_.end(),
+                                       [&](const Area& a) { return overlaps(a, area); });
+            if (covered) {
+                drawVeiledPicture(picture);
+                drawnAgain_.push_back(area);
+            }
+            continue;
+        }
+        const size_t below = drawnAgain_.size();
+        for (size_t i = 0; i < below; ++i) {
+            const Area part = screenPart(intersection(drawnAgain_[i], area));
+            if (part.width <= 0 || part.height <= 0) continue;
+            drawVeiledPictureWithin(picture, part);
+            drawnAgain_.push_back(part);
+        }
     }
     shown_.swap(showing_);
 }
 
-// Where the round changed, its kept grey copy follows.
+// Where the round was drawn again, its grey copy follows. Comparing with the round as last
+// greyed first, to grey only what changed, cost more than it saved: the comparison reads rows
+// no pass has touched since the last tick, the warning frame's strips change every tick while
+// it pulses, and the rest (the panels, the pass-rate line) is small.
 void VeiledRound::greyAgain(const Area& area) {
     const Area part = screenPart(area);
     if (part.width <= 0 || part.height <= 0) return;
-    blit(round_, veiled_, part.x, part.y, part.x, part.y, part.width, part.height);
-    blit(round_, greyed_, part.x, part.y, part.x, part.y, part.width, part.height);
-    // Greying keeps to the clipping rectangle.
-    set_clip_rect(greyed_, part.x, part.y, part.x + part.width - 1, part.y + part.height - 1);
-    greyBitmap(greyed_);
-    set_clip_rect(greyed_, 0, 0, screenWidth - 1, screenHeight - 1);
+    for (int y = part.y; y < part.y + part.height; ++y) {
+        const auto* drawn = reinterpret_cast<const uint32_t*>(round_->line[y]) + part.x;
+        greyPixels(drawn, reinterpret_cast<uint32_t*>(greyed_->line[y]) + part.x, part.width);
+    }
 }
 
 // The veil goes back from the kept grey copy: most of what is put back each pass lies under
@@ -163,7 +173,6 @@ void VeiledRound::veil(const Area& area) {
 }
 
 void VeiledRound::veilWhole() {
-    blit(round_, veiled_, 0, 0, 0, 0, screenWidth, screenHeight);
     blit(round_, greyed_, 0, 0, 0, 0, screenWidth, screenHeight);
     greyBitmap(greyed_);
     blit(greyed_, backBuffer, 0, 0, 0, 0, screenWidth, screenHeight);
@@ -171,15 +180,14 @@ void VeiledRound::veilWhole() {
 
 void VeiledRound::release() {
     if (round_ != nullptr) destroy_bitmap(round_);
-    if (veiled_ != nullptr) destroy_bitmap(veiled_);
     if (greyed_ != nullptr) destroy_bitmap(greyed_);
     round_ = nullptr;
-    veiled_ = nullptr;
     greyed_ = nullptr;
     overlay_.clear();
     putBack_.clear();
     roundAreas_.clear();
     shown_.clear();
+    drawnAgain_.clear();
 }
 
 }  // namespace vexlorn

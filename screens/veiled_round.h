@@ -22,20 +22,22 @@ struct VeiledPicture {
 VeiledPicture dataPicture(int object, int x, int y);
 // Drawn as the veil draws it, and reported to the present step.
 void drawVeiledPicture(const VeiledPicture& picture);
+// Only its part within `part`, for a picture at its own size.
+void drawVeiledPictureWithin(const VeiledPicture& picture, const Area& part);
 
 // Redrawing the round and greying the whole picture cost most of these screens' passes. The
 // round is kept unveiled in a picture of its own, redrawn there as the play screen redraws its
-// own, and greyed in another; when nothing else has run since the last pass, only where its
-// pixels changed is greyed again, and only that, where the screen drew over the veil last pass
-// and the frame loop's pass-rate line are copied back from the grey one. Greying works pixel
-// by pixel, so a part greyed gives the pixels of the whole greyed.
+// own, and greyed in another; when nothing else has run since the last pass, only where it was
+// redrawn is greyed again, and only that, where the screen drew over the veil last pass and
+// the frame loop's pass-rate line are copied back from the grey one. Greying works pixel by
+// pixel, so a part greyed gives the pixels of the whole greyed.
 class VeiledRound {
 public:
     // The round (as drawRound draws it, effects advanced by `elapsed`) greyed, in the back
     // buffer, then `pictures` over it in their order; the present step hears what changed. A
-    // picture shown the same last pass, with nothing put back over it since, is left as it is:
-    // the pictures of these screens mostly stand still, and the frame loop passes more often
-    // than the clock ticks.
+    // picture shown the same last pass is drawn again only where the veil or a picture under
+    // it was put back since: the pictures of these screens mostly stand still, and the frame
+    // loop passes more often than the clock ticks.
     void draw(int background, const Board& left, const Board& right, int elapsed,
               std::initializer_list<VeiledPicture> pictures = {});
     // Where the screen draws over the veil each pass besides its pictures: record it here
@@ -46,7 +48,6 @@ public:
 
 private:
     bool redraw(int background, const Board& left, const Board& right, int elapsed);
-    bool roundChanged(const Area& area) const;
     void greyAgain(const Area& area);
     void veil(const Area& area);
     void veilWhole();
@@ -58,14 +59,14 @@ private:
     };
 
     BITMAP* round_ = nullptr;
-    BITMAP* veiled_ = nullptr;  // round_ as it was last greyed
-    BITMAP* greyed_ = nullptr;  // veiled_ greyed: the veil as it stands
+    BITMAP* greyed_ = nullptr;  // round_ greyed: the veil as it stands
     unsigned long drawnAtChange_ = 0;
     std::vector<Area> roundAreas_;
     std::vector<Area> putBack_;
     std::vector<Area> overlay_;
     std::vector<ShownPicture> shown_;
     std::vector<ShownPicture> showing_;
+    std::vector<Area> drawnAgain_;  // this pass: the veil put back, and pictures drawn again
 };
 
 }  // namespace vexlorn

@@ -225,6 +225,20 @@ TEST_F(BoardDrawTest, WarningFrameAppearsWhenTheSecondPlayRowHoldsAnything) {
     EXPECT_EQ(at(x0 + 194, y0 + 100), background);
     EXPECT_EQ(at(x0 + 100, y0 - 3), background);
     EXPECT_EQ(at(x0 + 100, y0 + 385), background);
+    // The frame is five nested one-pixel rectangles, two outside the window to two inside;
+    // every pixel of the picture as they would draw it, corners included.
+    BITMAP* nested = create_bitmap(buffer->w, buffer->h);
+    clear_to_color(nested, background);
+    clear_to_color(buffer, background);
+    for (int inset = 2; inset >= -2; --inset)
+        rect(nested, x0 + inset, y0 + inset, x0 + 191 - inset, y0 + 382 - inset, red);
+    drawWarningFrame(buffer, board, x0, y0, drawTick);
+    for (int y = 0; y < buffer->h; ++y) {
+        for (int x = 0; x < buffer->w; ++x) {
+            ASSERT_EQ(getpixel(nested, x, y), at(x, y)) << x << "," << y;
+        }
+    }
+    destroy_bitmap(nested);
 }
 
 TEST_F(BoardDrawTest, WarningFramePulsesAlongASixtyTickTriangle) {
