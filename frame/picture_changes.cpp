@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 
+#include <algorithm>
+
 #include "assets/data_layout.h"
 #include "frame/state_stack.h"
 
@@ -29,12 +31,31 @@ bool contains(const Area& outer, const Area& inner) {
            inner.y + inner.height <= outer.y + outer.height;
 }
 
+long size(const Area& area) {
+    return static_cast<long>(area.width) * area.height;
+}
+
+Area around(const Area& a, const Area& b) {
+    const int left = std::min(a.x, b.x);
+    const int top = std::min(a.y, b.y);
+    const int right = std::max(a.x + a.width, b.x + b.width);
+    const int bottom = std::max(a.y + a.height, b.y + b.height);
+    return Area{left, top, right - left, bottom - top};
+}
+
 // An area inside one already listed adds nothing: most passes put the backdrop back where they
-// then draw again.
+// then draw again. One that overlaps a listed one so far that the rectangle around both is no
+// larger than the two together widens it to that rectangle: a picture moved by a pixel is then
+// copied once, not twice.
 void addArea(std::vector<Area>& areas, bool& whole, const Area& area) {
     if (whole) return;
-    for (const Area& listed : areas) {
+    for (Area& listed : areas) {
         if (contains(listed, area)) return;
+        const Area both = around(listed, area);
+        if (size(both) <= size(listed) + size(area)) {
+            listed = both;
+            return;
+        }
     }
     if (areas.size() >= mostAreas) {
         whole = true;

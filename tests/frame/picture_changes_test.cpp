@@ -55,6 +55,20 @@ TEST_F(PictureChangesTest, TrackedPassesListTheirAreasClippedAndWithoutRepeats) 
     // Between passes (the pass rate) a change always counts.
     markChanged(Area{0, 0, 8, 8});
     EXPECT_EQ(pictureChanges().areas.size(), 3u);
+    clearPictureChanges();
+
+    // A picture moved down a pixel is copied once, as the rectangle around both places; two
+    // strips across each other are not, that rectangle being far larger than both.
+    pass([] {
+        trackChanges();
+        markChanged(Area{100, 100, 50, 40});
+        markChanged(Area{100, 101, 50, 40});
+        markChanged(Area{300, 100, 5, 200});
+        markChanged(Area{300, 100, 200, 5});
+    });
+    ASSERT_EQ(pictureChanges().areas.size(), 3u);
+    EXPECT_EQ(pictureChanges().areas[0].y, 100);
+    EXPECT_EQ(pictureChanges().areas[0].height, 41);
 }
 
 TEST_F(PictureChangesTest, UntrackedPassesPushesAndPopsAndFloodsMeanTheWholePicture) {
@@ -71,7 +85,8 @@ TEST_F(PictureChangesTest, UntrackedPassesPushesAndPopsAndFloodsMeanTheWholePict
 
     pass([] {
         trackChanges();
-        for (int i = 0; i < 1000; ++i) markChanged(Area{i % screenWidth, i / screenWidth, 1, 1});
+        for (int i = 0; i < 1000; ++i)
+            markChanged(Area{i * 2 % screenWidth, i * 2 / screenWidth * 2, 1, 1});
     });
     EXPECT_TRUE(pictureChanges().whole);
     clearPictureChanges();
