@@ -1,10 +1,14 @@
 // The present step: what the passes since the last present changed (frame/picture_changes),
-// onto the screen. At factor 1 those areas are blitted, or the whole picture when a pass kept
-// no track. Scaled, they are scaled straight into the pixels of Allegro's X11 screen bitmap (a
-// linear bitmap whose lines are the shared-memory image the X server shows), and the X server
-// is told which rectangles to show; after an untracked pass, only the rows that differ from a
-// kept copy of the picture are scaled. A pass that changed nothing costs nothing here.
+// onto the screen. At factor 1 those areas are copied, or the whole picture blitted when a
+// pass kept no track. Scaled, they are scaled straight into the pixels of Allegro's X11 screen
+// bitmap (a linear bitmap whose lines are the shared-memory image the X server shows), and the
+// X server is told which rectangles to show; after an untracked pass, only the rows that
+// differ from a kept copy of the picture are scaled. A pass that changed nothing costs nothing
+// here.
 #include "frame/present.h"
+
+#include <cstdint>
+#include <cstring>
 
 #include "frame/display.h"
 #include "frame/globals.h"
@@ -40,6 +44,22 @@ static void showFromStage(int x, int y, int width, int height) {
     blit(stage, screen, x, y, stageX + x, stageY + y, width, height);
 }
 
+// An area at factor 1, its top-left corner at (x, y) on the screen. Into the window's own image
+// it is copied row by row and the X server told once which rectangle to show; a blit would
+// select the image's every row apart.
+static void copyArea(BITMAP* picture, const Area& area, int x, int y) {
+    if (!screenIsWindowImage()) {
+        blit(picture, screen, area.x, area.y, x + area.x, y + area.y, area.width, area.height);
+        return;
+    }
+    for (int row = area.y; row < area.y + area.height; ++row) {
+        std::memcpy(reinterpret_cast<uint32_t*>(screen->line[y + row]) + x + area.x,
+                    reinterpret_cast<const uint32_t*>(picture->line[row]) + area.x,
+                    sizeof(uint32_t) * area.width);
+    }
+    showScreenArea(x + area.x, y + area.y, area.width, area.height);
+}
+
 static ScaleTarget scaleTarget(const DisplayMode& mode, ShownFn& shown) {
     ScaleTarget target{screen, mode.picture.x, mode.picture.y, mode.factor, 0, 0};
     if (mode.fill) {
@@ -68,8 +88,7 @@ static void present(BITMAP* picture, const PictureChanges& changes) {
             return;
         }
         for (const Area& area : changes.areas) {
-            blit(picture, screen, area.x, area.y, mode.picture.x + area.x, mode.picture.y + area.y,
-                 area.width, area.height);
+            copyArea(picture, area, mode.picture.x, mode.picture.y);
         }
         return;
     }

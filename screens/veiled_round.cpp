@@ -70,10 +70,6 @@ void VeiledRound::draw(int background, const Board& left, const Board& right, in
     }
     trackChanges();
     putBack_.push_back(passRateLine());
-    for (const Area& area : roundAreas_) {
-        greyAgain(area);
-        putBack_.push_back(area);
-    }
     // A picture that goes or moves leaves the veil to be put back where it was.
     for (const ShownPicture& before : shown_) {
         bool stays = false;
@@ -81,6 +77,11 @@ void VeiledRound::draw(int background, const Board& left, const Board& right, in
         if (!stays) putBack_.push_back(before.area);
     }
     for (const Area& area : putBack_) veil(area);
+    // Where the round was drawn again, the veil follows straight into the back buffer too.
+    for (const Area& area : roundAreas_) {
+        greyAgain(area);
+        putBack_.push_back(area);
+    }
     drawPictures(pictures, true);
     putBack_.clear();
 }
@@ -150,17 +151,22 @@ void VeiledRound::drawPictures(std::initializer_list<VeiledPicture> pictures, bo
     shown_.swap(showing_);
 }
 
-// Where the round was drawn again, its grey copy follows. Comparing with the round as last
-// greyed first, to grey only what changed, cost more than it saved: the comparison reads rows
-// no pass has touched since the last tick, the warning frame's strips change every tick while
-// it pulses, and the rest (the panels, the pass-rate line) is small.
+// Where the round was drawn again, its grey copy and the back buffer follow, row by row.
+// Comparing with the round as last greyed first, to grey only what changed, cost more than it
+// saved: the comparison reads rows no pass has touched since the last tick, the warning
+// frame's strips change every tick while it pulses, and the rest (the panels, the pass-rate
+// line) is small.
 void VeiledRound::greyAgain(const Area& area) {
     const Area part = screenPart(area);
     if (part.width <= 0 || part.height <= 0) return;
     for (int y = part.y; y < part.y + part.height; ++y) {
         const auto* drawn = reinterpret_cast<const uint32_t*>(round_->line[y]) + part.x;
-        greyPixels(drawn, reinterpret_cast<uint32_t*>(greyed_->line[y]) + part.x, part.width);
+        auto* grey = reinterpret_cast<uint32_t*>(greyed_->line[y]) + part.x;
+        greyPixels(drawn, grey, part.width);
+        std::memcpy(reinterpret_cast<uint32_t*>(backBuffer->line[y]) + part.x, grey,
+                    sizeof(uint32_t) * part.width);
     }
+    markChanged(part);
 }
 
 // The veil goes back from the kept grey copy: most of what is put back each pass lies under
