@@ -31,4 +31,4 @@ set(ENV{PKG_CONFIG_PATH} "")
 set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
 
 # ctest runs the cross-built tests through Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/wine)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/run-under-wine)
