@@ -103,23 +103,27 @@ class Player:
             time.sleep(0.3)
         raise AssertionError(f"no settled picture ({name})")
 
-    def menu_picture(self, name):
+    def menu_picture(self, name, game=None):
         """The menu, reached from the intro as a player does: the first picture both builds
         hold long enough to compare (the intro before it is a timed fade)."""
-        self.shown(name + "-intro")
+        self.shown(name + "-intro", game=game)
         time.sleep(1.0)  # keys in the window's first moments may be lost
         self.key("Return", after=1.0)
         return self.settled_picture(name + "-menu")
 
-    def shown(self, name, timeout=40):
-        """The first picture that is not black: the window is up and drawn."""
+    def shown(self, name, timeout=40, game=None):
+        """The first picture that is not black: the window is up and drawn. A game that ends
+        first is reported as such, with its status."""
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             shot = self.screenshot(name)
             if shot.data.count(0) < len(shot.data):
                 return shot
+            if game is not None and game.poll() is not None:
+                raise AssertionError(f"the game ended with status {game.returncode} before it "
+                                     f"showed anything ({name})")
             time.sleep(0.2)
-        raise AssertionError(f"nothing shown ({name})")
+        raise AssertionError(f"nothing shown in {timeout} s ({name})")
 
 
 def wait_gone(process, timeout):
@@ -156,12 +160,23 @@ def play_round_and_exit(player):
     player.key("Return", after=0.5)  # EXIT
 
 
+def installed_games():
+    return subprocess.run(["pgrep", "-f", installed("vexlorn.exe")], capture_output=True,
+                          text=True).stdout.split()
+
+
+def wait_installed_games_gone(timeout):
+    deadline = time.monotonic() + timeout
+    while installed_games():
+        if time.monotonic() > deadline:
+            raise AssertionError("the game did not exit in time")
+        time.sleep(0.2)
+
+
 def end_left_games():
     """Ends a game a failed test (or an interrupted earlier run) left running: ours, by the path
     it was installed to. An installer would wait for its file without end."""
-    found = subprocess.run(["pgrep", "-f", installed("vexlorn.exe")], capture_output=True,
-                           text=True).stdout.split()
-    for pid in found:
+    for pid in installed_games():
         os.kill(int(pid), signal.SIGKILL)
 
 
@@ -180,7 +195,7 @@ class InstalledGameTest(unittest.TestCase):
                                  env=dict(cls.env, XDG_DATA_HOME=cls.linux_home),
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         player = Player(cls.xserver.display, cls.shots)
-        cls.linux_menu = player.menu_picture("linux")
+        cls.linux_menu = player.menu_picture("linux", linux)
         player.key("Up", after=0.6)
         player.key("Return", after=0.5)
         cls.linux_code = wait_gone(linux, 20)
@@ -217,7 +232,8 @@ class InstalledGameTest(unittest.TestCase):
     def test_2_shortcut_first_frame_round_and_hall_of_fame(self):
         if os.path.exists(app_data("vexlorn.hi")):
             os.unlink(app_data("vexlorn.hi"))
-        # The shortcut's own command, as the Start menu runs it; /wait gives the game's status.
+        # The shortcut's own command, as the Start menu runs it. Wine's start can return while
+        # the game is still starting, so the game is followed by its process.
         game = subprocess.Popen(["wine", "start", "/wait", "/unix", shortcut()], env=self.env,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         player = Player(self.xserver.display, self.shots)
@@ -225,6 +241,7 @@ class InstalledGameTest(unittest.TestCase):
         self.assertEqual(menu.differs(self.linux_menu), 0,
                          f"the pictures differ: {menu.path} {self.linux_menu.path}")
         play_round_and_exit(player)
+        wait_installed_games_gone(30)
         self.assertEqual(wait_gone(game, 30), 0)
         with open(app_data("vexlorn.hi"), "rb") as table:
             self.assertEqual(table.read(), self.linux_table)
@@ -233,7 +250,7 @@ class InstalledGameTest(unittest.TestCase):
         os.unlink(app_data("vexlorn.hi"))
         game = self.start_game("-user-data", "-window")
         player = Player(self.xserver.display, self.shots)
-        player.shown("before-close")
+        player.shown("before-close", game=game)
         time.sleep(1.0)
         client = XClient(self.xserver.display)
         # Wine may make the window afresh while it sets it up: a close sent to the old one is an
@@ -262,7 +279,7 @@ class InstalledGameTest(unittest.TestCase):
         game = self.start_game("-window", env={
             "SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": "Z:" + capture.replace("/", "\\")})
         player = Player(self.xserver.display, self.shots)
-        player.shown("sound", timeout=60)
+        player.shown("sound", timeout=60, game=game)
         time.sleep(1.0)
         player.key("Return", after=2.0)  # the menu's music and its sound
         player.key("Up", after=0.6)
