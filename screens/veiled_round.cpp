@@ -125,19 +125,21 @@ void VeiledRound::drawPictures(std::initializer_list<VeiledPicture> pictures, bo
         if (picture.bitmap == nullptr || picture.w <= 0 || picture.h <= 0) continue;
         const Area area{picture.x, picture.y, picture.w, picture.h};
         showing_.push_back(ShownPicture{picture, area});
-        bool stands = false;
-        for (const ShownPicture& before : shown_) {
-            stands = stands || (partial && samePlace(before.picture, picture));
-        }
+        const bool stands =
+            partial && std::any_of(shown_.begin(), shown_.end(), [&](const ShownPicture& before) {
+                return samePlace(before.picture, picture);
+            });
         const bool stretched = picture.w != picture.bitmap->w || picture.h != picture.bitmap->h;
+        // A stretched picture that stands is drawn again whole, and only if something under it
+        // was.
+        if (stands && stretched &&
+            std::none_of(drawnAgain_.begin(), drawnAgain_.end(),
+                         [&](const Area& a) { return overlaps(a, area); })) {
+            continue;
+        }
         if (!stands || stretched) {
-            const bool covered =
-                !stands || std::any_of(drawnAgain_.begin(), drawnAgain_.end(),
-                                       [&](const Area& a) { return overlaps(a, area); });
-            if (covered) {
-                drawVeiledPicture(picture);
-                drawnAgain_.push_back(area);
-            }
+            drawVeiledPicture(picture);
+            drawnAgain_.push_back(area);
             continue;
         }
         const size_t below = drawnAgain_.size();
