@@ -1,7 +1,14 @@
 ; The Windows installer: per user, no administrator rights, a Start-menu entry and an
-; uninstaller. scripts/windows passes VERSION, PAYLOAD (the files to install), ICON and OUTFILE.
+; uninstaller. scripts/windows passes VERSION, PAYLOAD (the files to install), ICON and OUTFILE,
+; and TARGET amd64-unicode for the 64-bit test build (on a machine without 32-bit Wine).
+!ifdef TARGET
+Target ${TARGET}
+!else
 Unicode true
+!endif
 RequestExecutionLevel user
+; Sharp text on monitors scaled above 100 %: the installer draws at the monitor's DPI.
+ManifestDPIAware true
 SetCompressor /SOLID lzma
 
 Name "Vexlorn"

@@ -18,8 +18,9 @@ std::string dataHomeDirectory(const char* xdgDataHome, const char* home);
 bool enterDataHome(const std::string& dir, const std::string& oldFile);
 
 // The above for the file the game keeps (the hall of fame): the user's data directory, and on
-// Linux the file of that name left in the home directory by an earlier install.
-void enterUserDataHome(const char* fileName);
+// Linux the file of that name left in the home directory by an earlier install. False when it
+// could not be entered.
+bool enterUserDataHome(const char* fileName);
 
 // Where extra pad mappings are read from: "$XDG_CONFIG_HOME/vexlorn/gamecontrollerdb.txt" (see
 // padMappingPath) on Linux, "%APPDATA%\Vexlorn\gamecontrollerdb.txt" on Windows.

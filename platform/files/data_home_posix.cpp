@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "platform/files/data_home.h"
+#include "platform/files/owner_rule.h"
 #include "platform/input/pads.h"
 
 namespace vexlorn {
@@ -18,14 +19,6 @@ namespace {
 
 bool isAbsolute(const char* path) {
     return path != nullptr && path[0] == '/';
-}
-
-bool makeDirectories(const std::string& dir) {
-    for (std::size_t slash = dir.find('/', 1); slash != std::string::npos;
-         slash = dir.find('/', slash + 1)) {
-        if (::mkdir(dir.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
 // A hall of fame is 160 bytes; anything this much larger is not one.
@@ -75,7 +68,9 @@ void copyThenRemove(const std::string& from, const std::string& to) {
 // A hard link cannot replace an existing file, which a rename would do silently.
 void moveUnlessPresent(const std::string& from, const std::string& to) {
     struct stat status;
-    if (::lstat(from.c_str(), &status) != 0 || !isOldFile(status)) return;
+    if (::lstat(from.c_str(), &status) != 0 || !isOldFile(status) || !ownerRuleAllows(from)) {
+        return;
+    }
     if (::link(from.c_str(), to.c_str()) == 0) {
         ::unlink(from.c_str());
         return;
@@ -104,15 +99,15 @@ std::string dataHomeDirectory(const char* xdgDataHome, const char* home) {
 }
 
 bool enterDataHome(const std::string& dir, const std::string& oldFile) {
-    if (dir.empty() || !makeDirectories(dir)) return false;
+    if (dir.empty() || !makeFoldersAsAllowed(dir)) return false;
     if (!oldFile.empty()) moveUnlessPresent(oldFile, dir + "/" + fileNameOf(oldFile));
     return ::chdir(dir.c_str()) == 0;
 }
 
-void enterUserDataHome(const char* fileName) {
+bool enterUserDataHome(const char* fileName) {
     const char* home = homeDirectory();
     std::string oldFile = isAbsolute(home) ? std::string(home) + "/" + fileName : "";
-    enterDataHome(dataHomeDirectory(std::getenv("XDG_DATA_HOME"), home), oldFile);
+    return enterDataHome(dataHomeDirectory(std::getenv("XDG_DATA_HOME"), home), oldFile);
 }
 
 std::string padMappingFile() {

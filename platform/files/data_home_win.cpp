@@ -32,7 +32,9 @@ bool makeDirectories(const std::wstring& dir) {
 std::string roamingAppData() {
     PWSTR path = nullptr;
     std::string result;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &path))) {
+    // A roaming folder redirected to a place not made yet (a first logon) is made, as Windows
+    // itself does for its own programs; without the flag the call fails and the game has no home.
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, &path))) {
         result = utf8FromWide(path);
     }
     CoTaskMemFree(path);
@@ -60,9 +62,9 @@ bool enterDataHome(const std::string& dir, const std::string& oldFile) {
 }
 
 // Windows has no earlier install whose file would need moving.
-void enterUserDataHome(const char*) {
+bool enterUserDataHome(const char*) {
     const std::string appData = roamingAppData();
-    enterDataHome(dataHomeDirectory(appData.c_str(), nullptr), "");
+    return enterDataHome(dataHomeDirectory(appData.c_str(), nullptr), "");
 }
 
 std::string padMappingFile() {

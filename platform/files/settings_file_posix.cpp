@@ -9,7 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/files/owner_rule.h"
 #include "platform/files/settings_file.h"
+#include "platform/files/shared_file.h"
 
 namespace vexlorn {
 
@@ -30,14 +32,6 @@ const char* homeDirectory() {
     return entry != nullptr ? entry->pw_dir : nullptr;
 }
 
-bool makeDirectories(const std::string& dir) {
-    for (std::size_t slash = dir.find('/', 1); slash != std::string::npos;
-         slash = dir.find('/', slash + 1)) {
-        if (::mkdir(dir.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
-}
-
 }  // namespace
 
 std::string settingsPath() {
@@ -47,6 +41,10 @@ std::string settingsPath() {
 SettingsRead readSettingsFile(const std::string& path, std::string& text) {
     text.clear();
     if (path.empty()) return SettingsRead::Damaged;
+    // A neighbour's file, link or folder in a shared folder is not the player's choices.
+    if (!ownerRuleAllows(path) || !ownerRuleAllows(path.substr(0, path.rfind('/')))) {
+        return SettingsRead::Damaged;
+    }
     // Non-blocking, so that a pipe put in its place cannot hold up the start.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return errno == ENOENT ? SettingsRead::Missing : SettingsRead::Damaged;
@@ -77,7 +75,7 @@ static bool writeAll(int fd, const std::string& text) {
 
 bool writeSettingsFile(const std::string& path, const std::string& text) {
     const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos || slash == 0 || !makeDirectories(path.substr(0, slash))) {
+    if (slash == std::string::npos || slash == 0 || !makeFoldersAsAllowed(path.substr(0, slash))) {
         return false;
     }
     std::string temporary = path + ".XXXXXX";
@@ -90,6 +88,15 @@ bool writeSettingsFile(const std::string& path, const std::string& text) {
         return false;
     }
     return true;
+}
+
+bool changeSettingsFile(const std::string& path, const SettingsChange& change) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash == 0 || !makeFoldersAsAllowed(path.substr(0, slash))) {
+        return false;
+    }
+    SharedFile file(path.c_str());
+    return file.usable() && file.saveText(static_cast<int>(settingsFileLimit), change);
 }
 
 }  // namespace vexlorn

@@ -1,8 +1,6 @@
-// The settings file on Windows: %APPDATA%\Vexlorn\settings, beside the installed game's hall of
-// fame.
+// The settings file on Windows: "settings" beside the hall of fame, in %APPDATA%\Vexlorn for the
+// installed game and in the working directory for the portable copy.
 #include <windows.h>
-// After windows.h, whose types it uses.
-#include <shlobj.h>
 
 #include <vector>
 
@@ -11,20 +9,28 @@
 
 namespace vexlorn {
 
-// `xdgConfigHome` is the roaming application-data folder here; `home` is unused.
-std::string settingsFilePath(const char* appData, const char*) {
-    const bool absolute = appData != nullptr && appData[0] != '\0' && appData[1] == ':';
-    return absolute ? std::string(appData) + "\\Vexlorn\\settings" : "";
+// `xdgConfigHome` is the folder the hall of fame is kept in here; `home` is unused. A drive's
+// path ("C:\...") or a share's ("\\server\share\...", as a redirected %APPDATA% is) alike.
+std::string settingsFilePath(const char* folder, const char*) {
+    const bool drive = folder != nullptr && folder[0] != '\0' && folder[1] == ':';
+    const bool share = folder != nullptr && folder[0] == '\\' && folder[1] == '\\';
+    return drive || share ? std::string(folder) + "\\settings" : "";
 }
 
+// Beside the hall of fame, wherever it is kept: the working directory, which the installed
+// game's -user-data has made %APPDATA%\Vexlorn and which the portable copy keeps as it was.
 std::string settingsPath() {
-    PWSTR folder = nullptr;
-    std::string appData;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder))) {
-        appData = utf8FromWide(folder);
+    std::vector<wchar_t> folder(MAX_PATH);
+    DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+    if (length >= folder.size()) {
+        folder.resize(length + 1);
+        length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
     }
-    CoTaskMemFree(folder);
-    return settingsFilePath(appData.c_str(), nullptr);
+    if (length == 0 || length >= folder.size()) return "";
+    std::wstring path(folder.data(), length);
+    // The root of a drive ends in its separator already.
+    if (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+    return settingsFilePath(utf8FromWide(path).c_str(), nullptr);
 }
 
 SettingsRead readSettingsFile(const std::string& path, std::string& text) {
@@ -79,6 +85,15 @@ bool writeSettingsFile(const std::string& path, const std::string& text) {
         return false;
     }
     return true;
+}
+
+// Without the lock of other systems: a second copy changing the settings in the same moment is
+// rare enough on a desktop of one player that the plain read and write do.
+bool changeSettingsFile(const std::string& path, const SettingsChange& change) {
+    std::string text;
+    if (readSettingsFile(path, text) == SettingsRead::Damaged) return false;
+    std::string updated;
+    return change(text, updated) && writeSettingsFile(path, updated);
 }
 
 }  // namespace vexlorn

@@ -15,6 +15,10 @@ namespace vexlorn {
 using ComposeFile =
     std::function<void(const unsigned char* current, int length, unsigned char* image)>;
 
+// Makes the new contents (into image) from what the file holds now (current, "" when there is
+// no file yet, longer than the limit when the file goes on past it); false to leave it alone.
+using ComposeText = std::function<bool(const std::string& current, std::string& image)>;
+
 // Opening follows symbolic links as the kernel allows them, to the file they finally name (which
 // may not exist yet), and takes an advisory lock: on the file itself, or on a lock file beside it
 // while there is no file to lock. The lock is held until the object goes away.
@@ -26,8 +30,9 @@ public:
     SharedFile& operator=(const SharedFile&) = delete;
 
     // False when the name is not ours to replace: a directory, a pipe or another non-regular
-    // file, a file this process may not both read and write, a loop of links, a link someone
-    // else planted in a shared directory, anything under /proc, /sys or /dev.
+    // file, a file this process may not both read and write, a loop of links, a link or a file
+    // of someone else's in a directory others may write to (see owner_rule.h), anything under
+    // /proc, /sys or /dev.
     bool usable() const { return usable_; }
 
     // Reads the file, has compose make the new contents and puts them in place: through a
@@ -37,6 +42,8 @@ public:
     // The old file's mode and, where allowed, owner stay. Removes temporaries that saves killed
     // on the way left behind.
     bool save(int size, const ComposeFile& compose);
+    // The same for a file of any length up to `limit` bytes, such as a text file.
+    bool saveText(int limit, const ComposeText& compose);
 
     // The name opened for reading only, through links as above; -1 when there is no regular file
     // to read there.

@@ -9,8 +9,9 @@
 // holder looks again just before it replaces the file, and starts over from what it finds.
 //
 // Links: the name is opened through the kernel, so that every protection it has applies, and
-// the chain of links is also walked here one link at a time, each followed only as the kernel's
-// protected_symlinks rule would (whatever that setting is today). The walk gives the directory
+// the chain of links is also walked here one link at a time, each followed only as the owner
+// rule allows (owner_rule.h: the kernel's protected_symlinks rule, whatever that setting is
+// today, widened to every folder others may write to). The walk gives the directory
 // and name that the file is then replaced at, so a link stays a link.
 #include <dirent.h>
 #include <errno.h>
@@ -26,11 +27,13 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <vector>
 
+#include "platform/files/owner_rule.h"
 #include "platform/files/shared_file.h"
 
 namespace vexlorn {
@@ -59,14 +62,8 @@ bool sameContents(const struct stat& a, const struct stat& b) {
            a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
-// In a directory anyone may add to but only owners may remove from (like /tmp), a link is
-// followed only when it is the player's own or the directory owner's: anyone else's may have
-// been planted there to turn the game's save against the player's files.
-bool mayFollow(int directory, const struct stat& link) {
-    struct stat holder {};
-    if (::fstat(directory, &holder) != 0) return false;
-    const bool shared = (holder.st_mode & S_ISVTX) != 0 && (holder.st_mode & S_IWOTH) != 0;
-    return !shared || link.st_uid == ::geteuid() || link.st_uid == holder.st_uid;
+bool mayUse(int directory, const struct stat& entry) {
+    return ownerRuleAllowsOwner(directory, entry.st_uid);
 }
 
 // "a/b/c" as "a/b" and "c", "/c" as "/" and "c", "c" as "." and "c"; "a/" ends in an empty name.
@@ -104,7 +101,7 @@ bool followLinks(const char* name, int& directory, std::string& base) {
             break;
         }
         if (!S_ISLNK(info.st_mode)) return true;
-        if (!mayFollow(directory, info)) break;
+        if (!mayUse(directory, info)) break;
         char target[PATH_MAX];
         const ssize_t length = ::readlinkat(directory, base.c_str(), target, sizeof target - 1);
         if (length <= 0) break;
@@ -212,11 +209,13 @@ int SharedFile::openForReading(const char* name) {
     int directory = -1;
     std::string base;
     if (!followLinks(name, directory, base)) return -1;
-    ::close(directory);
     // Non-blocking, so that a pipe of that name cannot stop the game before its first screen.
     const int fd = ::open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat info {};
-    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+    const bool usable =
+        fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && mayUse(directory, info);
+    ::close(directory);
+    if (!usable && fd >= 0) {
         ::close(fd);
         return -1;
     }
@@ -248,7 +247,10 @@ bool SharedFile::acquire() {
 
 // False when the file is not one to replace.
 bool SharedFile::lockFile(bool last) {
-    if (::fstat(fd_, &read_) != 0 || !S_ISREG(read_.st_mode) || systemPlace(fd_)) return false;
+    if (::fstat(fd_, &read_) != 0 || !S_ISREG(read_.st_mode) || systemPlace(fd_) ||
+        !mayUse(directory_, read_)) {
+        return false;
+    }
     // The kernel and the walk must have come to the same file: a link changed in between is
     // walked again.
     const bool walked = holds(base_.c_str(), fd_);
@@ -263,8 +265,16 @@ bool SharedFile::lockFile(bool last) {
 
 void SharedFile::lockBeside(bool last) {
     const std::string lockName = base_ + ".lock";
-    lockFd_ =
-        ::openat(directory_, lockName.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    lockFd_ = ::openat(directory_, lockName.c_str(),
+                       O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    // A lock file that is not a file, or not ours to trust, is no lock: the save goes on
+    // without it rather than hold a neighbour's pipe.
+    struct stat held {};
+    if (lockFd_ >= 0 &&
+        (::fstat(lockFd_, &held) != 0 || !S_ISREG(held.st_mode) || !mayUse(directory_, held))) {
+        ::close(lockFd_);
+        lockFd_ = -1;
+    }
     if (lockFd_ >= 0 && !waitForLock(lockFd_)) {
         ::close(lockFd_);
         lockFd_ = -1;
@@ -326,21 +336,34 @@ bool SharedFile::unchangedSinceRead() const {
 }
 
 bool SharedFile::save(int size, const ComposeFile& compose) {
+    return saveText(size, [size, &compose](const std::string& current, std::string& image) {
+        image.assign(static_cast<size_t>(size), '\0');
+        const int length = std::min(size, static_cast<int>(current.size()));
+        compose(reinterpret_cast<const unsigned char*>(current.data()), length,
+                reinterpret_cast<unsigned char*>(image.data()));
+        return true;
+    });
+}
+
+bool SharedFile::saveText(int limit, const ComposeText& compose) {
     if (!usable_) return false;
     FileSizeSignalIgnored guard;
-    removeStrayTemporaries(size);
-    std::vector<unsigned char> current(static_cast<size_t>(size));
-    std::vector<unsigned char> image(static_cast<size_t>(size));
+    removeStrayTemporaries(limit);
+    // One byte past the limit, so that compose can tell a file that goes on.
+    std::vector<unsigned char> current(static_cast<size_t>(limit) + 1);
+    std::string image;
     for (int look = 1;; ++look) {
-        compose(current.data(), read(current.data(), size), image.data());
+        const int length = read(current.data(), limit + 1);
+        if (!compose(std::string(current.begin(), current.begin() + length), image)) return false;
         if (sharedFileSeams.beforeReplace != nullptr) sharedFileSeams.beforeReplace();
         if (look == rereadAttempts || unchangedSinceRead()) break;
         // Another copy saved meanwhile without waiting for this one: what it wrote is the
-        // table to add this run's entries to, or they would wipe its own.
+        // file to add this run's change to, or it would wipe the other copy's.
         release();
         if (!acquire()) return false;
     }
-    return replace(image.data(), size);
+    return replace(reinterpret_cast<const unsigned char*>(image.data()),
+                   static_cast<int>(image.size()));
 }
 
 bool SharedFile::replace(const unsigned char* data, int length) const {
@@ -363,7 +386,7 @@ bool SharedFile::writeThroughTemporary(const unsigned char* data, int length,
         for (unsigned char n : noise)
             temporary += temporaryAlphabet[n % (sizeof temporaryAlphabet - 1)];
         fd = ::openat(directory_, temporary.c_str(),
-                      O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+                      O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) {

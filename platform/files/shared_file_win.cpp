@@ -6,7 +6,9 @@
 // gone, so at most one lock file exists at a time. Locking the shared file itself would not do:
 // Windows' locks are mandatory, and a copy starting meanwhile could not read it.
 //
-// A save goes through a temporary written and flushed beside the file, which then replaces it
+// A save re-reads the file after composing (a copy that gave up waiting for the lock may have
+// saved meanwhile) and clears temporaries that killed saves left. It goes through a temporary
+// written and flushed beside the file, which then replaces it
 // (ReplaceFileW keeps the old file's attributes and security; MoveFileExW with write-through
 // where there is no old file yet). Where no temporary can be made or the replace is refused, the
 // bytes are written over the old file in place.
@@ -14,6 +16,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -28,6 +31,9 @@ SharedFileSeams sharedFileSeams;
 namespace {
 
 constexpr DWORD lockRetryMs = 10;
+constexpr int rereadAttempts = 5;
+// A save takes milliseconds: a temporary this old belongs to a save that was killed.
+constexpr ULONGLONG strayTemporaryTicks = 60ULL * 10000000ULL;  // FILETIME counts 100 ns
 constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 std::wstring wide(const std::string& path) {
@@ -63,6 +69,32 @@ bool writeAll(HANDLE file, const unsigned char* data, int length) {
         written += static_cast<int>(part);
     }
     return true;
+}
+
+// "<name>.<process>.<tick count>", as writeThroughTemporary names them.
+bool isOwnTemporaryName(const std::string& entry, const std::string& base) {
+    if (entry.size() <= base.size() + 1 || entry.compare(0, base.size(), base) != 0 ||
+        entry[base.size()] != '.') {
+        return false;
+    }
+    int dots = 0;
+    bool digitBefore = false;
+    for (std::size_t at = base.size() + 1; at < entry.size(); ++at) {
+        const char c = entry[at];
+        if (c == '.' && digitBefore) {
+            ++dots;
+            digitBefore = false;
+        } else if (c >= '0' && c <= '9') {
+            digitBefore = true;
+        } else {
+            return false;
+        }
+    }
+    return dots == 1 && digitBefore;
+}
+
+ULONGLONG ticksOf(const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
 HANDLE openExisting(const std::string& path, DWORD access) {
@@ -144,11 +176,59 @@ int SharedFile::read(unsigned char* out, int capacity) {
 
 bool SharedFile::save(int size, const ComposeFile& compose) {
     if (!usable_) return false;
+    removeStrayTemporaries(size);
     std::vector<unsigned char> current(static_cast<size_t>(size));
+    std::vector<unsigned char> again(static_cast<size_t>(size));
     std::vector<unsigned char> image(static_cast<size_t>(size));
-    compose(current.data(), read(current.data(), size), image.data());
-    if (sharedFileSeams.beforeReplace != nullptr) sharedFileSeams.beforeReplace();
+    int length = read(current.data(), size);
+    for (int look = 1;; ++look) {
+        compose(current.data(), length, image.data());
+        if (sharedFileSeams.beforeReplace != nullptr) sharedFileSeams.beforeReplace();
+        // Another copy that gave up waiting for the lock may have saved meanwhile: what it
+        // wrote is the table to add this run's entries to, or they would wipe its own.
+        const int now = read(again.data(), size);
+        const bool unchanged =
+            now == length && std::equal(again.begin(), again.begin() + now, current.begin());
+        if (unchanged || look == rereadAttempts) break;
+        current.swap(again);
+        length = now;
+    }
     return replace(image.data(), size);
+}
+
+bool SharedFile::saveText(int limit, const ComposeText& compose) {
+    if (!usable_) return false;
+    std::vector<unsigned char> current(static_cast<size_t>(limit) + 1);
+    const int length = read(current.data(), limit + 1);
+    std::string image;
+    if (!compose(std::string(current.begin(), current.begin() + length), image)) return false;
+    if (sharedFileSeams.beforeReplace != nullptr) sharedFileSeams.beforeReplace();
+    return replace(reinterpret_cast<const unsigned char*>(image.data()),
+                   static_cast<int>(image.size()));
+}
+
+// Temporaries of saves killed on their way (a crash, a power cut): old enough that no save can
+// still be writing them, and no larger than a save writes.
+void SharedFile::removeStrayTemporaries(int size) const {
+    const std::size_t slash = name_.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? "" : name_.substr(0, slash + 1);
+    const std::string base = name_.substr(folder.size());
+    WIN32_FIND_DATAW found = {};
+    HANDLE listing = FindFirstFileW(wide(name_ + ".*").c_str(), &found);
+    if (listing == INVALID_HANDLE_VALUE) return;
+    FILETIME now = {};
+    GetSystemTimeAsFileTime(&now);
+    do {
+        const std::string entry = utf8FromWide(found.cFileName);
+        const bool plainFile = (found.dwFileAttributes &
+                                (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
+        const bool old = ticksOf(now) > ticksOf(found.ftLastWriteTime) + strayTemporaryTicks;
+        if (plainFile && old && found.nFileSizeHigh == 0 &&
+            found.nFileSizeLow <= static_cast<DWORD>(size) && isOwnTemporaryName(entry, base)) {
+            DeleteFileW(wide(folder + entry).c_str());
+        }
+    } while (FindNextFileW(listing, &found));
+    FindClose(listing);
 }
 
 bool SharedFile::replace(const unsigned char* data, int length) const {

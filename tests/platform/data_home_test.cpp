@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "test_support/other_user.h"
 #include "test_support/temp_dir.h"
 
 namespace vexlorn {
@@ -91,6 +92,41 @@ TEST(DataHomeTest, UnenterableDirectoryLeavesTheGameWhereItStartedAndTheFileAlon
     EXPECT_FALSE(enterDataHome(old + "/vexlorn", old));
     EXPECT_FALSE(enterDataHome("", old));
     EXPECT_EQ(contents(old), "kept");
+}
+
+// XDG_DATA_HOME in a folder others may write to, where a neighbour made the game's folder (or a
+// link to one of theirs) first: the game stays where it started, and its hall of fame with it.
+TEST(DataHomeTest, ANeighboursFolderOrLinkInASharedFolderIsNotEntered) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as the player and a neighbour";
+    constexpr uid_t neighbour = 12346;
+    TempDir base;
+    ASSERT_EQ(::chmod(base.path().c_str(), 01777), 0);
+    const std::string data = base.path() + "/vexlorn";
+    const std::string theirs = base.path() + "/theirs";
+    ASSERT_EQ(::mkdir(theirs.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(theirs.c_str(), 0777), 0);
+    ASSERT_EQ(::chown(theirs.c_str(), neighbour, neighbour), 0);
+    for (bool link : {false, true}) {
+        if (link) {
+            ASSERT_EQ(::rmdir(data.c_str()), 0);
+            ASSERT_EQ(::symlink(theirs.c_str(), data.c_str()), 0);
+        } else {
+            ASSERT_EQ(::mkdir(data.c_str(), 0777), 0);
+            ASSERT_EQ(::chmod(data.c_str(), 0777), 0);
+        }
+        ASSERT_EQ(::lchown(data.c_str(), neighbour, neighbour), 0);
+        // Entered, the player's hall of fame would be written there.
+        ASSERT_TRUE(runAsOtherUser([&data] {
+            if (enterDataHome(data, "")) std::ofstream("entered") << "";
+        }));
+        EXPECT_EQ(::access((data + "/entered").c_str(), F_OK), -1) << (link ? "link" : "folder");
+    }
+    // The player's own is entered.
+    ASSERT_EQ(::unlink(data.c_str()), 0);
+    ASSERT_TRUE(runAsOtherUser([&data] {
+        if (enterDataHome(data, "")) std::ofstream("entered") << "";
+    }));
+    EXPECT_EQ(::access((data + "/entered").c_str(), F_OK), 0);
 }
 
 }  // namespace
