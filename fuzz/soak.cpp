@@ -27,6 +27,7 @@
 #include "frame/task_list.h"
 #include "game/game.h"
 #include "play/game1_state.h"
+#include "play/versus_state.h"
 #include "screens/about_state.h"
 #include "screens/continue1_state.h"
 #include "screens/end1_state.h"
@@ -38,7 +39,10 @@
 #include "screens/name_entry.h"
 #include "screens/order_state.h"
 #include "screens/pause_state.h"
+#include "screens/replays_state.h"
 #include "screens/start_state.h"
+#include "screens/versus_end_state.h"
+#include "screens/versus_setup_state.h"
 #include "screens/win_state.h"
 #include "test_support/headless_allegro.h"
 
@@ -58,12 +62,22 @@ struct Screen {
 };
 
 const Screen screens[] = {
-    {&introState, "intro"},     {&menuState, "menu"},
-    {&game1State, "play"},      {&startState, "start"},
-    {&pauseState, "pause"},     {&continue1State, "continue"},
-    {&end1State, "end"},        {&winState, "win"},
-    {&hiscoreState, "hiscore"}, {&instructionsState, "instructions"},
-    {&orderState, "order"},     {&aboutState, "about"},
+    {&introState, "intro"},
+    {&menuState, "menu"},
+    {&game1State, "play"},
+    {&startState, "start"},
+    {&pauseState, "pause"},
+    {&continue1State, "continue"},
+    {&end1State, "end"},
+    {&winState, "win"},
+    {&hiscoreState, "hiscore"},
+    {&instructionsState, "instructions"},
+    {&orderState, "order"},
+    {&aboutState, "about"},
+    {&versusSetupState, "versus set-up"},
+    {&versusState, "versus play"},
+    {&versusEndState, "versus end"},
+    {&replaysState, "replays"},
 };
 
 const char* screenName(const BaseState* state) {
@@ -129,9 +143,13 @@ int stackDepth() {
 
 // A key the player could press: mostly the ones the screens act on, sometimes any at all.
 int randomKey(std::mt19937& random) {
+    // 2 opens a match's set-up at the menu; there C seats the computer, and the second key set
+    // (W, A, S, D) takes a seat and plays. R opens the kept recordings, where K and Delete act.
     static const int gameKeys[] = {
-        KeyEnter, KeyEnter, KeyEnter, KeySpace, KeyUp,  KeyDown,      KeyLeft,    KeyRight,  KeyUp,
-        KeyDown,  KeyLeft,  KeyRight, KeyP,     KeyEsc, KeyBackspace, KeyPlusPad, KeyPlusPad};
+        KeyEnter, KeyEnter, KeyEnter,     KeySpace,   KeyUp,      KeyDown, KeyLeft,
+        KeyRight, KeyUp,    KeyDown,      KeyLeft,    KeyRight,   KeyP,    KeyEsc,
+        KeyEsc,   Key2,     KeyBackspace, KeyPlusPad, KeyPlusPad, KEY_C,   KEY_W,
+        KEY_A,    KEY_S,    KEY_D,        KEY_R,      KEY_K,      KEY_DEL};
     const int roll = static_cast<int>(random() % 100);
     if (roll < 70) return gameKeys[random() % std::size(gameKeys)];
     if (roll < 85) return KEY_A + static_cast<int>(random() % 26);
@@ -154,17 +172,17 @@ int soakKeyPressed() {
 }
 
 // Never the display toggle: there is no display here to switch, and a failed switch ends the run.
+// Nor O at the match's set-up: the online screen searches the network, and a soak opens no socket.
 int soakReadKey() {
     int scancode;
     do {
         scancode = randomKey(soakRandom);
-    } while (scancode == KEY_F11);
+    } while (scancode == KEY_F11 || (scancode == KEY_O && stateStack.top() == &versusSetupState));
     return scancode << 8;
 }
 
-// A resting block in the opponent's danger row: its board has topped out.
-void toppleOpponent() {
-    Board& board = *rightBoard;
+// A resting block in a well's danger row: its board has topped out.
+void topple(Board& board) {
     for (int column = 0; column < boardColumns; ++column) {
         Cell& cell = board.at(column, board.topRow);
         if (cell.kind == Avatar) continue;
@@ -227,7 +245,7 @@ bool startGame(const char* dataPath) {
 void endGame() {
     stateStack.popAll();
     taskList.clear();
-    shutDown(gameProgram);
+    shutDown(gameProgram, 0);
     destroy_bitmap(scaledScreen);
     destroy_bitmap(shownPicture);
 }
@@ -288,7 +306,11 @@ int main(int argc, char** argv) {
 
         // Random keys seldom beat the opponent five times over; now and then it loses a round,
         // so that the win screen is reached as often as the others.
-        if (stateStack.top() == &game1State && random() % 400 == 0) toppleOpponent();
+        if (stateStack.top() == &game1State && random() % 400 == 0) topple(*rightBoard);
+        // Nor does either side of a match end its round soon: now and then one side loses.
+        if (stateStack.top() == &versusState && random() % 400 == 0) {
+            topple(random() % 2 == 0 ? *leftBoard : *rightBoard);
+        }
         // Random keys seldom clear a group either; points now and then let games into the hall
         // of fame, so that names are typed and rows inserted.
         if (stateStack.top() == &game1State && random() % 100 == 0) {

@@ -1,0 +1,164 @@
+"""Two real games on this computer's loopback: one hosts, one joins, both pick a level and
+mark ready, and a round is played to its end on both with byte-identical recordings that play
+again to their end; a pause on one side holds both; then one game is killed mid-round, and the
+other tells the loss and is back at a working menu. Then two games in a network of their own
+find each other from the versus set-up, without an address typed, and play a round."""
+
+import filecmp
+import glob
+import os
+import subprocess
+import tempfile
+import time
+import unittest
+
+from harness import Game, executable, main
+
+WELLS = (100, 40, 540, 440)
+
+
+def recordings(game):
+    return sorted(glob.glob(game.file("replays/*.vxr")))
+
+
+def wait_for(predicate, timeout):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if predicate():
+            return True
+        time.sleep(0.5)
+    return False
+
+
+class PrivateNetwork:
+    """A network namespace with only its own loopback, so that the games' searches of the
+    local network (and a host's question to the router) reach nothing outside it; `ready` is
+    false where this machine allows no namespace."""
+
+    def __init__(self):
+        self.holder = subprocess.Popen(
+            ["unshare", "--net", "sh", "-c", "ip link set lo up && echo up && exec sleep 900"],
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.ready = self.holder.stdout.readline().strip() == "up"
+
+    def command(self):
+        return ["--net=/proc/%d/ns/net" % self.holder.pid, os.path.abspath(executable())]
+
+    def close(self):
+        self.holder.kill()
+        self.holder.wait()
+        self.holder.stdout.close()
+
+
+class OnlineWindowTest(unittest.TestCase):
+    def test_a_round_ends_alike_on_both_and_a_killed_game_is_seen_lost(self):
+        # In a network of its own: a host asks the local network's router for its port.
+        network = PrivateNetwork()
+        try:
+            if not network.ready:
+                self.skipTest("no network namespace can be made here")
+            self.play_kill_and_replay(network)
+        finally:
+            network.close()
+
+    def play_kill_and_replay(self, network):
+        port = str(30000 + os.getpid() % 20000)
+        with Game(*network.command(), "-window", "-host", port, executable_path="nsenter") as host, \
+                Game(*network.command(), "-window", "-join", "127.0.0.1:" + port,
+                     executable_path="nsenter") as joiner:
+            time.sleep(1.5)
+            for game in (host, joiner):
+                for _ in range(4):
+                    game.key("Right")  # level 5: the quickest rounds
+                game.key("Return")
+            time.sleep(2)
+            self.assertTrue(host.running() and joiner.running())
+            self.assertTrue(wait_for(lambda: recordings(host) and recordings(joiner), 120),
+                            "the first round did not end on both sides")
+            first_host, first_joiner = recordings(host)[0], recordings(joiner)[0]
+            self.assertEqual(os.path.basename(first_host), os.path.basename(first_joiner),
+                             "both named by the host's clock")
+            self.assertTrue(filecmp.cmp(first_host, first_joiner, shallow=False),
+                            "the two sides' recordings differ")
+
+            # The next round starts by itself. P on one side pauses both, for longer than a
+            # silent peer would be lost in; either side resumes.
+            time.sleep(6)
+            host.key("p")
+            time.sleep(1)
+            paused = joiner.screenshot("joiner-paused")
+            time.sleep(11)
+            self.assertEqual(joiner.screenshot("joiner-still-paused").differs(paused, *WELLS), 0,
+                             "the other side plays on while paused")
+            joiner.key("p")
+            time.sleep(2)
+            self.assertGreater(joiner.screenshot("joiner-resumed").differs(paused, *WELLS), 0,
+                               "the round did not resume")
+            # The joining game dies mid-round.
+            joiner.proc.kill()
+            joiner.proc.wait()
+            time.sleep(2)
+            interrupted = host.screenshot("host-interrupted")
+            self.assertTrue(host.running())
+            # Lost after ten seconds of silence, the notice for five, then the menu.
+            time.sleep(15)
+            self.assertTrue(host.running(), host.output())
+            menu = host.screenshot("host-menu")
+            self.assertGreater(menu.differs(interrupted, *WELLS), 5000,
+                               "the round is still shown after the loss")
+            self.assertEqual(len(recordings(host)), 2, "the cut-off round is kept as well")
+            host.key("Down")  # the menu answers
+            time.sleep(0.5)
+            self.assertGreater(host.screenshot("host-menu-moved").differs(menu), 0)
+            with open(first_host, "rb") as kept:
+                recorded = kept.read()
+
+        # Either side's file plays again to its recorded end.
+        with tempfile.NamedTemporaryFile(suffix=".vxr") as copy:
+            copy.write(recorded)
+            copy.flush()
+            with Game("-window", "-replay", copy.name) as replay:
+                self.assertEqual(replay.wait_exit(120), 0, replay.output())
+
+
+class OnlineFromTheSetUpTest(unittest.TestCase):
+    def test_a_game_found_on_the_network_is_joined_from_the_set_up_and_played(self):
+        network = PrivateNetwork()
+        try:
+            if not network.ready:
+                self.skipTest("no network namespace can be made here")
+            with Game(*network.command(), "-window", "-versus", executable_path="nsenter") as host, \
+                    Game(*network.command(), "-window", "-versus",
+                         executable_path="nsenter") as joiner:
+                time.sleep(1.5)
+                host.key("o")
+                host.key("Return")  # Host a game
+                joiner.key("o")
+                time.sleep(3)  # a search each second finds the host
+                found = joiner.screenshot("joiner-found")
+                joiner.key("Down")
+                joiner.key("Down")  # past the address, the first game found
+                joiner.key("Return")
+                time.sleep(2)
+                set_up = joiner.screenshot("joiner-set-up")
+                self.assertGreater(set_up.differs(found), 5000, "the joiner is still searching")
+                for game in (host, joiner):
+                    for _ in range(4):
+                        game.key("Right")
+                    game.key("Return")
+                self.assertTrue(wait_for(lambda: recordings(host) and recordings(joiner), 120),
+                                "no round was played to its end on both sides")
+                self.assertTrue(filecmp.cmp(recordings(host)[0], recordings(joiner)[0],
+                                            shallow=False), "the two sides' recordings differ")
+                # Esc leaves the match, back to the online choice, then the versus set-up.
+                joiner.key("Escape")
+                time.sleep(1)
+                joiner.key("Escape")
+                time.sleep(0.5)
+                self.assertTrue(joiner.running(), joiner.output())
+        finally:
+            network.close()
+
+
+if __name__ == "__main__":
+    main()
