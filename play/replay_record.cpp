@@ -1,15 +1,18 @@
 // The recording's bytes. Little-endian throughout:
 //   "VXRP", format version (u16), game version (u8 length, then its characters),
-//   flags (u8: 1 new game, 2 cheat), rise clock (i32), per side level (i16), score (i32),
-//   continues (i16), per side seed (u32), start time (i64);
-//   the updates' tokens, ending with a zero;
-//   the number of updates (u32), the boards' hash (u64), a checksum of all before it (u32).
+//   flags (u8: 1 new game, 2 cheat, 4 a match's round with its two seats (u8 each) following,
+//   8 an online one, 16 the result known, 32 the left well topped out, 64 the right one), rise
+//   clock (i32), per side level (i16), score (i32), continues (i16), per side seed (u32), start
+//   time (i64); the updates' tokens, ending with a zero; the number of updates (u32), the boards'
+//   hash (u64), a checksum of all before it (u32).
 // Tokens: 0x10 + t, an update of t < 16 ticks with no key; 0x20, an update written out (ticks,
 // then a key per side, each a variable-length number); 0x01 and 0x02, a run (its length follows)
 // repeating the last one or the last two updates.
 #include "play/replay_record.h"
 
 #include <cstring>
+
+#include "play/byte_reader.h"
 
 #ifndef VEXLORN_VERSION
 #define VEXLORN_VERSION "0"
@@ -29,6 +32,38 @@ constexpr uint8_t fullUpdate = 0x20;
 constexpr size_t longestVersion = 32;
 // In the flags: a match's round, its two seats following.
 constexpr uint8_t matchFlag = 4;
+// A round of an online match: each side's key in its own column, and no get-ready screen.
+constexpr uint8_t onlineFlag = 8;
+// The result, so that a list can show it without playing the round. Recordings made before it
+// was kept lack the first: their result is unknown.
+constexpr uint8_t resultFlag = 16;
+constexpr uint8_t leftOutFlag = 32;
+constexpr uint8_t rightOutFlag = 64;
+constexpr uint8_t knownFlags = 3 | matchFlag | onlineFlag | resultFlag | leftOutFlag | rightOutFlag;
+
+uint8_t resultFlags(ReplayResult result) {
+    switch (result) {
+        case ReplayResult::Stopped:
+            return resultFlag;
+        case ReplayResult::LeftWon:
+            return resultFlag | rightOutFlag;
+        case ReplayResult::RightWon:
+            return resultFlag | leftOutFlag;
+        case ReplayResult::Draw:
+            return resultFlag | leftOutFlag | rightOutFlag;
+        default:
+            return 0;
+    }
+}
+
+ReplayResult resultOf(uint8_t flags) {
+    if ((flags & resultFlag) == 0) return ReplayResult::Unknown;
+    const bool leftOut = (flags & leftOutFlag) != 0;
+    const bool rightOut = (flags & rightOutFlag) != 0;
+    if (leftOut && rightOut) return ReplayResult::Draw;
+    if (leftOut) return ReplayResult::RightWon;
+    return rightOut ? ReplayResult::LeftWon : ReplayResult::Stopped;
+}
 constexpr size_t trailerSize = 4 + 8 + 4;
 
 uint32_t checksum(const uint8_t* data, size_t size) {
@@ -54,52 +89,6 @@ public:
 
 private:
     std::vector<uint8_t>& bytes_;
-};
-
-// Reads within the bytes it was given; any read past them only sets `failed`.
-class In {
-public:
-    In(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    bool failed = false;
-    size_t at() const { return at_; }
-    uint8_t byte() { return static_cast<uint8_t>(number(1)); }
-    uint64_t number(int size) {
-        if (size_ - at_ < static_cast<size_t>(size)) {
-            failed = true;
-            at_ = size_;
-            return 0;
-        }
-        uint64_t value = 0;
-        for (int i = 0; i < size; ++i) value |= static_cast<uint64_t>(data_[at_ + i]) << (8 * i);
-        at_ += static_cast<size_t>(size);
-        return value;
-    }
-    uint32_t varint() {
-        uint32_t value = 0;
-        for (int shift = 0; shift < 35; shift += 7) {
-            const uint8_t part = byte();
-            if (failed) return 0;
-            if (shift == 28 && part > 0x0f) break;  // more than 32 bits
-            value |= static_cast<uint32_t>(part & 0x7f) << shift;
-            if ((part & 0x80) == 0) return value;
-        }
-        failed = true;
-        return 0;
-    }
-    void text(std::string& into, size_t length) {
-        if (size_ - at_ < length) {
-            failed = true;
-            at_ = size_;
-            return;
-        }
-        into.assign(reinterpret_cast<const char*>(data_ + at_), length);
-        at_ += length;
-    }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t at_ = 0;
 };
 
 void mix(uint64_t& hash, int64_t value) {
@@ -136,7 +125,7 @@ bool validUpdate(const ReplayUpdate& update) {
 }
 
 // The tokens up to the end mark, which must sit right before the trailer.
-bool decodeUpdates(In& in, size_t trailerAt, std::vector<ReplayUpdate>& updates) {
+bool decodeUpdates(ByteReader& in, size_t trailerAt, std::vector<ReplayUpdate>& updates) {
     for (;;) {
         const uint8_t token = in.byte();
         if (in.failed || in.at() > trailerAt) return false;
@@ -171,7 +160,9 @@ bool decodeUpdates(In& in, size_t trailerAt, std::vector<ReplayUpdate>& updates)
         if (updates.size() >= mostReplayUpdates) return false;
         updates.push_back(update);
     }
-    return in.at() == trailerAt;
+    uint64_t ticks = 0;
+    for (const ReplayUpdate& update : updates) ticks += static_cast<uint64_t>(update.ticks);
+    return in.at() == trailerAt && ticks <= mostReplayTicks;
 }
 
 }  // namespace
@@ -256,8 +247,9 @@ std::vector<uint8_t> ReplayWriter::finish(uint64_t hash) {
     out.byte(static_cast<uint8_t>(length));
     for (size_t i = 0; i < length; ++i) out.byte(static_cast<uint8_t>(header_.gameVersion[i]));
     const bool match = header_.seats[0] != 0;
-    out.byte(static_cast<uint8_t>((header_.newGame ? 1 : 0) | (header_.cheat ? 2 : 0) |
-                                  (match ? matchFlag : 0)));
+    out.byte(static_cast<uint8_t>(
+        (header_.newGame ? 1 : 0) | (header_.cheat ? 2 : 0) | (match ? matchFlag : 0) |
+        (match && header_.online ? onlineFlag : 0) | resultFlags(header_.result)));
     if (match) {
         for (uint8_t seat : header_.seats) out.byte(seat);
     }
@@ -288,7 +280,7 @@ bool ReplayReader::open(const std::vector<uint8_t>& bytes, std::string& error) {
         error = "The file is not a recording.";
         return false;
     }
-    In in(bytes.data(), bytes.size());
+    ByteReader in(bytes.data(), bytes.size());
     in.number(4);
     const auto format = static_cast<uint16_t>(in.number(2));
     if (format != replayFormatVersion) {
@@ -296,7 +288,7 @@ bool ReplayReader::open(const std::vector<uint8_t>& bytes, std::string& error) {
         return false;
     }
     const size_t sumAt = bytes.size() - 4;
-    In sum(bytes.data() + sumAt, 4);
+    ByteReader sum(bytes.data() + sumAt, 4);
     if (checksum(bytes.data(), sumAt) != sum.number(4)) {
         error = "The recording is damaged or incomplete.";
         return false;
@@ -315,6 +307,8 @@ bool ReplayReader::open(const std::vector<uint8_t>& bytes, std::string& error) {
     const uint8_t flags = in.byte();
     header_.newGame = (flags & 1) != 0;
     header_.cheat = (flags & 2) != 0;
+    header_.online = (flags & onlineFlag) != 0;
+    header_.result = resultOf(flags);
     bool seatsKnown = true;
     for (uint8_t& seat : header_.seats) {
         seat = (flags & matchFlag) != 0 ? in.byte() : 0;
@@ -328,7 +322,8 @@ bool ReplayReader::open(const std::vector<uint8_t>& bytes, std::string& error) {
     }
     for (uint32_t& seed : header_.seeds) seed = static_cast<uint32_t>(in.number(4));
     header_.startTime = static_cast<int64_t>(in.number(8));
-    if (in.failed || (flags & ~(3u | matchFlag)) != 0 || !seatsKnown ||
+    const bool onlineWithoutMatch = header_.online && (flags & matchFlag) == 0;
+    if (in.failed || (flags & ~unsigned{knownFlags}) != 0 || !seatsKnown || onlineWithoutMatch ||
         !decodeUpdates(in, sumAt - 12, updates_)) {
         error = "The recording is damaged or incomplete.";
         return false;

@@ -19,6 +19,9 @@ inline constexpr size_t largestReplayFile = 4u << 20;
 inline constexpr uint32_t mostReplayUpdates = 4u * 3600u * 100u;
 // A pass later than this (ten minutes) is recorded as this late.
 inline constexpr int mostTicksPerUpdate = 30000;
+// All of a recording's ticks together at most (about 248 days): the screens' clocks count in an
+// int, and adding a recording's ticks to them must never overflow.
+inline constexpr uint64_t mostReplayTicks = 0x3fffffff;
 // Keys and commands per side are one byte: scancodes, or an input source's commands.
 inline constexpr int largestReplayKey = 255;
 
@@ -45,15 +48,22 @@ struct ReplayBoardStart {
 // the set-up's seat sources: 1 arrow keys, 2 the second key set, 3 a pad, 4 the computer.
 inline constexpr int largestReplaySeat = 4;
 
+// How a round ended, as its recording says: a side won when only the other side's well topped
+// out; a round left by Esc, or closed, ended without a winner.
+enum class ReplayResult : uint8_t { Unknown, Stopped, LeftWon, RightWon, Draw };
+
 struct ReplayHeader {
     std::string gameVersion;
     bool newGame = false;
     bool cheat = false;
     uint8_t seats[replaySides] = {};  // a match's round when both are set
+    // An online match's round: each side's key is in its own column, and play starts at once.
+    bool online = false;
     int32_t riseClock = 0;
     ReplayBoardStart boards[replaySides];
     uint32_t seeds[replaySides] = {};
-    int64_t startTime = 0;  // seconds since 1970, for the file's name
+    int64_t startTime = 0;                        // seconds since 1970, for the file's name
+    ReplayResult result = ReplayResult::Unknown;  // known once the round has ended
 };
 
 // Both boards' whole state, field by field (padding never counts).
@@ -65,6 +75,7 @@ class ReplayWriter {
 public:
     void begin(const ReplayHeader& header);
     void add(const ReplayUpdate& update);
+    void setResult(ReplayResult result) { header_.result = result; }
     // The round's end: the finished file's bytes.
     std::vector<uint8_t> finish(uint64_t hash);
     uint32_t updates() const { return count_; }

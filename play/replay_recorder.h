@@ -14,6 +14,8 @@ namespace vexlorn {
 
 inline constexpr int keptOrdinaryReplays = 20;
 inline constexpr const char* replayFolder = "replays";
+// A round shorter than this (an Enter and an Esc) is not worth a file, nor one of the kept places.
+inline constexpr int shortestKeptRoundSeconds = 10;
 
 class RoundRecorder : public UpdateDriver {
 public:
@@ -24,7 +26,8 @@ public:
 
     void beginRound(const ReplayHeader& header);
     // The round's end: both boards hashed into the recording, which is kept when keepFiles is on.
-    void endRound(const Board& left, const Board& right);
+    // failedSide: the side that lost otherwise than by topping out, -1 for none.
+    void endRound(const Board& left, const Board& right, int failedSide = -1);
     bool recording() const { return recording_; }
 
     // The last finished round: its bytes and its boards' hash.
@@ -43,6 +46,8 @@ private:
     ReplayWriter writer_;
     bool recording_ = false;
     bool tooLong_ = false;
+    int64_t ticks_ = 0;         // the round's length so far
+    int startMillisecond_ = 0;  // within startTime's second, for the file's name
     std::vector<uint8_t> lastRound_;
     uint64_t lastHash_ = 0;
     std::string lastFile_;
@@ -54,9 +59,33 @@ extern RoundRecorder roundRecorder;
 // rise clock. The seeds are added once the boards are generated.
 ReplayHeader roundStartNow();
 
-// Writes `bytes` as replays/<name> through a temporary file, so that a crash leaves either
-// the whole file or none; then removes the oldest ordinary recordings past the kept number.
-// The name written, "" when it could not be.
-std::string keepReplayFile(const std::vector<uint8_t>& bytes, int64_t startTime);
+// How a round on these boards has ended; failedSide (0 left, 1 right, -1 neither) lost
+// otherwise than by topping out.
+ReplayResult roundResult(const Board& left, const Board& right, int failedSide = -1);
+
+// Writes `bytes` as a new file in replays/, named after the round's start (its second and
+// millisecond, and a number when that name is taken), whole or not at all; then removes the
+// oldest ordinary recordings past the kept number, never the new one. The name written, "" when
+// it could not be.
+std::string keepReplayFile(const std::vector<uint8_t>& bytes, int64_t startTime,
+                           int startMillisecond);
+
+// The recordings in replays/ as a list of them shows them: only the game's own (the player's
+// regular files named as the game names them), newest first.
+struct ReplayFile {
+    std::string name;          // in replayFolder
+    int64_t modified = 0;      // when it was written, in nanoseconds since 1970
+    bool keptForGood = false;  // never pruned: kept by the player, or for the hall of fame
+    bool hallOfFame = false;   // its game entered the hall of fame
+};
+std::vector<ReplayFile> listReplays();
+
+// Marks the recording called `name` kept for good, or (forGood off) ordinary again, so that it
+// counts among the kept number once more; a hall-of-fame one stays kept. The recording's name
+// from now on, "" when it is not one of the game's recordings or could not be renamed.
+std::string keepReplay(const std::string& name, bool forGood);
+
+// Removes one of the game's recordings; false for any other name.
+bool removeReplay(const std::string& name);
 
 }  // namespace vexlorn

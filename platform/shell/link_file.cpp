@@ -3,6 +3,7 @@
 
 #include <strings.h>
 
+#include "platform/files/owner_rule.h"
 #include "platform/files/regular_file.h"
 
 namespace vexlorn {
@@ -78,7 +79,9 @@ std::string shortcutUrl(const std::string& text) {
 }
 
 std::string findLinkFile(const char* name, const char* besideExecutable) {
-    if (pathExists(name)) return name;
+    // In a working directory others may write to, a neighbour's shortcut would send the player
+    // to the neighbour's address, or hand one of the player's files to the desktop.
+    if (pathExists(name) && ownerRuleAllows(name)) return name;
     if (pathExists(besideExecutable)) return besideExecutable;
     return "";
 }
@@ -90,7 +93,8 @@ std::string linkTarget(const std::string& file) {
         readRegularFile(file.c_str(), maxLinkFileSize + 1, text) && text.size() <= maxLinkFileSize;
     // The desktop's own handler would open whatever URL= line the file holds, refused or not,
     // so a file that could not be read through is not handed on either.
-    if (!whole) return "";
+    // Judged again where it is read: the name may have been swapped since it was chosen.
+    if (!whole || !ownerRuleAllows(file)) return "";
     std::string url;
     if (!findUrlLine(text, url)) return file;
     return usableUrl(url) ? url : "";

@@ -14,14 +14,16 @@ inline constexpr std::size_t maxLinkUrlLength = 2048;
 // long and of printable ASCII without spaces; otherwise "".
 std::string shortcutUrl(const std::string& text);
 
-// `name` in the working directory when it exists there, else `besideExecutable` when that
+// `name` in the working directory when it exists there and the owner rule allows it
+// (owner_rule.h: in a directory others may write to, only the player's or the directory owner's,
+// links and all), else `besideExecutable` when that
 // exists; "" when neither does.
 std::string findLinkFile(const char* name, const char* besideExecutable);
 
 // What the desktop is asked to open for a link file: the web address it holds when it holds a
 // usable one (a desktop may open the shortcut itself in a text editor); the file itself when it
 // holds no URL= line; "" (nothing to open) when its address is refused or the file is not a
-// regular one that could be read whole.
+// regular one that could be read whole, or one the owner rule refuses.
 std::string linkTarget(const std::string& file);
 
 }  // namespace vexlorn

@@ -398,5 +398,51 @@ TEST_F(ReplayTest, EveryFinishedRoundIsKeptAndOnlyTheNewestOrdinaryOnes) {
     EXPECT_TRUE(player.matched());
 }
 
+// What a list of recordings is built on: a recording kept for good outlives any number of new
+// ones and is ordinary again with one call; files the game did not name are neither listed nor
+// removed; a round shorter than the shortest kept one leaves no file.
+TEST_F(ReplayTest, KeptRecordingsOutliveNewOnesAndShortRoundsLeaveNone) {
+    TempDir dir;
+    dir.enter();
+    const std::vector<uint8_t> bytes(32, 7);
+    const std::string first = keepReplayFile(bytes, 1796911200, 1);
+    ASSERT_FALSE(first.empty());
+    const std::string kept = keepReplay(first, true);
+    EXPECT_EQ(kept, "kept-" + first);
+    std::ofstream(fs::path(replayFolder) / "notes.vxr") << "mine";
+    for (int round = 0; round < keptOrdinaryReplays + 5; ++round) {
+        ASSERT_FALSE(keepReplayFile(bytes, 1796911200 + round, 2).empty());
+    }
+    std::vector<ReplayFile> list = listReplays();
+    ASSERT_EQ(list.size(), static_cast<size_t>(keptOrdinaryReplays + 1));
+    for (size_t i = 1; i < list.size(); ++i) EXPECT_GE(list[i - 1].modified, list[i].modified);
+    const auto isKept = [&kept](const ReplayFile& file) { return file.name == kept; };
+    const auto found = std::find_if(list.begin(), list.end(), isKept);
+    ASSERT_NE(found, list.end()) << "the kept recording was pruned";
+    EXPECT_TRUE(found->keptForGood);
+    EXPECT_FALSE(found->hallOfFame);
+    EXPECT_FALSE(removeReplay("notes.vxr"));
+    EXPECT_TRUE(fs::exists(fs::path(replayFolder) / "notes.vxr"));
+
+    // Ordinary again, it is the oldest, and the next new one takes its place.
+    EXPECT_EQ(keepReplay(kept, false), first);
+    ASSERT_FALSE(keepReplayFile(bytes, 1796911300, 3).empty());
+    EXPECT_FALSE(fs::exists(fs::path(replayFolder) / first));
+    EXPECT_EQ(listReplays().size(), static_cast<size_t>(keptOrdinaryReplays));
+    EXPECT_TRUE(removeReplay(listReplays().back().name));
+
+    roundRecorder.keepFiles = true;
+    Script quick = scripts[11];  // Esc, 2 s before the shortest kept round
+    quick.pauseAt = 0;
+    quick.lateEvery = 0;
+    quick.stopAt = shortestKeptRoundSeconds * ticksPerSecond * 2 - 200;
+    playScript(quick);
+    roundRecorder.keepFiles = false;
+    EXPECT_EQ(roundRecorder.lastFile(), "");
+    EXPECT_EQ(listReplays().size(), static_cast<size_t>(keptOrdinaryReplays - 1));
+    stateStack.popAll();
+    stateStack.push(&menu);
+}
+
 }  // namespace
 }  // namespace vexlorn
