@@ -19,7 +19,6 @@ static_assert(std::size(oppositeDirection) == directionCount, "one row per direc
 
 namespace {
 
-constexpr int searchDepth = 7;
 // One chance in five of taking a later direction that ties with the best so far.
 constexpr int tieDrawBelow = 6553;
 
@@ -347,13 +346,17 @@ int16_t aiSearchReference(Board board, int dir, int depth) {
     return best;
 }
 
-int chooseAiDirectionReference(const Board& board, int lastDir) {
+static int chooseByReference(const Board& board, int lastDir, int depth, int16_t& bestValue) {
     int best = 0;
-    int16_t bestValue = aiImpossible;
-    for (int d = 0; d < 4; ++d) {
-        weighDirection(d, aiSearchReference(board, d, searchDepth), lastDir, best, bestValue);
-    }
+    bestValue = aiImpossible;
+    for (int d = 0; d < 4; ++d)
+        weighDirection(d, aiSearchReference(board, d, depth), lastDir, best, bestValue);
     return best;
+}
+
+int chooseAiDirectionReference(const Board& board, int lastDir) {
+    int16_t value = 0;
+    return chooseByReference(board, lastDir, aiSearchDepth, value);
 }
 
 int16_t aiSearch(const Board& board, int dir, int depth) {
@@ -363,12 +366,19 @@ int16_t aiSearch(const Board& board, int dir, int depth) {
 }
 
 int chooseAiDirection(const Board& board, int lastDir) {
+    int16_t value = 0;
+    return chooseAiDirection(board, lastDir, aiSearchDepth, value);
+}
+
+int chooseAiDirection(const Board& board, int lastDir, int depth, int16_t& bestValue) {
     FastSearch fast;
-    if (!fast.load(board)) return chooseAiDirectionReference(board, lastDir);
+    if (depth > fastDepthLimit || !fast.load(board)) {
+        return chooseByReference(board, lastDir, depth, bestValue);
+    }
     int best = 0;
-    int16_t bestValue = aiImpossible;
+    bestValue = aiImpossible;
     for (int d = 0; d < 4; ++d) {
-        weighDirection(d, fast.search(d, searchDepth, bestValue), lastDir, best, bestValue);
+        weighDirection(d, fast.search(d, depth, bestValue), lastDir, best, bestValue);
     }
     return best;
 }

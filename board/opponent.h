@@ -22,7 +22,13 @@ extern const int oppositeDirection[];
 inline constexpr int16_t aiNothingFound = 127;
 inline constexpr int16_t aiImpossible = 128;
 
+// How many moves past the first the game's search looks: paths of up to eight moves.
+inline constexpr int aiSearchDepth = 7;
+
 int chooseAiDirection(const Board& board, int lastDir);
+// The same choice over paths of up to depth + 1 moves (a weaker computer looks less far); the
+// chosen direction's search result goes to `value`.
+int chooseAiDirection(const Board& board, int lastDir, int depth, int16_t& value);
 int16_t aiSearch(const Board& board, int dir, int depth);
 bool aiCanMove(const Board& board, int16_t dx, int16_t dy);
 void aiApplyMove(Board& board, int16_t dx, int16_t dy);
