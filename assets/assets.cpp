@@ -2,11 +2,14 @@
 #include "assets/assets.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "assets/bitmap_reader.h"
 #include "assets/datafile_check.h"
 #include "platform/system/executable.h"
+#include "platform/system/freed_memory.h"
 
 namespace vexlorn {
 
@@ -97,6 +100,109 @@ void destroyTiles() {
     destroyAll(incomingTiles);
 }
 
+// The whole-screen pictures (backdrops and pages) take most of the memory and most of the
+// loading: each is read from the data file when it is first shown, and only the few shown last
+// are kept, the least recently shown going first. A screen asks for them on every draw and keeps
+// no pointer to one, and no screen shows more at once than are kept (the intro's cross-fades
+// show two).
+constexpr int heldPictureLimit = 2;
+
+struct ShownPicture {
+    int object = 0;
+    BITMAP* picture = nullptr;
+    unsigned long lastShown = 0;
+};
+
+DATAFILE_INDEX* fileIndex = nullptr;
+std::vector<ShownPicture> shownPictures;
+unsigned long pictureUses = 0;
+// What the pictures not read yet stand in with in the object list: sub-bitmaps of this one, of
+// their size, which are never drawn. Its pages are never touched, so it costs no memory.
+BITMAP* standInBlank = nullptr;
+
+bool readWhenShown(const StoredPicture& stored) {
+    return stored.width == screenWidth && stored.height == screenHeight;
+}
+
+BITMAP* readPicture(int object) {
+    DATAFILE* one = load_datafile_object_indexed(fileIndex, object);
+    if (one == nullptr) return nullptr;
+    BITMAP* picture = one->type == DAT_BITMAP ? static_cast<BITMAP*>(one->dat) : nullptr;
+    if (picture != nullptr) one->dat = nullptr;
+    unload_datafile_object(one);
+    return picture;
+}
+
+void releaseLeastRecentlyShown() {
+    ShownPicture* oldest = nullptr;
+    int held = 0;
+    for (ShownPicture& shown : shownPictures) {
+        if (shown.picture == nullptr) continue;
+        ++held;
+        if (oldest == nullptr || shown.lastShown < oldest->lastShown) oldest = &shown;
+    }
+    if (held < heldPictureLimit || oldest == nullptr) return;
+    destroyOne(oldest->picture);
+    // The C library would keep the picture's pages for its own reuse.
+    returnFreedMemory();
+}
+
+BITMAP* shownPicture(ShownPicture& shown) {
+    if (shown.picture == nullptr) {
+        releaseLeastRecentlyShown();
+        shown.picture = readPicture(shown.object);
+    }
+    shown.lastShown = ++pictureUses;
+    return shown.picture;
+}
+
+void forgetShownPictures() {
+    for (ShownPicture& shown : shownPictures) destroyOne(shown.picture);
+    shownPictures.clear();
+    if (fileIndex != nullptr) destroy_datafile_index(fileIndex);
+    fileIndex = nullptr;
+}
+
+// load_datafile's object list, with the whole-screen pictures left to be read when shown.
+DATAFILE* loadObjects(const char* path, const DataFileLayout& layout) {
+    if (!layout.plain || layout.objectCount <= 0) return load_datafile(path);
+    if (standInBlank == nullptr) standInBlank = create_bitmap_ex(32, screenWidth, screenHeight);
+    fileIndex = create_datafile_index(path);
+    if (fileIndex == nullptr || standInBlank == nullptr) return load_datafile(path);
+    const size_t count = static_cast<size_t>(layout.objectCount);
+    // unload_datafile frees the list with Allegro's allocator, which is the C library's.
+    auto* objects = static_cast<DATAFILE*>(std::calloc(count + 1, sizeof(DATAFILE)));
+    if (objects == nullptr) return nullptr;
+    objects[0].type = DAT_END;
+    size_t nextPicture = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const StoredPicture* stored = nullptr;
+        if (nextPicture < layout.pictures.size() &&
+            layout.pictures[nextPicture].object == static_cast<int>(i)) {
+            stored = &layout.pictures[nextPicture++];
+        }
+        if (stored != nullptr && readWhenShown(*stored)) {
+            objects[i].dat = create_sub_bitmap(standInBlank, 0, 0, stored->width, stored->height);
+            objects[i].type = DAT_BITMAP;
+            shownPictures.push_back(ShownPicture{stored->object});
+        } else {
+            DATAFILE* one = load_datafile_object_indexed(fileIndex, static_cast<int>(i));
+            if (one != nullptr) {
+                objects[i] = *one;
+                std::free(one);
+            }
+        }
+        objects[i + 1].type = DAT_END;
+        if (objects[i].dat == nullptr) {
+            objects[i].type = DAT_END;
+            unload_datafile(objects);
+            // unload_datafile has freed the list, which the analyser cannot see.
+            return nullptr;  // NOLINT(clang-analyzer-unix.Malloc)
+        }
+    }
+    return objects;
+}
+
 bool makeMusicLabels() {
     musicOnImage = makeLabel(musicOnText);
     musicOffImage = makeLabel(musicOffText);
@@ -116,7 +222,16 @@ bool outOfMemory(const char* path, char* error, int errorSize) {
 BITMAP* dataBitmap(int index) {
     if (dataFile == nullptr || index < 0 || index >= dataObjectCount) return nullptr;
     if (dataFile[index].type != DAT_BITMAP) return nullptr;
+    for (ShownPicture& shown : shownPictures) {
+        if (shown.object == index) return shownPicture(shown);
+    }
     return static_cast<BITMAP*>(dataFile[index].dat);
+}
+
+int heldScreenPictures() {
+    int held = 0;
+    for (const ShownPicture& shown : shownPictures) held += shown.picture != nullptr;
+    return held;
 }
 
 const char* dataFilePath() {
@@ -145,9 +260,11 @@ bool loadAssetsFrom(const char* path, char* error, int errorSize) {
                       path);
         return false;
     }
-    if (!checkDataFileStructure(path, error, errorSize)) return false;
+    DataFileLayout layout;
+    if (!checkDataFileStructure(path, error, errorSize, &layout)) return false;
     useRowBitmapReader();
-    dataFile = load_datafile(path);
+    forgetShownPictures();
+    dataFile = loadObjects(path, layout);
     if (dataFile == nullptr) {
         std::snprintf(error, static_cast<size_t>(errorSize),
                       "The data file \"%s\" could not be loaded: %s.", path,
@@ -182,8 +299,11 @@ void freeAssets() {
     destroyOne(musicOnImage);
     destroyOne(musicOffImage);
     gameFont = nullptr;
+    forgetShownPictures();
     if (dataFile != nullptr) unload_datafile(dataFile);
     dataFile = nullptr;
+    // After the stand-ins, which went with the object list.
+    destroyOne(standInBlank);
 }
 
 }  // namespace vexlorn

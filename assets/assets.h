@@ -22,6 +22,8 @@ extern BITMAP* musicOffImage;
 
 // The bitmap stored at a data-file position.
 BITMAP* dataBitmap(int index);
+// How many of the whole-screen pictures, read from the file when shown, are held now.
+int heldScreenPictures();
 
 // Full path of the data file beside the executable.
 const char* dataFilePath();

@@ -7,8 +7,7 @@
 // and also refuses what load_datafile could read but would read wrongly or crash on.
 #include "assets/datafile_check.h"
 
-#include <sys/stat.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdint>
@@ -17,6 +16,7 @@
 
 #include "assets/assets.h"
 #include "frame/globals.h"
+#include "platform/files/wide_path.h"
 
 namespace vexlorn {
 
@@ -164,7 +164,8 @@ size_t storedPixelBytes(int depth) {
 // One pass over the object list of a plain (unpacked) data-file image.
 class StructureWalk {
 public:
-    explicit StructureWalk(Report& report) : report_(report) {}
+    explicit StructureWalk(Report& report, DataFileLayout* layout = nullptr)
+        : report_(report), layout_(layout) {}
 
     bool walk(Cursor in) {
         if (!in.has(4) || in.be32() != allMagic) {
@@ -183,6 +184,7 @@ public:
             }
             if (!object(in, index)) return false;
         }
+        if (layout_ != nullptr) layout_->objectCount = count;
         if (in.left() != 0) {
             return report_.fail(Problem::Damaged,
                                 "%zu bytes of unknown data follow its last object", in.left());
@@ -243,25 +245,29 @@ private:
             return checkBody(index, type, Cursor(stream, static_cast<size_t>(stored)));
         }
         size_t wanted = static_cast<size_t>(-static_cast<int64_t>(unpacked));
-        std::vector<unsigned char> body;
-        size_t consumed = unpackLzss(stream, static_cast<size_t>(stored), wanted, body);
         // Allegro reads the packed stream until the body is complete and goes on from there,
         // so a stream that ends early or late would shift every later object.
-        if (body.size() != wanted || consumed != static_cast<size_t>(stored)) {
+        LzssExtent extent = measureLzss(stream, static_cast<size_t>(stored), wanted);
+        if (extent.unpacked != wanted || extent.consumed != static_cast<size_t>(stored)) {
             return report_.fail(Problem::Damaged,
                                 "the packed data of object %d does not unpack to its %zu bytes",
                                 index, wanted);
         }
+        std::vector<unsigned char> body;
+        // A picture's header tells all there is to check; its pixels need not be unpacked.
+        unpackLzss(stream, static_cast<size_t>(stored), type == bitmapType ? 6 : wanted, body);
+        if (type == bitmapType) return bitmapBody(index, Cursor(body.data(), body.size()), wanted);
         return checkBody(index, type, Cursor(body.data(), body.size()));
     }
 
     bool checkBody(int index, uint32_t type, const Cursor& body) {
-        if (type == bitmapType) return bitmapBody(index, body);
+        if (type == bitmapType) return bitmapBody(index, body, body.left());
         if (type == fontType) return fontBody(index, body);
         return true;
     }
 
-    bool bitmapBody(int index, Cursor body) {
+    // `bodySize`: the whole body's size, of which `body` may hold only the start.
+    bool bitmapBody(int index, Cursor body, size_t bodySize) {
         if (!body.has(6)) {
             return report_.fail(Problem::Damaged, "the picture in object %d is cut short", index);
         }
@@ -286,11 +292,15 @@ private:
                                 index, width, height);
         }
         size_t needed = width * height * pixelBytes;
-        if (body.left() != needed) {
+        if (bodySize - 6 != needed) {
             return report_.fail(Problem::Damaged,
                                 "the picture in object %d holds %zu bytes of pixels where "
                                 "%zu x %zu pixels need %zu",
-                                index, body.left(), width, height, needed);
+                                index, bodySize - 6, width, height, needed);
+        }
+        if (layout_ != nullptr) {
+            layout_->pictures.push_back(
+                StoredPicture{index, static_cast<int>(width), static_cast<int>(height)});
         }
         return true;
     }
@@ -355,6 +365,7 @@ private:
     }
 
     Report& report_;
+    DataFileLayout* layout_;
 };
 
 constexpr int largestTileSheet = 4096;
@@ -449,8 +460,14 @@ size_t unpackLzss(const unsigned char* input, size_t inputSize, size_t limit,
     int r = lzssRing - lzssLongestMatch;
     unsigned flags = 0;
     size_t in = 0;
-    output.clear();
-    while (output.size() < limit) {
+    // A flag byte and eight two-byte codes of 18 bytes each: no stream unpacks to more than nine
+    // times its size, so a size the file merely claims cannot make this allocate more. The
+    // whole-screen pictures are unpacked here at every start, hence no per-byte growth.
+    const size_t room = std::min(limit, inputSize * 9);
+    output.resize(room);
+    unsigned char* out = output.data();
+    size_t made = 0;
+    while (made < room) {
         flags >>= 1;
         if ((flags & 0x100) == 0) {
             if (in >= inputSize) break;
@@ -461,31 +478,66 @@ size_t unpackLzss(const unsigned char* input, size_t inputSize, size_t limit,
             unsigned char c = input[in++];
             ring[r] = c;
             r = (r + 1) & (lzssRing - 1);
-            output.push_back(c);
+            out[made++] = c;
             continue;
         }
         if (in + 2 > inputSize) break;
         int position = input[in] | ((input[in + 1] & 0xF0) << 4);
         int length = (input[in + 1] & 0x0F) + lzssThreshold + 1;
         in += 2;
-        for (int k = 0; k < length && output.size() < limit; ++k) {
+        for (int k = 0; k < length && made < room; ++k) {
             unsigned char c = ring[(position + k) & (lzssRing - 1)];
             ring[r] = c;
             r = (r + 1) & (lzssRing - 1);
-            output.push_back(c);
+            out[made++] = c;
         }
     }
+    output.resize(made);
     return in;
 }
 
+LzssExtent measureLzss(const unsigned char* input, size_t inputSize, size_t limit) {
+    // The same walk as unpackLzss, counting instead of copying: a literal is one byte, a code
+    // its length, and the limit cuts a code short as it cuts the unpacking.
+    unsigned flags = 0;
+    LzssExtent extent;
+    size_t& in = extent.consumed;
+    size_t& made = extent.unpacked;
+    const size_t room = std::min(limit, inputSize * 9);
+    while (made < room) {
+        flags >>= 1;
+        if ((flags & 0x100) == 0) {
+            if (in >= inputSize) break;
+            flags = input[in++] | 0xFF00u;
+        }
+        if (flags & 1) {
+            if (in >= inputSize) break;
+            ++in;
+            ++made;
+            continue;
+        }
+        if (in + 2 > inputSize) break;
+        const int codeLength = (input[in + 1] & 0x0F) + lzssThreshold + 1;
+        const auto length = static_cast<size_t>(codeLength);
+        in += 2;
+        made += std::min(length, room - made);
+    }
+    return extent;
+}
+
 bool checkDataFileImage(const unsigned char* bytes, size_t size, const char* path, char* error,
-                        int errorSize) {
+                        int errorSize, DataFileLayout* layout) {
     Report report(path, error, errorSize);
     if (size == 0) return report.fail(Problem::Damaged, "it is empty");
     Cursor in(bytes, size);
     uint32_t magic = in.has(4) ? in.be32() : 0;
+    if (magic == plainMagic) {
+        if (layout != nullptr) *layout = DataFileLayout{};
+        const bool sound = StructureWalk(report, layout).walk(Cursor(bytes + 4, size - 4));
+        if (layout != nullptr) layout->plain = sound;
+        return sound;
+    }
     StructureWalk walk(report);
-    if (magic == plainMagic) return walk.walk(Cursor(bytes + 4, size - 4));
     if (magic == packedMagic) {
         std::vector<unsigned char> contents;
         // One flag byte and eight two-byte codes give at most 144 bytes: 9 per byte bounds it.
@@ -497,21 +549,21 @@ bool checkDataFileImage(const unsigned char* bytes, size_t size, const char* pat
                        "neither \"slh.\" nor \"slh!\")");
 }
 
-bool checkDataFileStructure(const char* path, char* error, int errorSize) {
+bool checkDataFileStructure(const char* path, char* error, int errorSize, DataFileLayout* layout) {
+    if (layout != nullptr) *layout = DataFileLayout{};
     Report report(path, error, errorSize);
-    struct stat status;
-    if (::stat(path, &status) != 0) {
-        return errno == ENOENT ? report.missing() : report.unreadable(errno);
-    }
-    if (S_ISDIR(status.st_mode)) return report.unreadable(EISDIR);
-    if (status.st_size > largestFile) {
+    const PathFacts facts = describePath(path);
+    if (facts.kind == PathKind::Missing) return report.missing();
+    if (facts.kind == PathKind::Unreadable) return report.unreadable(facts.error);
+    if (facts.kind == PathKind::Folder) return report.unreadable(EISDIR);
+    if (facts.size > static_cast<uint64_t>(largestFile)) {
         return report.fail(Problem::Unsuitable, "at %lld bytes it is far too large",
-                           static_cast<long long>(status.st_size));
+                           static_cast<long long>(facts.size));
     }
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = openFile(path, "rb");
     if (file == nullptr) return report.unreadable(errno);
     std::vector<unsigned char> bytes;
-    bytes.reserve(static_cast<size_t>(status.st_size));
+    bytes.reserve(static_cast<size_t>(facts.size));
     unsigned char block[65536];
     size_t got;
     while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
@@ -522,7 +574,7 @@ bool checkDataFileStructure(const char* path, char* error, int errorSize) {
     int readError = errno;
     std::fclose(file);
     if (failed) return report.unreadable(readError);
-    return checkDataFileImage(bytes.data(), bytes.size(), path, error, errorSize);
+    return checkDataFileImage(bytes.data(), bytes.size(), path, error, errorSize, layout);
 }
 
 bool checkLoadedObjects(const DATAFILE* data, const char* path, char* error, int errorSize) {

@@ -4,6 +4,7 @@
 #include <audiere.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 
 #include "assets/assets.h"
@@ -11,6 +12,7 @@
 namespace vexlorn {
 
 bool musicMuted = false;
+bool effectsHeld = false;
 void (*soundObserver)(const SoundRequest& request) = nullptr;
 
 namespace {
@@ -100,11 +102,25 @@ void loadSounds() {
     for (int i = 0; i < musicFileCount; ++i) musicFiles[i] = memoryFileOf(musicObjects[i]);
 }
 
+void dropSoundData() {
+    auto drop = [](int object) {
+        if (!dataObject(object)) return;
+        DATAFILE& found = dataFile[object];
+        if (found.type != DAT_DATA) return;
+        std::free(found.dat);  // Allegro's own allocation, freed as unload_datafile would
+        found.dat = nullptr;
+        found.size = 0;
+    };
+    for (int object : effectObjects) drop(object);
+    for (int object : musicObjects) drop(object);
+}
+
 void updateAudio() {
     if (audioDevice) audioDevice->update();
 }
 
 void playSound(SoundEffect effect, int pan) {
+    if (effectsHeld) return;
     const int index = static_cast<int>(effect);
     if (soundObserver) soundObserver({false, index, pan});
     if (index < 0 || index >= soundEffectCount || !soundEffects[index]) return;

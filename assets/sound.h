@@ -34,9 +34,15 @@ inline constexpr int panCentre = 128;
 inline constexpr int panRight = 224;
 
 extern bool musicMuted;
+// While set, effects are neither played nor heard by the observer: an online round running
+// updates once more after a wrong guess has played their sounds already.
+extern bool effectsHeld;
 
 void openAudioDevice();
 void loadSounds();
+// Once loadSounds has run: frees the data file's own bytes of every sound, which the decoded
+// effects and the tunes' copies no longer need, so that the program keeps one copy of each.
+void dropSoundData();
 void updateAudio();
 void playSound(SoundEffect effect, int pan);
 void playMusic(MusicTrack track);

@@ -61,6 +61,18 @@ def peak_rss_mib(pid):
     return None
 
 
+def memory_mib(pid):
+    """Proportional set size and resident size now (smaps_rollup): PSS shares each library page
+    among the processes that map it, which is what the program itself costs."""
+    values = {}
+    with open(f"/proc/{pid}/smaps_rollup") as rollup:
+        for line in rollup:
+            fields = line.split()
+            if fields and fields[0] in ("Pss:", "Rss:"):
+                values[fields[0]] = int(fields[1]) / 1024
+    return values.get("Pss:"), values.get("Rss:")
+
+
 def load_digit_templates(path):
     """Lines "C row/row/..." as written by bench/probe/font_digits."""
     templates = {}
@@ -177,8 +189,10 @@ class Program:
                 " ".join(f"{name}:{rate:.0f}" for name, rate in per_thread))
 
     def sample(self, row, name, seconds):
-        """Fills row[name] (CPU) and row[name + "_wakeups"]; prints the wake-ups per thread."""
+        """Fills row[name] (CPU), row[name + "_wakeups"] and the memory at its end (name + "_pss",
+        name + "_rss"); prints the wake-ups per thread."""
         row[name], row[f"{name}_wakeups"], threads = self.cpu_and_wakeups(seconds)
+        row[f"{name}_pss"], row[f"{name}_rss"] = memory_mib(self.pid)
         print(f"    {self.label} {name}: wake-ups per thread {threads}", flush=True)
 
     def screenshot(self, directory, name):
@@ -262,6 +276,55 @@ def measure_vexlorn(args, xserver, work, templates, seconds):
     finally:
         game.stop()
     return row
+
+
+def measure_versus_and_replay(args, xserver, work, seconds):
+    """Wake-ups and CPU in a two-player round (both seats taken by the keys, level 5) and while a
+    recorded level-5 round replays."""
+    row = {}
+    game = Program(xserver, args.probe, [args.exe, "-window", "-fps"], work, (0, 0, 48, 8),
+                   keys_to_window=True)
+    try:
+        game.find_window("^Vexlorn$")
+        game.point(320, 240)
+        game.key("enter", after=1.5)
+        game.key("2", after=1.0)  # the two-player set-up
+        game.key("enter")  # the arrow keys take the left seat
+        for _ in range(4):
+            game.key("right")  # level 5
+        game.key("w", after=0.5)  # the second key set takes the right seat
+        game.key("enter", after=4.5)  # past the get-ready pop-ups
+        game.sample(row, "versus", min(seconds, 10.0))
+        if not game.alive():
+            raise RuntimeError("vexlorn ended during the two-player round")
+    finally:
+        game.stop()
+    game = Program(xserver, args.probe, [args.exe, "-window", "-replay", args.replay], work,
+                   (0, 0, 48, 8), keys_to_window=True)
+    try:
+        game.find_window("^Vexlorn$")
+        time.sleep(1.0)
+        game.sample(row, "replay", 3.0)  # the recording lasts a few seconds
+    finally:
+        game.stop()
+    return row
+
+
+def measure_floor(args, xserver, work):
+    """Memory of a program that only opens the same window with the same libraries: what the
+    game cannot go below."""
+    env = dict(os.environ, DISPLAY=xserver.display, SDL_AUDIODRIVER="dummy", HOME=work)
+    wait_for_empty_screen(xserver)
+    floor = subprocess.Popen([args.floor], cwd=work, env=env)
+    try:
+        time.sleep(3.0)
+        if floor.poll() is not None:
+            raise RuntimeError("the floor program ended")
+        pss, rss = memory_mib(floor.pid)
+        return {"floor_pss": pss, "floor_rss": rss}
+    finally:
+        floor.kill()
+        floor.wait()
 
 
 def measure_scaled(args, xserver, work, mode, seconds):
@@ -369,15 +432,17 @@ def ratio(ours, theirs):
 
 
 VEXLORN_SCREENS = ("intro", "menu", "instructions", "order", "halloffame", "about", "play1", "play5",
-                   "pause", "continue", "end")
+                   "pause", "continue", "end", "versus", "replay")
 
 
 def print_table(results, repeats, seconds):
     v = {key: median(results["vexlorn"], key) for key in
          ("startup", "startup_cpu", *VEXLORN_SCREENS, *(f"{name}_wakeups" for name in VEXLORN_SCREENS),
-          "passes", "rss")}
+          "passes", "rss", "menu_pss", "menu_rss", "play5_pss", "play5_rss", "floor_pss",
+          "floor_rss")}
     others = {name: {key: median(rows, key) for key in
-                     ("startup", "startup_cpu", "menu", "match", "menu_wakeups", "match_wakeups", "rss")}
+                     ("startup", "startup_cpu", "menu", "match", "menu_wakeups", "match_wakeups", "rss",
+                      "menu_pss", "menu_rss", "match_pss", "match_rss")}
               for name, rows in results.items() if name != "vexlorn" and rows}
     lines = [("measure", "vexlorn", *[f"{n} (vexlorn/{n})" for n in others])]
 
@@ -401,13 +466,22 @@ def print_table(results, repeats, seconds):
     row("CPU pause", v["pause"], "%", None)
     row(f"CPU continue ({min(seconds, 10.0):.0f} s)", v["continue"], "%", None)
     row("CPU end", v["end"], "%", None)
+    row("CPU two-player round, level 5", v["versus"], "%", "match")
+    row("CPU replay of a level-5 round", v["replay"], "%", None)
     for screen, label, other in (("intro", "intro", None), ("menu", "menu", "menu"),
                                  ("instructions", "instructions", None), ("order", "order page", None),
                                  ("halloffame", "hall of fame", None), ("about", "about", None),
                                  ("play1", "play level 1", "match"), ("play5", "play level 5", "match"),
-                                 ("pause", "pause", None), ("continue", "continue", None), ("end", "end", None)):
+                                 ("pause", "pause", None), ("continue", "continue", None), ("end", "end", None),
+                                 ("versus", "two-player round", "match"), ("replay", "replay", None)):
         row(f"wake-ups/s {label}", v[f"{screen}_wakeups"], "", other and f"{other}_wakeups")
     row("pass rate (-fps)", v["passes"], "/s", None)
+    row("PSS menu", v["menu_pss"], " MiB", "menu_pss")
+    row("PSS play level 5", v["play5_pss"], " MiB", "match_pss")
+    row("PSS floor (window and libraries only)", v["floor_pss"], " MiB", None)
+    row("RSS menu", v["menu_rss"], " MiB", "menu_rss")
+    row("RSS play level 5", v["play5_rss"], " MiB", "match_rss")
+    row("RSS floor", v["floor_rss"], " MiB", None)
     row("peak RSS (VmHWM)", v["rss"], " MiB", "rss")
     widths = [max(len(line[i]) for line in lines) for i in range(len(lines[0]))]
     print(f"\nWhole program under Xvfb {SCREEN[0]}x{SCREEN[1]}x24, median of {repeats} run(s), "
@@ -432,6 +506,11 @@ def measure_unscaled(args, templates):
                 try:
                     if name == "vexlorn":
                         row = measure_vexlorn(args, xserver, work, templates, args.seconds)
+                        if args.replay:
+                            row.update(measure_versus_and_replay(args, xserver, work,
+                                                                 args.seconds))
+                        if args.floor:
+                            row.update(measure_floor(args, xserver, work))
                     elif name == "blockattack":
                         row = measure_blockattack(args, xserver, work, args.seconds)
                     else:
@@ -485,8 +564,9 @@ def wine_pid(name, timeout=30):
 
 def measure_windows_build(args):
     """The Windows build under Wine beside this build, full screen on the same Xvfb: start-up to
-    the first frame (the pass-rate text at the picture's corner) and CPU at the menu (the
-    program's own process, and Wine's server beside it)."""
+    the first frame (the pass-rate text at the picture's corner), CPU at the menu (the program's
+    own process, and Wine's server beside it) and wake-ups at the menu (all the process's
+    threads)."""
     screen = (1024, 768)  # the size Wine takes an Xvfb without a monitor list for
     corner = ((screen[0] - 640) // 2, (screen[1] - 480) // 2, 48, 8)
     rows = {}
@@ -505,12 +585,14 @@ def measure_windows_build(args):
                 time.sleep(2.0)
                 game.key("enter", after=2.0)  # the intro opens the menu
                 start_cpu, start_server = cpu_seconds(pid), cpu_seconds(server) if server else 0
+                start_switches = sum(count for _, count in voluntary_switches(pid).values())
                 start = time.monotonic()
                 time.sleep(args.seconds)
                 elapsed = time.monotonic() - start
+                switches = sum(count for _, count in voluntary_switches(pid).values())
                 rows[name] = (game.startup_ms, 100 * (cpu_seconds(pid) - start_cpu) / elapsed,
                               100 * ((cpu_seconds(server) if server else 0) - start_server)
-                              / elapsed)
+                              / elapsed, (switches - start_switches) / elapsed)
             finally:
                 if name == "windows":
                     subprocess.run(["pkill", "-f", "^" + args.windows_exe])
@@ -523,6 +605,8 @@ def measure_windows_build(args):
     print(f"first frame (ms)                 {fmt(rows['linux'][0]):9} {fmt(rows['windows'][0])}")
     print(f"CPU at the menu (% of a core)    {fmt(rows['linux'][1]):9} {fmt(rows['windows'][1])}"
           f" (+ {fmt(rows['windows'][2])} in wineserver)")
+    print(f"wake-ups/s at the menu            {fmt(rows['linux'][3]):9} {fmt(rows['windows'][3])}"
+          " (the program's own threads; Wine's server not counted)")
 
 
 def main():
@@ -535,12 +619,17 @@ def main():
     parser.add_argument("--no-others", action="store_true", help="measure Vexlorn alone")
     parser.add_argument("--keep-shots", help="directory to keep the screenshots in")
     parser.add_argument("--windows-exe", help="also measure this Windows build under Wine")
+    parser.add_argument("--replay", help="a recorded level-5 round: also measure a two-player "
+                        "round and this replay")
+    parser.add_argument("--floor", help="bench/probe/floor, built: the memory floor")
     parser.add_argument("--no-scaled", action="store_true",
                         help="skip the scaled window and full screen")
     parser.add_argument("--scaled-only", action="store_true",
                         help="measure only the scaled window and full screen")
     args = parser.parse_args()
     args.exe, args.probe = os.path.abspath(args.exe), os.path.abspath(args.probe)
+    args.replay = args.replay and os.path.abspath(args.replay)
+    args.floor = args.floor and os.path.abspath(args.floor)
     if args.keep_shots:
         os.makedirs(args.keep_shots, exist_ok=True)
     templates = load_digit_templates(args.digits)

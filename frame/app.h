@@ -15,6 +15,9 @@ struct Program {
     // At shutdown, before the display goes: frees that and saves what the program keeps.
     void (*unload)() = nullptr;
     BaseState* firstScreen = nullptr;
+    // The player's display choices (F10, F11, Alt+Enter) written to the settings; off where
+    // the program must write nothing, as while watching a recording.
+    bool remembersChoices = true;
 };
 
 // scale: the factor asked for with -scale, 0 when none.
@@ -22,7 +25,9 @@ bool startUp(bool windowed, int scale, const Program& program);
 void runFrame(bool showFps);
 // The pass without showing the back buffer or resting: what the headless soak drives.
 void updateFrame();
-void shutDown(const Program& program);
+// Frees everything, saves what the program keeps, and takes the library down; on Windows the
+// process ends with `exitStatus` once the saving is done, without that teardown.
+void shutDown(const Program& program, int exitStatus);
 void onTick();
 void onSecond();
 

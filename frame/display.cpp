@@ -11,7 +11,6 @@
 
 #include "frame/desktop_events.h"
 #include "frame/globals.h"
-#include "frame/options.h"
 #include "frame/present.h"
 #include "platform/desktop/desktop_window.h"
 #include "platform/desktop/monitors.h"
@@ -32,7 +31,10 @@ int askedScale() {
     return askedFactor;
 }
 
+// The monitor the window is on; before there is one, the monitor at the desktop's corner.
 static Area desktopMonitor() {
+    Area monitor;
+    if (windowMonitor(monitor) && monitor.width > 0 && monitor.height > 0) return monitor;
     Area root{0, 0, screenWidth, screenHeight};
     get_desktop_resolution(&root.width, &root.height);
     return chooseMonitor(desktopMonitors(), root);
@@ -42,8 +44,9 @@ static Area desktopMonitor() {
 static DisplayMode layout(bool windowed, const Area& monitor) {
     DisplayMode mode;
     mode.windowed = windowed;
-    mode.factor = chooseFactor(windowed, askedFactor, monitor.width, monitor.height);
-    mode.fill = usesFill(windowed, askedFactor, monitor.width, monitor.height);
+    const Scale scale = chooseScale(windowed, askedFactor, monitor.width, monitor.height);
+    mode.factor = scale.factor;
+    mode.fill = scale.fill;
     Area picture{0, 0, screenWidth * mode.factor, screenHeight * mode.factor};
     if (mode.fill) picture = fillSize(windowed, monitor.width, monitor.height);
     mode.window = windowed ? picture : Area{0, 0, monitor.width, monitor.height};
@@ -130,16 +133,8 @@ void stepScale() {
     if (screen == nullptr || !switchable) return;
     const Area monitor = desktopMonitor();
     const bool windowed = current.windowed;
-    const int largest = chooseFactor(windowed, largestScale, monitor.width, monitor.height);
-    const bool fillLarger =
-        fillSize(windowed, monitor.width, monitor.height).width > screenWidth * largest;
-    if (current.fill) {
-        askedFactor = 1;
-    } else if (current.factor < largest) {
-        askedFactor = current.factor + 1;
-    } else {
-        askedFactor = fillLarger ? fillScale : 1;
-    }
+    askedFactor =
+        nextScale(windowed, Scale{current.factor, current.fill}, monitor.width, monitor.height);
     const DisplayMode next = layout(windowed, monitor);
     if (fitsCanvas(next)) show(next, monitor);
 }

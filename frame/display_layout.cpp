@@ -51,6 +51,20 @@ Area fillSize(bool windowed, int monitorWidth, int monitorHeight) {
     return Area{0, 0, width, height};
 }
 
+Scale chooseScale(bool windowed, int asked, int monitorWidth, int monitorHeight) {
+    return Scale{chooseFactor(windowed, asked, monitorWidth, monitorHeight),
+                 usesFill(windowed, asked, monitorWidth, monitorHeight)};
+}
+
+int nextScale(bool windowed, const Scale& shown, int monitorWidth, int monitorHeight) {
+    const int largest = chooseFactor(windowed, largestScale, monitorWidth, monitorHeight);
+    const bool fillLarger =
+        fillSize(windowed, monitorWidth, monitorHeight).width > screenWidth * largest;
+    if (shown.fill) return 1;
+    if (shown.factor < largest) return shown.factor + 1;
+    return fillLarger ? fillScale : 1;
+}
+
 Area chooseMonitor(const std::vector<Monitor>& monitors, const Area& root) {
     const Monitor* chosen = nullptr;
     for (const Monitor& monitor : monitors) {
@@ -59,6 +73,18 @@ Area chooseMonitor(const std::vector<Monitor>& monitors, const Area& root) {
         if (chosen == nullptr || (monitor.primary && !chosen->primary)) chosen = &monitor;
     }
     return chosen != nullptr ? chosen->area : root;
+}
+
+bool monitorHolding(const std::vector<Monitor>& monitors, const Area& window, Area& chosen) {
+    long most = 0;
+    for (const Monitor& monitor : monitors) {
+        const Area shared = intersection(monitor.area, window);
+        const long size = static_cast<long>(shared.width) * shared.height;
+        if (size <= most) continue;
+        most = size;
+        chosen = monitor.area;
+    }
+    return most > 0;
 }
 
 Area placePicture(int screenWidthNow, int screenHeightNow, const Area& monitor, int factor) {

@@ -37,9 +37,24 @@ bool usesFill(bool windowed, int asked, int monitorWidth, int monitorHeight);
 // A window's room is the monitor less windowHeightReserve.
 Area fillSize(bool windowed, int monitorWidth, int monitorHeight);
 
+// How the picture is scaled: a whole factor, or filling the room at one that need not be.
+struct Scale {
+    int factor = 1;
+    bool fill = false;
+};
+// For the scale asked (0 = none, 1..8, fillScale), by the rules above.
+Scale chooseScale(bool windowed, int asked, int monitorWidth, int monitorHeight);
+// What F10 asks for after the scale shown: the next whole factor up to the largest that fits,
+// then fill where that is larger still, then 1 again.
+int nextScale(bool windowed, const Scale& shown, int monitorWidth, int monitorHeight);
+
 // The monitor whose corner is the desktop's origin (the primary one when several are), so a
 // picture centred on it never straddles a seam; the whole root when none is there.
 Area chooseMonitor(const std::vector<Monitor>& monitors, const Area& root);
+
+// The monitor that holds the largest part of the window (the first listed of equals); false
+// when none holds any of it.
+bool monitorHolding(const std::vector<Monitor>& monitors, const Area& window, Area& chosen);
 
 // The scaled picture's place in the screen bitmap: centred on the monitor when the bitmap spans
 // it, else centred on the bitmap itself (a mode smaller than the desktop).

@@ -1,4 +1,4 @@
-// The ticks between the timer thread and the screens.
+// The ticks between the frame clock and the screens.
 #include "frame/frame_cycle.h"
 
 namespace vexlorn {

@@ -7,7 +7,7 @@
 
 namespace vexlorn {
 
-// Ticks the timer thread has counted; only the loop reads it. The screens see ticks through
+// Ticks the frame clock has counted (onTick); only the loop reads it. The screens see ticks through
 // tickCount, which only the loop raises.
 extern volatile int countedTicks;
 

@@ -11,6 +11,7 @@ volatile int loopsPerSecond = 0;
 int lastTickCount = 0;
 bool running = true;
 int lastKey = 0;
+int lastChar = 0;
 bool cheatMode = false;
 
 }  // namespace vexlorn

@@ -25,7 +25,8 @@ enum KeyCode : int {
 inline constexpr int ticksPerSecond = 50;  // tickCount's rate, and so the game's pace
 
 extern BITMAP* backBuffer;
-// Written by the timer thread: plain volatile machine words, no lock (a lost count is accepted).
+// Raised by the frame clock's callbacks (onTick, onSecond) on the loop's own thread; volatile, as
+// the test and soak drivers that stand in for the clock may change them behind a screen's back.
 extern volatile int tickCount;
 extern volatile bool presentPending;
 extern volatile int loopsThisSecond;
@@ -33,6 +34,8 @@ extern volatile int loopsPerSecond;
 extern int lastTickCount;
 extern bool running;
 extern int lastKey;
+// The character lastKey's key typed (0 for none), for screens where the player types words.
+extern int lastChar;
 extern bool cheatMode;
 
 // Ticks the active screen has not yet consumed.

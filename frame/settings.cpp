@@ -74,6 +74,14 @@ SettingKeys keysIn(const std::string& text) {
 
 }  // namespace
 
+bool isSettingsText(const std::string& text) {
+    if (static_cast<long>(text.size()) >= settingsFileLimit) return false;
+    for (const unsigned char c : text) {
+        if ((c < 0x20 && c != '\n' && c != '\r' && c != '\t') || c == 0x7f) return false;
+    }
+    return true;
+}
+
 Settings parseSettings(const std::string& text) {
     Settings settings;
     for (const std::string& line : linesOf(text)) {
@@ -125,11 +133,17 @@ struct SettingsFile {
 
 SettingsFile file;
 
+// Only the changed lines are set, in the file as it is now: another copy of the game may have
+// changed its own since this one read the file, and that change stays.
 void save(const SettingKeys& changed) {
     if (!file.writable) return;
-    std::string text = updateSettingsText(file.text, file.saved, changed);
-    if (text == file.text) return;
-    if (writeSettingsFile(file.path, text)) file.text = text;
+    changeSettingsFile(file.path, [&changed](const std::string& current, std::string& updated) {
+        if (!isSettingsText(current)) return false;
+        updated = updateSettingsText(current, file.saved, changed);
+        if (updated == current) return false;
+        file.text = updated;
+        return true;
+    });
 }
 
 }  // namespace
@@ -137,7 +151,8 @@ void save(const SettingKeys& changed) {
 Settings loadSettings(const Options& options) {
     file = SettingsFile{};
     file.path = settingsPath();
-    const SettingsRead read = readSettingsFile(file.path, file.text);
+    SettingsRead read = readSettingsFile(file.path, file.text);
+    if (read == SettingsRead::Text && !isSettingsText(file.text)) read = SettingsRead::Damaged;
     file.writable = read == SettingsRead::Text || read == SettingsRead::Missing;
     if (read != SettingsRead::Text) file.text.clear();
     file.saved = parseSettings(file.text);

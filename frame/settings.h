@@ -15,6 +15,10 @@ struct Settings {
     int scale = 0;  // as Options::scale: 0 = the mode's own default, 1..largestScale, fillScale
 };
 
+// Whether `text` can be a settings file: shorter than the file's limit, and nothing but
+// printable text (UTF-8 included), tabs and line ends. Any other file is left alone for good.
+bool isSettingsText(const std::string& text);
+
 // The values of the lines it knows; a missing line or a value it cannot read leaves the default.
 Settings parseSettings(const std::string& text);
 // `text` with each known line set to its value in `settings` and the ones missing added at the

@@ -16,6 +16,7 @@
 #include "frame/state_stack.h"
 #include "platform/files/data_home.h"
 #include "platform/system/stop_requests.h"
+#include "play/online_match_state.h"
 #include "play/replay_playback.h"
 #include "play/replay_recorder.h"
 #include "screens/high_scores.h"
@@ -52,29 +53,56 @@ void unloadGame() {
     freeAssets();
 }
 
-// Watching a recording changes no score: the hall of fame is left as it was.
+// Watching a recording changes nothing kept: no score, no recording, no setting.
 static void unloadAfterReplay() {
     freeMenuImages();
     freeAssets();
 }
-static const Program replayProgram{loadGame, unloadAfterReplay, &introState};
+static const Program replayProgram{loadGame, unloadAfterReplay, &introState, false};
 
-// A recording that cannot be played is refused before any window opens.
+// A recording that cannot be played is refused before any window opens. Both the path and the
+// reason may hold text from outside (the reason quotes the file's version text).
 static int refuseReplay(const char* path, const std::string& reason) {
-    std::fprintf(stderr, "vexlorn: cannot play %s: %s\n", path, reason.c_str());
+    std::fprintf(stderr, "vexlorn: cannot play %s: %s\n", printableText(path).c_str(),
+                 printableText(reason).c_str());
     return replayRefused;
+}
+
+static int refuseReplayWithoutFile() {
+    std::fputs(
+        "vexlorn: -replay needs the recording to play.\n"
+        "usage: vexlorn -replay FILE [-window] [-scale N|fill]\n",
+        stderr);
+    return replayRefused;
+}
+
+// The replay's verdict on stderr, and its exit status.
+static int replayOutcome(const ReplayPlayer& player) {
+    std::fputs(player.verdict().c_str(), stderr);
+    // A signal that stopped the replay gives its own status, as it does in the game.
+    if (player.stoppedEarly() && stopExitStatus() != 0) return stopExitStatus();
+    return player.exitStatus();
 }
 
 int runGame(int argc, const char* const* argv) {
     Options options = parseOptions(argc, argv);
     cheatMode = options.cheat;
-    // Before anything opens a file by its bare name.
-    if (options.dataHome) enterUserDataHome(highScoreFileName);
+    if (options.replayWithoutFile) return refuseReplayWithoutFile();
+    // Read where the game was started, before the data home may become the working directory.
     std::vector<uint8_t> recording;
     std::string error;
     if (options.replay != nullptr && (!readReplayFile(options.replay, recording, error) ||
                                       !ReplayReader().open(recording, error))) {
         return refuseReplay(options.replay, error);
+    }
+    // Before anything opens a file by its bare name. Watching a recording needs no data home,
+    // and makes none.
+    // Staying where it started would put the hall of fame in the program's folder without a word.
+    if (options.dataHome && options.replay == nullptr && !enterUserDataHome(highScoreFileName)) {
+        reportFatal(
+            "The folder for the hall of fame and the settings cannot be made or "
+            "entered: the user's data folder is missing or not writable.");
+        return startUpFailure;
     }
     const Settings settings = loadSettings(options);
     // Before the first tune starts: a track started while switched off stays silent.
@@ -96,13 +124,21 @@ int runGame(int argc, const char* const* argv) {
         stateStack.push(&menuState);
         stateStack.push(&versusSetupState);
     }
+    if ((options.host || options.join != nullptr) && options.replay == nullptr) {
+        // Straight to the online set-up, over the menu that its Esc leads back to.
+        stateStack.push(&menuState);
+        if (options.host) {
+            onlineMatchState.host(static_cast<uint16_t>(options.hostPort));
+        } else {
+            onlineMatchState.join(options.join);
+        }
+    }
     while (running) runFrame(options.showFps);
-    shutDown(program);
-    stopAnswered();
+    // Known before the shutdown, where on Windows the process ends.
+    const int status = options.replay == nullptr ? stopExitStatus() : replayOutcome(player);
+    shutDown(program, status);
     updateDriver = nullptr;
-    if (options.replay == nullptr) return stopExitStatus();
-    std::fputs(player.verdict().c_str(), stderr);
-    return player.exitStatus();
+    return status;
 }
 
 }  // namespace vexlorn

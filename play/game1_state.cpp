@@ -27,9 +27,10 @@ constexpr int rightFloatX = 440;
 KeySetInput arrowInput(arrowKeySet);
 ComputerInput computerInput(&game1State.aiDirection);
 
-// Recorded before the continue screen changes anything (it takes a continue).
+// Recorded before the continue screen changes anything (it takes a continue). A round that
+// ends with neither well topped out ended on the player's well running out: a loss.
 void endRound() {
-    roundRecorder.endRound(*leftBoard, *rightBoard);
+    roundRecorder.endRound(*leftBoard, *rightBoard, 0);
     stateStack.push(&continue1State);
 }
 

@@ -18,25 +18,45 @@ int VersusSlots::claim(SlotSource source, int pad) {
         if (slots[i].source != SlotSource::Free) continue;
         slots[i].source = source;
         slots[i].pad = source == SlotSource::Pad ? pad : -1;
+        VersusSlot& other = slots[1 - i];
+        if (other.source == SlotSource::Computer && !other.levelChosen)
+            other.level = slots[i].level;
         return i;
     }
     return -1;
 }
 
+namespace {
+
+// The right slot's computer first: the usual sparring partner sits there.
+int computerSeat(const VersusSlots& seats) {
+    for (int i = 1; i >= 0; --i) {
+        if (seats.slots[i].source == SlotSource::Computer) return i;
+    }
+    return -1;
+}
+
+}  // namespace
+
 int VersusSlots::addComputer() {
     for (int i = 0; i < 2; ++i) {
         if (slots[i].source != SlotSource::Free) continue;
+        const VersusSlot& other = slots[1 - i];
+        slots[i] = VersusSlot{};
         slots[i].source = SlotSource::Computer;
-        slots[i].pad = -1;
+        if (other.source != SlotSource::Free) slots[i].level = other.level;
         return i;
     }
-    // The right slot's computer first: the usual sparring partner sits there.
-    for (int i = 1; i >= 0; --i) {
-        if (slots[i].source != SlotSource::Computer) continue;
-        slots[i].level = slots[i].level % versusLevels + 1;
-        return i;
-    }
-    return -1;
+    const int seat = computerSeat(*this);
+    if (seat >= 0) slots[seat].strength = slots[seat].strength % computerStrengths + 1;
+    return seat;
+}
+
+int VersusSlots::stepComputerLevel() {
+    const int seat = computerSeat(*this);
+    if (seat < 0) return -1;
+    changeLevel(seat, slots[seat].level == versusLevels ? 1 - versusLevels : 1);
+    return seat;
 }
 
 void VersusSlots::changeLevel(int slot, int by) {
@@ -45,6 +65,9 @@ void VersusSlots::changeLevel(int slot, int by) {
     if (level < 1) level = 1;
     if (level > versusLevels) level = versusLevels;
     slots[slot].level = level;
+    slots[slot].levelChosen = true;
+    VersusSlot& other = slots[1 - slot];
+    if (other.source == SlotSource::Computer && !other.levelChosen) other.level = level;
 }
 
 void VersusSlots::releaseLast() {
@@ -58,6 +81,10 @@ void VersusSlots::releaseLast() {
 
 bool VersusSlots::ready() const {
     return slots[0].source != SlotSource::Free && slots[1].source != SlotSource::Free;
+}
+
+bool VersusSlots::computersOnly() const {
+    return slots[0].source == SlotSource::Computer && slots[1].source == SlotSource::Computer;
 }
 
 void VersusSlots::clear() {

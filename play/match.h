@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "play/round.h"
+#include "play/well_input.h"
 
 namespace vexlorn {
 
@@ -17,6 +18,12 @@ struct VersusSlot {
     SlotSource source = SlotSource::Free;
     int pad = -1;
     int level = 1;  // 1..versusLevels
+    // A computer's: how well it plays, 1..computerStrengths; its level only sets the rise.
+    int strength = defaultStrength;
+    // A computer's level follows the other seat's until it is chosen for the computer itself.
+    bool levelChosen = false;
+    // A recorded computer that played as the seats did before they planned plays so again.
+    bool firstWay = false;
 };
 
 // The two slots of the set-up screen. An input claims the first free slot; one already seated
@@ -29,13 +36,20 @@ struct VersusSlots {
     // Seats the input at the first free slot, unless it is seated already. Its slot, or -1
     // when both are taken.
     int claim(SlotSource source, int pad = -1);
-    // The first free slot becomes the computer; with none free, the computer's level goes up
-    // by one (past the last, back to the first). The slot changed, or -1.
+    // The first free slot becomes the computer at the default strength and the other seat's
+    // level; with none free, the computer's strength goes up by one (past the last, back to
+    // the first). The slot changed, or -1.
     int addComputer();
+    // The computer's level goes up by one, past the last back to the first, and stays where it
+    // is chosen. The slot changed, or -1.
+    int stepComputerLevel();
+    // A computer at the other slot whose level was never chosen follows.
     void changeLevel(int slot, int by);
     // The last slot taken is given up again.
     void releaseLast();
     bool ready() const;
+    // Both seats the computer's: a match to watch, started by any seat's start key.
+    bool computersOnly() const;
     void clear();
 };
 

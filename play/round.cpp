@@ -55,6 +55,8 @@ RoundStep stepRound(RoundSide& left, RoundSide& right, int elapsed, int* failed)
     const bool sharedClock = left.riseClock == right.riseClock;
     *left.riseClock += elapsed;
     if (!sharedClock) *right.riseClock += elapsed;
+    left.input->passTicks(elapsed);
+    right.input->passTicks(elapsed);
 
     if (isToppedOut(*right.board)) return RoundStep::Ended;
     if (*right.riseClock > right.riseInterval) {
@@ -81,8 +83,8 @@ RoundStep stepRound(RoundSide& left, RoundSide& right, int elapsed, int* failed)
 
     left.result = updateBoard(*left.board, elapsed, left.pan);
     right.result = updateBoard(*right.board, elapsed, right.pan);
-    showChainFloat(left.result, left.floatX);
-    showChainFloat(right.result, right.floatX);
+    if (left.showsChains) showChainFloat(left.result, left.floatX);
+    if (right.showsChains) showChainFloat(right.result, right.floatX);
     dropStones(*left.board, right.result);
     dropStones(*right.board, left.result);
 

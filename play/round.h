@@ -18,8 +18,9 @@ struct RoundSide {
     int32_t* riseClock;
     int32_t riseInterval;
     int pan;
-    int floatX;          // where its chain pop-ups show
-    int16_t result = 0;  // this update's chain bonus
+    int floatX;               // where its chain pop-ups show
+    int16_t result = 0;       // this update's chain bonus
+    bool showsChains = true;  // false while an online round runs an update once more
 };
 
 enum class RoundStep {

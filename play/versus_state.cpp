@@ -23,6 +23,26 @@ constexpr int floatXs[2] = {200, 440};
 static_assert(static_cast<int>(SlotSource::Computer) == largestReplaySeat,
               "every seat source can be recorded");
 
+// A match's boards start with no continues, so a recording's continues of a computer seat carry
+// its strength instead: the round plays again as it was played. Rounds recorded since the seats
+// plan keep it past computerStrengths; 1..computerStrengths were recorded before, and a
+// recording without one was made before strengths: both play the first way, the latter at the
+// default strength.
+int16_t recordedStrength(const VersusSlot& slot) {
+    if (slot.source != SlotSource::Computer) return 0;
+    return static_cast<int16_t>(slot.firstWay ? slot.strength : slot.strength + computerStrengths);
+}
+
+int strengthFromRecording(const ReplayBoardStart& board) {
+    const int recorded =
+        board.continues > computerStrengths ? board.continues - computerStrengths : board.continues;
+    return recorded >= 1 && recorded <= computerStrengths ? recorded : defaultStrength;
+}
+
+bool firstWayFromRecording(const ReplayBoardStart& board) {
+    return board.continues <= computerStrengths;
+}
+
 }  // namespace
 
 int sidePan(int side) {
@@ -80,7 +100,8 @@ void VersusState::enter() {
     rightBoard = generateAtLevel(rightBoard, slots.slots[RightSide].level - 1);
     for (int side = 0; side < 2; ++side) {
         start.seats[side] = static_cast<uint8_t>(slots.slots[side].source);
-        start.boards[side] = {static_cast<int16_t>(slots.slots[side].level - 1), 0, 0};
+        start.boards[side] = {static_cast<int16_t>(slots.slots[side].level - 1), 0,
+                              recordedStrength(slots.slots[side])};
     }
     start.seeds[0] = takenBoardSeed(1);
     start.seeds[1] = takenBoardSeed(0);
@@ -88,12 +109,13 @@ void VersusState::enter() {
     for (int side = 0; side < 2; ++side) {
         aiDirections[side] = static_cast<int16_t>(gameRand() % 4);
         riseClocks[side] = 0;
+        computerInputs_[side].begin(slots.slots[side].strength, slots.slots[side].firstWay);
         inputs_[side] = sourceOf(side);
     }
     failedSide = -1;
     playMusic(MusicTrack::Silence);
     startState.seatTags = true;
-    if (!isToppedOut(*rightBoard)) stateStack.push(&startState);
+    if (getReady && !isToppedOut(*rightBoard)) stateStack.push(&startState);
 }
 
 void VersusState::activate() {
@@ -104,6 +126,8 @@ void VersusState::activate() {
 
 int VersusState::padKey(int pad, int control) const {
     static constexpr PadControl directions[] = {PadUp, PadRight, PadDown, PadLeft};
+    // Watching two computers, any pad's way back leaves, as Esc does.
+    if (slots.computersOnly()) return control == PadB || control == PadBack ? KeyEsc : 0;
     const int side = slots.seatOf(SlotSource::Pad, pad);
     if (side < 0) return 0;
     for (int direction = 0; direction < 4; ++direction) {
@@ -121,8 +145,12 @@ void VersusState::leave() {
 
 void VersusState::startReplay(const ReplayHeader& header) {
     for (int side = 0; side < 2; ++side) {
-        slots.slots[side] = {static_cast<SlotSource>(header.seats[side]), -1,
-                             header.boards[side].level + 1};
+        slots.slots[side] = {static_cast<SlotSource>(header.seats[side]),
+                             -1,
+                             header.boards[side].level + 1,
+                             strengthFromRecording(header.boards[side]),
+                             true,
+                             firstWayFromRecording(header.boards[side])};
     }
     tally.reset();
     stateStack.push(this);
@@ -143,7 +171,7 @@ bool VersusState::update() {
          levelParams(rightBoard->level).riseInterval, panRight, floatXs[RightSide]},
     };
     if (stepRound(sides[LeftSide], sides[RightSide], elapsed, &failedSide) == RoundStep::Ended) {
-        roundRecorder.endRound(*leftBoard, *rightBoard);
+        roundRecorder.endRound(*leftBoard, *rightBoard, failedSide);
         tally.addRound(roundWinner(*leftBoard, *rightBoard, failedSide));
         stateStack.push(&versusEndState);
         return true;
@@ -152,6 +180,8 @@ bool VersusState::update() {
     redrawRound(background, *leftBoard, *rightBoard, elapsed);
     drawSeatTags();
 
+    // Two computers play to be watched: only Esc, back to the set-up, is the watcher's.
+    if (slots.computersOnly() && lastKey != KeyEsc) lastKey = 0;
     endRoundUpdate(elapsed);
     return true;
 }

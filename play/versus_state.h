@@ -36,6 +36,8 @@ public:
 
     VersusSlots slots;
     MatchTally tally;
+    // Off while an online round is played again: those start without the get-ready screen.
+    bool getReady = true;
     int16_t background = 0;
     int32_t riseClocks[2] = {0, 0};
     int16_t aiDirections[2] = {0, 0};
@@ -47,8 +49,8 @@ private:
     KeySetInput arrowInput_{arrowKeySet};
     KeySetInput secondKeysInput_{wasdKeySet};
     KeySetInput padInputs_[2] = {KeySetInput(seatPadKeySets[0]), KeySetInput(seatPadKeySets[1])};
-    ComputerInput computerInputs_[2] = {ComputerInput(&aiDirections[0]),
-                                        ComputerInput(&aiDirections[1])};
+    PacedComputerInput computerInputs_[2] = {PacedComputerInput(&aiDirections[0]),
+                                             PacedComputerInput(&aiDirections[1])};
     WellInput* replaced_[2] = {nullptr, nullptr};
     WellInput* inputs_[2] = {nullptr, nullptr};
 };

@@ -15,6 +15,8 @@ inline constexpr int noMove = -1;
 class WellInput {
 public:
     virtual ~WellInput() = default;
+    // The update's ticks, before anything else of the update: for sources with a clock.
+    virtual void passTicks(int elapsed) { (void)elapsed; }
     // At the well's rise step, when its avatar is at rest: where the computer decides.
     virtual int atRiseStep(const Board& board) {
         (void)board;
@@ -60,6 +62,47 @@ public:
 
 private:
     int16_t* lastDirection_;
+};
+
+// How well a computer seat of a match plays: never the rules, only how it uses them. Ticks are
+// the game's 1/50 s.
+struct ComputerStrength {
+    int decideTicks;  // at least this long from one decision to the next
+    int answerTicks;  // how long its figure rests after a move before it decides again
+    int depth;        // how far its search looks past the first move
+    int errorDraw;    // a decision below this gameRand() draw is a blunder: any direction
+    // With nothing in reach: false follows the search's own choice (which climbs), true heads
+    // for the tallest column and never climbs.
+    bool keepsLow;
+    // Above 0: plans of this many moves, played forward with gravity and chains, take the
+    // place of the search, so that it sets up chains and sends stones.
+    int planMoves;
+};
+inline constexpr int computerStrengths = 5;  // chosen 1..5
+inline constexpr int defaultStrength = 3;
+// Row s - 1 for strength s.
+extern const ComputerStrength strengthTable[];
+// How the seats played before they planned: rounds recorded then play again by these rows.
+extern const ComputerStrength firstStrengthTable[];
+const ComputerStrength& computerStrength(int strength, bool firstWay = false);
+
+// A match's computer seat: the opponent's search on a clock of its own, at its strength, so that
+// the well's level sets only the rise. Its blunders draw on the round's own generator, so a
+// recorded round plays again move for move.
+class PacedComputerInput : public WellInput {
+public:
+    explicit PacedComputerInput(int16_t* lastDirection) : lastDirection_(lastDirection) {}
+    // A new round at this strength; firstWay plays it as the seats played before they planned.
+    void begin(int strength, bool firstWay = false);
+    void passTicks(int elapsed) override;
+    int afterUpdate(const Board& board) override;
+
+private:
+    int16_t* lastDirection_;
+    int strength_ = defaultStrength;
+    bool firstWay_ = false;
+    int sinceDecision_ = 0;
+    int resting_ = 0;
 };
 
 }  // namespace vexlorn

@@ -110,6 +110,8 @@ void IntroState::activate() {
     tickCount = 0;
     playMusic(MusicTrack::Title);
     keepLogoPart();
+    // The title is read from the data file now, so that its fade-in loses no ticks to it.
+    dataBitmap(ObjTitleSplash);
 }
 
 void IntroState::leave() {

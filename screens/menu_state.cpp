@@ -16,6 +16,7 @@
 #include "screens/hiscore_state.h"
 #include "screens/instructions_state.h"
 #include "screens/order_state.h"
+#include "screens/replays_state.h"
 #include "screens/screen_draw.h"
 #include "screens/versus_setup_state.h"
 
@@ -126,6 +127,7 @@ bool overlap(const ScreenArea& a, const ScreenArea& b) {
 }
 
 constexpr int versionX = 5;
+constexpr const char* menuHintText = "2: two players   R: replays";
 constexpr int versionY = 470;
 
 }  // namespace
@@ -187,6 +189,9 @@ void MenuState::draw(const ScreenArea (&areas)[menuItemCount]) {
     }
     textprintf_ex(backBuffer, font, versionX, versionY, makecol(255, 255, 255), -1, "Version %s",
                   versionText);
+    // The keys that lead beside the items.
+    textout_right_ex(backBuffer, font, menuHintText, screenWidth - versionX, versionY,
+                     makecol(255, 255, 255), -1);
     for (int i = 0; i < menuItemCount; ++i) {
         const ScreenArea& area = areas[i];
         if (!keep[i]) {
@@ -222,6 +227,11 @@ void MenuState::handleKey() {
         playSound(SoundEffect::Move, panCentre);
     } else if (lastKey == KeyEnter || lastKey == KeySpace) {
         startItem(selected);
+        tickCount = 0;
+        lastKey = 0;
+    } else if (lastKey == KEY_R) {
+        // The kept recordings: another way in beside the items.
+        stateStack.push(&replaysState);
         tickCount = 0;
         lastKey = 0;
     } else if (lastKey == Key2) {

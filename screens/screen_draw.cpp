@@ -191,6 +191,41 @@ void drawText(int x, int y, const char* text) {
     markChanged(Area{x, y, text_length(textFont, text), text_height(textFont)});
 }
 
+std::vector<std::string> fitText(const std::string& text, int width) {
+    static const std::string longDash = "\xe2\x80\x94";
+    std::string shown = text;
+    for (size_t at = shown.find(longDash); at != std::string::npos; at = shown.find(longDash))
+        shown.replace(at, longDash.size(), "-");
+    std::vector<std::string> lines;
+    std::string line;
+    size_t start = 0;
+    while (start < shown.size()) {
+        size_t end = shown.find(' ', start);
+        if (end == std::string::npos) end = shown.size();
+        const std::string word = shown.substr(start, end - start);
+        std::string longer = line;
+        if (!longer.empty()) longer += ' ';
+        longer += word;
+        if (!line.empty() && text_length(screenFont(), longer.c_str()) > width) {
+            lines.push_back(line);
+            line = word;
+        } else {
+            line = longer;
+        }
+        start = end + 1;
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+int drawCentredLines(int x, int y, int width, int pitch, const std::string& text) {
+    for (const std::string& line : fitText(text, width)) {
+        textout_centre_ex(backBuffer, screenFont(), line.c_str(), x, y, -1, -1);
+        y += pitch;
+    }
+    return y;
+}
+
 bool KeptFrame::kept() const {
     return drawn_ && stateStack.changeCount() == drawnAtChange_ + 1;
 }

@@ -3,6 +3,9 @@
 
 #include <allegro.h>
 
+#include <string>
+#include <vector>
+
 #include "board/board.h"
 #include "frame/display_layout.h"
 
@@ -37,6 +40,12 @@ void drawPictureCentred(int object, int x, int y);
 
 // Text in the font's own colours on a transparent background.
 void drawText(int x, int y, const char* text);
+
+// Text as the game's font can show it, broken between words into lines no wider than `width`
+// (a word wider than that has a line of its own): the font has no long dash, so a hyphen.
+std::vector<std::string> fitText(const std::string& text, int width);
+// Those lines centred on x from y down, `pitch` apart; the y below the last.
+int drawCentredLines(int x, int y, int width, int pitch, const std::string& text);
 
 // For a screen that keeps its frame in the back buffer from pass to pass: whether nothing has
 // run since its last update, which therefore still shows there (the frame loop's pass rate

@@ -14,6 +14,7 @@
 #include "platform/input/pads.h"
 #include "play/versus_state.h"
 #include "play/well_input.h"
+#include "screens/online_setup_state.h"
 #include "screens/screen_draw.h"
 
 namespace vexlorn {
@@ -32,12 +33,19 @@ constexpr int levelBlocksY = 164;
 constexpr int levelBlockPitch = 36;
 constexpr int hintsY = 226;
 constexpr int lineHeight = 22;
+// A computer's strength is drawn as its level is, under it, and its hints move down to make room.
+constexpr int strengthY = hintsY - 8;
+constexpr int strengthBlocksY = strengthY + levelBlocksY - seatLevelY;
+constexpr int computerHintsY = strengthBlocksY + 50;
 
 const char* const joinHints[] = {
     "Take this seat:", "Enter or arrows,", "Space or W A S D,", "A or Start on a pad", "",
     "C: the computer"};
 constexpr int footY = 384;
 const char* const footHints[2] = {"Esc: back", "Backspace: free seat"};
+// Each player at a computer of their own: under the left seat's way back.
+const char* const onlineHint = "O: online";
+constexpr int onlineHintY = footY + lineHeight;
 
 struct SeatedHint {
     SlotSource source;
@@ -48,8 +56,9 @@ const SeatedHint seatedHints[] = {
     {SlotSource::Arrows, {"Left, right: level", "Enter: start"}},
     {SlotSource::SecondKeys, {"A, D: level", "Space: start"}},
     {SlotSource::Pad, {"Left, right: level", "A or Start: start"}},
-    {SlotSource::Computer, {"C again: its level", ""}},
+    {SlotSource::Computer, {"C again: strength", "L: its level"}},
 };
+const char* const watchHint = "Enter: watch";
 
 const char* sourceName(const VersusSlot& slot) {
     switch (slot.source) {
@@ -70,15 +79,15 @@ void drawCentred(int x, int y, const char* text) {
     textout_centre_ex(backBuffer, screenFont(), text, x, y, -1, -1);
 }
 
-// One block per level, lit up to the chosen one.
-void drawLevelBlocks(int centreX, int level) {
-    const int left = centreX - (versusLevels * levelBlockPitch - (levelBlockPitch - tileSize)) / 2;
-    for (int i = 0; i < versusLevels; ++i) {
-        BITMAP* tile = i < level ? blockTiles[i] : incomingTiles[i];
-        if (tile != nullptr)
-            draw_sprite(backBuffer, tile, left + i * levelBlockPitch, levelBlocksY);
+// One block per step, lit up to the chosen one: a seat's level, or a computer's strength.
+void drawBlocks(int centreX, int y, int steps, int lit) {
+    const int left = centreX - (steps * levelBlockPitch - (levelBlockPitch - tileSize)) / 2;
+    for (int i = 0; i < steps; ++i) {
+        BITMAP* tile = i < lit ? blockTiles[i] : incomingTiles[i];
+        if (tile != nullptr) draw_sprite(backBuffer, tile, left + i * levelBlockPitch, y);
     }
 }
+static_assert(computerStrengths <= blockColours, "a block colour per strength");
 
 // Up or right raise the level, down or left lower it.
 int levelStep(int direction) {
@@ -98,15 +107,22 @@ void VersusSetupState::activate() {
     forgetPadPresses();
 }
 
+void VersusSetupState::start() {
+    playSound(SoundEffect::Go, panCentre);
+    versusState.startMatch(slots);
+}
+
 void VersusSetupState::join(SlotSource source, int pad) {
+    if (slots.computersOnly()) {
+        start();
+        return;
+    }
     const int seated = slots.seatOf(source, pad);
     if (seated < 0) {
         if (slots.claim(source, pad) >= 0) playSound(SoundEffect::Move, panCentre);
         return;
     }
-    if (!slots.ready()) return;
-    playSound(SoundEffect::Go, panCentre);
-    versusState.startMatch(slots);
+    if (slots.ready()) start();
 }
 
 void VersusSetupState::handleKey() {
@@ -119,7 +135,7 @@ void VersusSetupState::handleKey() {
         join(SlotSource::Arrows);
     } else if (key == KeySpace) {
         join(SlotSource::SecondKeys);
-    } else if (arrow != noMove || second != noMove) {
+    } else if ((arrow != noMove || second != noMove) && !slots.computersOnly()) {
         const SlotSource source = arrow != noMove ? SlotSource::Arrows : SlotSource::SecondKeys;
         const int seat = slots.seatOf(source);
         if (seat < 0) {
@@ -130,8 +146,13 @@ void VersusSetupState::handleKey() {
         }
     } else if (key == KEY_C) {
         if (slots.addComputer() >= 0) playSound(SoundEffect::Move, panCentre);
+    } else if (key == KEY_L) {
+        if (slots.stepComputerLevel() >= 0) playSound(SoundEffect::Move, panCentre);
     } else if (key == KeyBackspace) {
         slots.releaseLast();
+    } else if (key == KEY_O) {
+        playSound(SoundEffect::Move, panCentre);
+        stateStack.push(&onlineSetupState);
     } else if (key == KeyEsc) {
         stateStack.pop();
     } else {
@@ -176,16 +197,28 @@ void VersusSetupState::draw() const {
                 drawCentred(x, hintsY + i * lineHeight, joinHints[i]);
             continue;
         }
-        char level[16];
-        std::snprintf(level, sizeof level, "Level %d", slot.level);
-        drawCentred(x, seatLevelY, level);
-        drawLevelBlocks(x, slot.level);
+        char line[24];
+        std::snprintf(line, sizeof line, "Level %d", slot.level);
+        drawCentred(x, seatLevelY, line);
+        drawBlocks(x, levelBlocksY, versusLevels, slot.level);
+        const bool computer = slot.source == SlotSource::Computer;
+        if (computer) {
+            std::snprintf(line, sizeof line, "Strength %d", slot.strength);
+            drawCentred(x, strengthY, line);
+            drawBlocks(x, strengthBlocksY, computerStrengths, slot.strength);
+        }
+        const int y = computer ? computerHintsY : hintsY;
         for (const SeatedHint& hint : seatedHints) {
             if (hint.source != slot.source) continue;
-            for (int i = 0; i < 2; ++i) drawCentred(x, hintsY + i * lineHeight, hint.lines[i]);
+            for (int i = 0; i < 2; ++i) drawCentred(x, y + i * lineHeight, hint.lines[i]);
         }
     }
-    for (int seat = 0; seat < 2; ++seat) drawCentred(wellCentres[seat], footY, footHints[seat]);
+    for (int seat = 0; seat < 2; ++seat) {
+        drawCentred(wellCentres[seat], footY, footHints[seat]);
+        if (slots.computersOnly())
+            drawCentred(wellCentres[seat], computerHintsY + 2 * lineHeight, watchHint);
+    }
+    drawCentred(wellCentres[0], onlineHintY, onlineHint);
 }
 
 bool VersusSetupState::update() {

@@ -21,6 +21,7 @@ private:
     void handlePads();
     // The input asks to play: a seat for it, or the match when it has one already.
     void join(SlotSource source, int pad = -1);
+    void start();
     void draw() const;
 };
 

@@ -5,16 +5,19 @@ VEXLORN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # What building, playing and testing need on a fresh Debian 12 machine.
 VEXLORN_BUILD_PACKAGES=(build-essential cmake pkg-config liballegro4-dev libsdl2-dev libsdl2-mixer-dev
-  libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core libx11-dev libxrandr-dev)
+  libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core libx11-dev libxrandr-dev
+  libenet-dev libminiupnpc-dev)
 VEXLORN_TEST_PACKAGES=(libgtest-dev googletest libbenchmark-dev xvfb xdotool imagemagick
   x11-utils x11-xserver-utils xdg-utils python3 desktop-file-utils appstream man-db clang
   libclang-rt-14-dev openbox wmctrl)
 # What scripts/windows needs: the 32-bit Windows cross compiler, Wine with its 32-bit part (for
 # the tests, and for the installer's own checks), NSIS and zip; dpkg-dev fetches the libraries'
-# Debian sources.
+# Debian sources. The 64-bit cross compiler and wine64 test a 64-bit build instead where the
+# kernel cannot run 32-bit programs.
 VEXLORN_WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev
-  binutils-mingw-w64-i686 wine wine32:i386 nsis zip cmake pkg-config dpkg-dev patch sox
-  imagemagick)
+  binutils-mingw-w64-i686 wine wine32:i386 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+  mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 wine64 nsis zip cmake pkg-config dpkg-dev patch
+  sox imagemagick)
 # What scripts/check needs: the formatter and the two static analysers.
 VEXLORN_CHECK_PACKAGES=(clang-format clang-tidy cppcheck)
 

@@ -8,8 +8,10 @@
 namespace vexlorn {
 
 // The window manager's full-screen state asked for, over the given monitor; without a window
-// manager, the window moved over the monitor itself.
+// manager, the window moved over the monitor itself. Back in a window, it is where it was.
 void showFullScreen(const Area& monitor);
+// Where the window is on the desktop and how large (its drawing area); false before it exists.
+bool desktopWindowArea(Area& area);
 // Out of the full-screen state: a window of exactly this size, which the player cannot resize.
 void showAsWindow(int width, int height);
 

@@ -97,6 +97,55 @@ int windowX = 0;
 int windowY = 0;
 bool covering = false;
 
+// Under the lock.
+bool readWindowArea(Area& area) {
+    if (!usable()) return false;
+    Window root = None;
+    Window child = None;
+    int x = 0;
+    int y = 0;
+    unsigned width = 0;
+    unsigned height = 0;
+    unsigned border = 0;
+    unsigned depth = 0;
+    if (!XGetGeometry(_xwin.display, _xwin.wm_window, &root, &x, &y, &width, &height, &border,
+                      &depth)) {
+        return false;
+    }
+    // A managed window sits in its frame: its place on the desktop is the root's coordinates.
+    if (!XTranslateCoordinates(_xwin.display, _xwin.wm_window, root, 0, 0, &x, &y, &child))
+        return false;
+    area = Area{x, y, int(width), int(height)};
+    return true;
+}
+
+bool holdsCentre(const Area& monitor, const Area& window) {
+    const int x = window.x + window.width / 2;
+    const int y = window.y + window.height / 2;
+    return x >= monitor.x && x < monitor.x + monitor.width && y >= monitor.y &&
+           y < monitor.y + monitor.height;
+}
+
+}  // namespace
+
+bool desktopWindowArea(Area& area) {
+    XLOCK();
+    const bool read = readWindowArea(area);
+    XUNLOCK();
+    return read;
+}
+
+namespace {
+
+void showUnder(const Area& monitor) {
+    // The window manager fills the monitor the window is on, and puts the window back where it
+    // was when the state is taken away: the window is only moved when it is elsewhere.
+    Area window;
+    if (!readWindowArea(window) || !holdsCentre(monitor, window))
+        XMoveWindow(_xwin.display, _xwin.wm_window, monitor.x, monitor.y);
+    askFullScreenState(stateAdd);
+}
+
 }  // namespace
 
 void showFullScreen(const Area& monitor) {
@@ -104,9 +153,7 @@ void showFullScreen(const Area& monitor) {
     if (usable()) {
         setSizeHints(monitor.width, monitor.height, false);
         if (windowManagerRunning()) {
-            // The window manager fills the monitor the window is on.
-            XMoveWindow(_xwin.display, _xwin.wm_window, monitor.x, monitor.y);
-            askFullScreenState(stateAdd);
+            showUnder(monitor);
         } else {
             Window root = None;
             unsigned width = 0;

@@ -1,4 +1,4 @@
-// The desktop's monitors as XRandR lists them: our one use of that library.
+// The desktop's monitors as XRandR (or Windows) lists them, and the one the game's window is on.
 #pragma once
 
 #include <vector>
@@ -9,5 +9,9 @@ namespace vexlorn {
 
 // Empty when there is no display or the server lacks XRandR.
 std::vector<Monitor> desktopMonitors();
+
+// The monitor that holds most of the game's window; false before there is a window or when
+// it lies on no monitor.
+bool windowMonitor(Area& monitor);
 
 }  // namespace vexlorn

@@ -1,4 +1,6 @@
 // Windows' monitor list, in desktop coordinates as Windows gives them.
+#include <allegro.h>
+#include <winalleg.h>
 #include <windows.h>
 
 #include "platform/desktop/monitors.h"
@@ -22,6 +24,18 @@ std::vector<Monitor> desktopMonitors() {
     std::vector<Monitor> monitors;
     EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&monitors));
     return monitors;
+}
+
+// Windows' own answer: the monitor with the largest part of the window.
+bool windowMonitor(Area& monitor) {
+    HWND window = win_get_window();
+    if (window == nullptr) return false;
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONULL), &info)) return false;
+    const RECT& area = info.rcMonitor;
+    monitor = Area{area.left, area.top, area.right - area.left, area.bottom - area.top};
+    return true;
 }
 
 }  // namespace vexlorn

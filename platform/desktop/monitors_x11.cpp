@@ -2,6 +2,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
+#include "platform/desktop/desktop_window.h"
 #include "platform/desktop/monitors.h"
 
 namespace vexlorn {
@@ -25,6 +26,11 @@ std::vector<Monitor> desktopMonitors() {
     }
     XCloseDisplay(display);
     return monitors;
+}
+
+bool windowMonitor(Area& monitor) {
+    Area window;
+    return desktopWindowArea(window) && monitorHolding(desktopMonitors(), window, monitor);
 }
 
 }  // namespace vexlorn

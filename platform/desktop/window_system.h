@@ -20,6 +20,11 @@ void pumpWindowEvents();
 bool screenIsWindowImage();
 void showScreenArea(int x, int y, int width, int height);
 
+// A fatal start-up failure told to the player: a message box where one can show, and on Windows
+// the same text on stderr as well, since a window program may have no one to see its box. The
+// game's own window is out of the way first, so that no black window stays behind it.
+void showFatalMessage(const char* message);
+
 // Full screen as this platform makes it. The driver set_gfx_mode is asked for: X's own full
 // screen, or on Windows a plain window (no mode change) that finishModeChange then lays
 // borderless over its monitor.

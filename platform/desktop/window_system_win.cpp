@@ -5,11 +5,28 @@
 #include <allegro.h>
 #include <winalleg.h>
 
+#include <cstdio>
+
 #include "platform/desktop/window_system.h"
+#include "platform/files/wide_path.h"
 
 namespace vexlorn {
 
 void nameWindow() {}
+
+// Not Allegro's message box: it belongs to the game's window, which may not be showing, and
+// without a window manager it can stay behind it with nothing on screen to click.
+void showFatalMessage(const char* message) {
+    std::fputs(message, stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+    HWND window = win_get_window();
+    if (window != nullptr) ShowWindow(window, SW_HIDE);
+    std::wstring text = wideFromUtf8(message);
+    if (text.empty()) text = L"Vexlorn cannot start.";
+    MessageBoxW(nullptr, text.c_str(), L"Vexlorn",
+                MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST | MB_TASKMODAL);
+}
 
 void pumpWindowEvents() {}
 

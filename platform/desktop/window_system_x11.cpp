@@ -15,6 +15,11 @@ void nameWindow() {
     xwin_set_window_name("vexlorn", "Vexlorn");
 }
 
+// Allegro's own: xmessage where a display is, else the text on stdout.
+void showFatalMessage(const char* message) {
+    allegro_message("%s", message);
+}
+
 // Without a round trip to the X server when nothing has come: a wait for its reply would wake
 // the loop's thread once more every pass.
 static bool eventsArrived() {

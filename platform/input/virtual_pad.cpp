@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/files/wide_path.h"
+
 namespace vexlorn {
 namespace {
 
@@ -107,7 +109,7 @@ std::string virtualPadGuid(int pad) {
 
 void startPadScript(const char* path) {
     // A file the test appends to: read to its end at every poll, and again from there.
-    scriptFile = std::fopen(path, "rb");
+    scriptFile = openFile(path, "rb");
     scriptPads[0] = plugVirtualPad();
 }
 

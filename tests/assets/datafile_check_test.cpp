@@ -393,6 +393,21 @@ TEST_F(DataFileCheckTest, UnpacksWhatTheLibraryPacks) {
     for (size_t i = 0; i < garbage.size(); ++i)
         garbage[i] = static_cast<unsigned char>(i * 97 + 13);
     unpackLzss(garbage.data(), garbage.size(), 1 << 20, unpacked);
+    // Measuring a stream without unpacking it gives the sizes unpacking gives, limits included.
+    struct Case {
+        const std::vector<unsigned char>* stream;
+        size_t skip;
+        size_t limit;
+    };
+    for (const Case& c : {Case{&packed, 4, original.size()}, Case{&packed, 4, 100},
+                          Case{&packed, 4, 101}, Case{&garbage, 0, 1 << 20}}) {
+        const unsigned char* start = c.stream->data() + c.skip;
+        const size_t size = c.stream->size() - c.skip;
+        size_t read = unpackLzss(start, size, c.limit, unpacked);
+        LzssExtent extent = measureLzss(start, size, c.limit);
+        EXPECT_EQ(extent.unpacked, unpacked.size()) << c.limit;
+        EXPECT_EQ(extent.consumed, read) << c.limit;
+    }
 }
 
 TEST_F(DataFileCheckTest, TheGeneratedDataFilePasses) {

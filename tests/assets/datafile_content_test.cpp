@@ -256,8 +256,9 @@ TEST(DatafileBytes, ASecondRunWritesTheSameBytes) {
     std::remove(again.c_str());
     ASSERT_FALSE(first.empty());
     EXPECT_TRUE(first == second) << "sizes " << first.size() << " and " << second.size();
-    // Beside the game in its package: the music's bitrate is chosen to keep it this small.
-    EXPECT_LE(first.size(), 16000000u);
+    // Beside the game in its package the file may grow to 16 MB (the music's bitrate is chosen
+    // for that); 4 MB of it stay free for screens still to come.
+    EXPECT_LE(first.size(), 16000000u - 4000000u);
 }
 
 // Allegro's own dat tool must read the file the same way: names, kinds and bitmap depths.

@@ -75,6 +75,7 @@ public:
     }
     ~Session() { releaseSounds(); }
     void wait(int milliseconds) const { disk_.wait(milliseconds); }
+    long framesPlayed() const { return disk_.framesWritten(); }
     Capture end() {
         releaseSounds();
         return disk_.capture();
@@ -132,6 +133,47 @@ TEST_F(SoundTest, EffectsComeFromTheBoardTheyArePannedTo) {
     EXPECT_NEAR(leftRatio, 4.0, 0.2);
     EXPECT_NEAR(centreRatio, 1.0, 0.02);
     EXPECT_NEAR(rightRatio, 0.25, 0.0125);
+}
+
+// The pass that asks for an effect is the cause a player sees: its sound begins where the device
+// stood when it was asked (or one buffer on, when the ask fell between the mixing of a buffer and
+// its writing), never a later pass or buffer.
+TEST_F(SoundTest, EffectsStartInTheBufferAfterThePassThatAsksForThem) {
+    for (int index : {0, 1, 6}) {
+        SCOPED_TRACE(testing::Message() << "effect " << index);
+        Session session(soundData());
+        session.wait(200);
+        const long asked = session.framesPlayed();
+        playSound(effectNumber(index), centrePan);
+        session.wait(300);
+        const long begins = firstSound(session.end());
+        ASSERT_GE(begins, 0);
+        EXPECT_GE(begins, asked - framesOf(2));
+        EXPECT_LE(begins - asked, framesOf(25));
+    }
+}
+
+// Once the effects are decoded and the tunes copied, the data file's own sound bytes go; every
+// sound still plays, and the pictures stay.
+TEST_F(SoundTest, DroppedSoundDataLeavesEverySoundPlaying) {
+    DATAFILE* file = load_datafile(VEXLORN_BUILD_DIR "/vexlorn-demo.dat");
+    ASSERT_NE(file, nullptr);
+    {
+        Session session(file);
+        dropSoundData();
+        for (int object = 0; file[object].type != DAT_END; ++object) {
+            if (file[object].type == DAT_DATA && file[object].size > 1) {
+                ADD_FAILURE() << "object " << object << " kept its bytes";
+            }
+        }
+        EXPECT_NE(dataBitmap(ObjTileSheet), nullptr);
+        for (int i = 0; i < soundEffectCount; ++i) playSound(effectNumber(i), centrePan);
+        playMusic(menuTrack);
+        session.wait(400);
+        const Capture played = session.end();
+        EXPECT_GE(firstSound(played), 0);
+    }
+    unload_datafile(file);
 }
 
 TEST_F(SoundTest, EffectNumbersOutsideTheTableDoNothing) {

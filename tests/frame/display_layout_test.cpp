@@ -69,6 +69,52 @@ TEST(DisplayLayoutTest, FillOnSmallMonitorsAndWhenAskedFor) {
     EXPECT_EQ(corners(fillSize(false, 600, 400)), (std::vector<int>{0, 0, 640, 480}));
 }
 
+// The scale shown at the start (no -scale, or the one asked) and after each F10, window and full
+// screen, on each monitor: a whole factor, or 0 for fill. Worked out by hand from the rules: a
+// window leaves 100 pixels of height; fill comes after the largest factor only where it shows
+// a larger picture; full screen starts at fill by itself only where the factor would be 1 on a
+// monitor at least 800 x 600.
+struct ScaleSteps {
+    int width, height;
+    bool windowed;
+    int asked;
+    std::vector<int> shown;  // at the start, then after each F10
+};
+
+const ScaleSteps scaleSteps[] = {
+    {640, 480, true, 0, {1, 1, 1}},
+    {640, 480, false, 0, {1, 1, 1}},
+    {799, 600, false, 0, {1, 0, 1, 0}},
+    {800, 600, false, 0, {0, 1, 0, 1}},
+    {1024, 768, true, 0, {1, 0, 1, 0}},
+    {1024, 768, false, 0, {0, 1, 0, 1}},
+    {1366, 768, false, 0, {0, 1, 0}},
+    {1920, 1080, true, 0, {1, 2, 0, 1, 2}},
+    {1920, 1080, false, 0, {2, 0, 1, 2, 0}},
+    {1920, 1080, false, 3, {2, 0, 1}},
+    {1920, 1080, true, fillScale, {0, 1, 2, 0}},
+    {1920, 1080, false, fillScale, {0, 1, 2, 0}},
+    {2560, 1440, true, 0, {1, 2, 0, 1}},
+    {2560, 1440, false, 0, {3, 1, 2, 3, 1}},
+    {3840, 2160, false, 0, {4, 0, 1, 2, 3, 4}},
+    {3840, 2160, true, 8, {4, 0, 1, 2, 3, 4, 0}},
+};
+
+TEST(DisplayLayoutTest, ScaleAtTheStartAndAfterEachF10) {
+    for (const ScaleSteps& steps : scaleSteps) {
+        std::vector<int> shown;
+        Scale scale = chooseScale(steps.windowed, steps.asked, steps.width, steps.height);
+        for (size_t press = 0; press < steps.shown.size(); ++press) {
+            shown.push_back(scale.fill ? 0 : scale.factor);
+            const int asked = nextScale(steps.windowed, scale, steps.width, steps.height);
+            scale = chooseScale(steps.windowed, asked, steps.width, steps.height);
+        }
+        EXPECT_EQ(shown, steps.shown)
+            << steps.width << "x" << steps.height << (steps.windowed ? " window" : " full screen")
+            << ", asked " << steps.asked;
+    }
+}
+
 TEST(DisplayLayoutTest, MonitorAtTheOriginPrimaryFirst) {
     const Area root{0, 0, 3840, 1080};
     const Monitor left{{0, 0, 1920, 1080}, false};
@@ -80,6 +126,21 @@ TEST(DisplayLayoutTest, MonitorAtTheOriginPrimaryFirst) {
     for (const auto& monitors : {std::vector<Monitor>{}, {right}, {Monitor{{0, 0, 0, 0}, true}}}) {
         EXPECT_EQ(corners(chooseMonitor(monitors, root)), corners(root));
     }
+}
+
+TEST(DisplayLayoutTest, TheMonitorHoldingMostOfTheWindowAndNoneWhenItIsOffThemAll) {
+    const Monitor left{{0, 0, 1920, 1080}, true};
+    const Monitor right{{1920, 0, 1280, 1024}, false};
+    Area chosen;
+    ASSERT_TRUE(monitorHolding({left, right}, {2400, 300, 640, 480}, chosen));
+    EXPECT_EQ(corners(chosen), corners(right.area));
+    // Across the seam: the larger part wins, whichever is primary.
+    ASSERT_TRUE(monitorHolding({left, right}, {1700, 0, 640, 480}, chosen));
+    EXPECT_EQ(corners(chosen), corners(right.area));
+    ASSERT_TRUE(monitorHolding({left, right}, {1400, 0, 640, 480}, chosen));
+    EXPECT_EQ(corners(chosen), corners(left.area));
+    EXPECT_FALSE(monitorHolding({left, right}, {-700, 0, 640, 480}, chosen));
+    EXPECT_FALSE(monitorHolding({}, {0, 0, 640, 480}, chosen));
 }
 
 TEST(DisplayLayoutTest, PictureCentredOnTheMonitorOrTheScreen) {

@@ -61,10 +61,31 @@ TEST(OptionsTest, ScaleTakesAWholeNumberFromOneToEight) {
 TEST(OptionsTest, ReplayTakesTheNextArgumentAsItsFile) {
     EXPECT_EQ(parse({}).replay, nullptr);
     EXPECT_EQ(parse({"-replay"}).replay, nullptr);
+    EXPECT_TRUE(parse({"-window", "-replay"}).replayWithoutFile);
+    EXPECT_TRUE(parse({"-replay", ""}).replayWithoutFile);
+    EXPECT_FALSE(parse({"-replay", "x.vxr"}).replayWithoutFile);
+    EXPECT_FALSE(parse({}).replayWithoutFile);
     EXPECT_STREQ(parse({"-window", "-REPLAY", "a round.vxr"}).replay, "a round.vxr");
     Options options = parse({"-replay", "-window"});
     EXPECT_STREQ(options.replay, "-window");
     EXPECT_FALSE(options.windowed);
+}
+
+TEST(OptionsTest, HostTakesAnOptionalPortAndJoinItsAddress) {
+    Options options = parse({"-host"});
+    EXPECT_TRUE(options.host);
+    EXPECT_EQ(options.hostPort, 27850);
+    options = parse({"-Host", "31000", "-window"});
+    EXPECT_EQ(options.hostPort, 31000);
+    EXPECT_TRUE(options.windowed);
+    // Not a port: the next argument is one of its own.
+    options = parse({"-host", "-window"});
+    EXPECT_EQ(options.hostPort, 27850);
+    EXPECT_TRUE(options.windowed);
+    EXPECT_EQ(parse({"-host", "70000"}).hostPort, 27850);
+    EXPECT_EQ(parse({"-host", "0"}).hostPort, 27850);
+    EXPECT_STREQ(parse({"-join", "[::1]:27851"}).join, "[::1]:27851");
+    EXPECT_EQ(parse({"-join"}).join, nullptr);
 }
 
 }  // namespace

@@ -170,6 +170,54 @@ TEST_F(PadKeysTest, StickGivesArrowsAndStepsThroughTheLettersBothWays) {
     EXPECT_STREQ(entryName, "aza");
 }
 
+// The stick pushed, held while it drifts back towards the centre, let go and pushed again, each
+// way on each axis: at every poll the direction the pad holds (that one and no other) and the
+// arrows sent, its first press at once, repeats while it stays outside a quarter, none once let
+// go, and none when it comes back out short of a third.
+TEST_F(PadKeysTest, StickHeldUntilBackInsideAQuarterThenPushedAgainPastAThird) {
+    ASSERT_TRUE(startPads(""));
+    const int pad = plugVirtualPad();
+    step(pollPads());
+    struct Way {
+        const char* axis;
+        int sign;
+        PadControl control;
+        int key;
+    };
+    const Way ways[] = {{"leftx", -1, PadLeft, KeyLeft},
+                        {"leftx", 1, PadRight, KeyRight},
+                        {"lefty", -1, PadUp, KeyUp},
+                        {"lefty", 1, PadDown, KeyDown}};
+    struct Poll {
+        int value;
+        int ticks;  // since the poll before
+        bool held;
+        int arrows;
+    };
+    const Poll polls[] = {
+        {stickPushAt, 0, true, 1},         // pushed: the arrow at once
+        {32767, 6, true, 0},               // held, short of the first repeat
+        {stickPushAt - 1, 6, true, 1},     // twelve ticks on: the first repeat
+        {stickReleaseAt + 1, 2, true, 1},  // still outside a quarter: repeating
+        {stickReleaseAt, 10, false, 0},    // let go
+        {stickPushAt - 1, 20, false, 0},   // out again, short of a third
+        {stickPushAt + 1000, 0, true, 1},  // pushed again
+        {0, 1, false, 0},
+    };
+    for (const Way& way : ways) {
+        for (const Poll& poll : polls) {
+            SCOPED_TRACE(testing::Message() << way.axis << " at " << way.sign * poll.value);
+            setVirtualPadAxis(pad, way.axis, way.sign * poll.value);
+            const PadInput input = pollPads();
+            const unsigned held = poll.held ? padBit(way.control) : 0u;
+            EXPECT_EQ(input.held, held);
+            ASSERT_EQ(input.padCount, 1);
+            EXPECT_EQ(input.each[0].held, held);
+            EXPECT_EQ(step(input, poll.ticks), std::vector<int>(poll.arrows, way.key));
+        }
+    }
+}
+
 TEST_F(PadKeysTest, PadPulledOutPausesARoundButNotTheMenu) {
     ASSERT_TRUE(startPads(""));
     const int first = plugVirtualPad();

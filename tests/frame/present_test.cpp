@@ -12,6 +12,7 @@
 #include "frame/globals.h"
 #include "frame/picture_changes.h"
 #include "frame/scaler.h"
+#include "frame/state_stack.h"
 #include "test_support/headless_allegro.h"
 
 namespace vexlorn {
@@ -36,8 +37,10 @@ protected:
         expected_ = create_bitmap(1920, 1080);
         picture_ = create_bitmap(screenWidth, screenHeight);
         paint(Area{0, 0, screenWidth, screenHeight});
+        stateStack.push(&still_);
     }
     void TearDown() override {
+        stateStack.pop();
         releasePresent();
         destroy_bitmap(screen);
         screen = realScreen_;
@@ -53,9 +56,12 @@ protected:
             }
         }
     }
-    // One pass of a screen that keeps track and drew only `area`, then the present.
+    // One pass of a screen that keeps track and drew only `area`, then the present. The pass's
+    // update is the stack's only change, as in the frame loop: the present may then show only
+    // what the pass reported.
     void passDrawing(const Area& area) {
         beginPassChanges();
+        stateStack.updateTop();
         trackChanges();
         paint(area);
         markChanged(area);
@@ -79,6 +85,9 @@ protected:
         return wrong;
     }
 
+    struct : BaseState {
+        bool update() override { return true; }
+    } still_;
     BITMAP* realScreen_ = nullptr;
     BITMAP* expected_ = nullptr;
     BITMAP* picture_ = nullptr;

@@ -5,12 +5,16 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
 
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
 #include "platform/files/settings_file.h"
+#include "test_support/other_user.h"
 #include "test_support/temp_dir.h"
 
 namespace vexlorn {
@@ -149,6 +153,88 @@ TEST_F(SettingsFileTest, ADamagedFileMeansDefaultsAndIsLeftAlone) {
     struct stat status;
     ASSERT_EQ(::stat(file().c_str(), &status), 0);
     EXPECT_TRUE(S_ISDIR(status.st_mode));
+}
+
+// Another copy of the game, or the player's editor, changed the file after this run read it: a
+// change made now keeps theirs and sets only its own lines.
+TEST_F(SettingsFileTest, AChangeKeepsWhatAnotherCopyChangedMeanwhile) {
+    put(file(), "scale=2\n");
+    loadSettings(Options{});
+    put(file(), "music=off\nscale=2\nnewer=kept\n");
+    rememberDisplay(true, 2);
+    EXPECT_EQ(contents(file()), "music=off\nscale=2\nnewer=kept\ndisplay=window\n");
+    put(file(), "display=window\n");
+    rememberMusic(true);
+    EXPECT_EQ(contents(file()), "display=window\nmusic=off\n");
+}
+
+TEST_F(SettingsFileTest, NoiseOrAFileOfTheLimitsSizeIsLeftAloneAndOldTemporariesCleared) {
+    std::mt19937 random(3000);
+    std::string noise(3000, ' ');
+    for (char& c : noise) c = static_cast<char>(1 + random() % 255);
+    const std::string full(settingsFileLimit, 'x');
+    std::string lateNoise = "music=on\n";
+    lateNoise += '\x1b';
+    for (const std::string& text : {noise, full, lateNoise}) {
+        put(file(), text);
+        loadSettings(Options{});
+        rememberMusic(true);
+        EXPECT_EQ(contents(file()), text) << text.size() << " bytes";
+        // Damaged after the start: still left alone.
+        put(file(), "music=on\n");
+        loadSettings(Options{});
+        put(file(), text);
+        rememberMusic(true);
+        EXPECT_EQ(contents(file()), text) << text.size() << " bytes, changed meanwhile";
+    }
+    put(file(), std::string(settingsFileLimit - 20, '#') + "\nmusic=on\n");
+    loadSettings(Options{});
+    const std::string stray = file() + ".Ab3xYz";
+    const std::string fresh = file() + ".Qq9Rr0";
+    put(stray, "music=on\n");
+    put(fresh, "music=on\n");
+    const struct timeval old[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimes(stray.c_str(), old), 0);
+    rememberMusic(true);
+    const std::string changed = contents(file());
+    EXPECT_EQ(changed.substr(changed.size() - 10), "music=off\n");
+    EXPECT_EQ(contents(stray), "<missing>") << "a killed write's temporary kept for good";
+    EXPECT_EQ(contents(fresh), "music=on\n") << "a running write's temporary removed";
+}
+
+// A configuration folder others may write to: a neighbour's file or link there is neither read
+// nor written, and the settings stay the defaults.
+TEST_F(SettingsFileTest, ANeighboursFileOrLinkInASharedFolderIsNotUsed) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as the player and a neighbour";
+    constexpr uid_t neighbour = 12346;
+    const std::string folder = dir_.path() + "/vexlorn";
+    const std::string mine = dir_.path() + "/mine";
+    ASSERT_EQ(::chmod(dir_.path().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    put(mine, "scale=3\n");
+    ASSERT_EQ(::chown(mine.c_str(), nobodyId, nobodyId), 0);
+    for (bool link : {false, true}) {
+        ::unlink(file().c_str());
+        if (link) {
+            ASSERT_EQ(::symlink(mine.c_str(), file().c_str()), 0);
+        } else {
+            put(file(), "music=off\n");
+            ASSERT_EQ(::chmod(file().c_str(), 0666), 0);
+        }
+        ASSERT_EQ(::lchown(file().c_str(), neighbour, neighbour), 0);
+        // Read as the player's, its music line would be written back beside the change.
+        ASSERT_TRUE(runAsOtherUser([] {
+            loadSettings(Options{});
+            rememberDisplay(true, 2);
+        }));
+        EXPECT_EQ(contents(mine), "scale=3\n") << (link ? "link" : "file");
+        struct stat planted {};
+        ASSERT_EQ(::lstat(file().c_str(), &planted), 0);
+        EXPECT_EQ(planted.st_uid, neighbour) << (link ? "link" : "file") << " replaced";
+        if (!link) {
+            EXPECT_EQ(contents(file()), "music=off\n");
+        }
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -160,6 +161,8 @@ TEST(LinkFileTest, WorkingDirectoryCopyComesFirstAndRefusedAddressesHandNothing)
     std::ofstream("vexlorn.url") << "[InternetShortcut]\nURL=file:///etc/passwd\n";
     EXPECT_EQ(findLinkFile("vexlorn.url", installed.c_str()), "vexlorn.url");
     EXPECT_EQ(linkTarget("vexlorn.url"), "");
+    ASSERT_EQ(std::remove(installed.c_str()), 0);
+    EXPECT_EQ(findLinkFile("vexlorn.url", installed.c_str()), "vexlorn.url") << "only here";
     std::ofstream("plain.url") << "[InternetShortcut]\nIDList=\n";
     EXPECT_EQ(linkTarget("plain.url"), "plain.url");
 
@@ -173,4 +176,28 @@ TEST(LinkFileTest, WorkingDirectoryCopyComesFirstAndRefusedAddressesHandNothing)
 }
 
 }  // namespace
+// A working directory others may write to, such as a shared folder the game was started from:
+// a neighbour's shortcut, or a neighbour's link to one of the player's files, is passed over
+// for the installed one; the player's own is used.
+TEST(LinkFileTest, ANeighboursShortcutInASharedWorkingDirectoryIsPassedOver) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to plant a neighbour's files";
+    TempDir installedDir;
+    TempDir work;
+    work.enter();
+    ASSERT_EQ(::chmod(work.path().c_str(), 0777), 0);
+    const std::string installed = installedDir.path() + "/vexlorn.url";
+    std::ofstream(installed) << "URL=https://installed.example.org/\n";
+    std::ofstream("vexlorn.url") << "URL=https://neighbour.example.org/\n";
+    ASSERT_EQ(::chown("vexlorn.url", 12346, 12346), 0);
+    EXPECT_EQ(findLinkFile("vexlorn.url", installed.c_str()), installed);
+    EXPECT_EQ(linkTarget("vexlorn.url"), "") << "a neighbour's file swapped in after the choice";
+    ASSERT_EQ(::unlink("vexlorn.url"), 0);
+    std::ofstream("own.txt") << "the player's";
+    ASSERT_EQ(::symlink("own.txt", "vexlorn.url"), 0);
+    ASSERT_EQ(::lchown("vexlorn.url", 12346, 12346), 0);
+    EXPECT_EQ(findLinkFile("vexlorn.url", installed.c_str()), installed);
+    ASSERT_EQ(::lchown("vexlorn.url", 0, 0), 0);
+    EXPECT_EQ(findLinkFile("vexlorn.url", installed.c_str()), "vexlorn.url");
+}
+
 }  // namespace vexlorn

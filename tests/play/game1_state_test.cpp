@@ -76,6 +76,82 @@ TEST_F(Game1StateTest, GetReadyScreenHandsOverAtTick91) {
     EXPECT_GT(compared, 80);
 }
 
+// Whether two pictures are alike outside one area at the top-left corner (the pass-rate line).
+bool sameOutsideCorner(BITMAP* a, BITMAP* b, const Area& corner) {
+    for (int y = 0; y < a->h; ++y) {
+        const int from = y < corner.y + corner.height ? corner.x + corner.width : 0;
+        if (std::memcmp(reinterpret_cast<const uint32_t*>(a->line[y]) + from,
+                        reinterpret_cast<const uint32_t*>(b->line[y]) + from,
+                        sizeof(uint32_t) * (a->w - from)) != 0)
+            return false;
+    }
+    return true;
+}
+
+// A round after its get-ready screen, paused and let go, then covered by another screen that
+// draws over the whole picture and uncovered, twice each, over a backdrop with no two neighbouring
+// pixels alike: the first pass after each and every one after give the frames of full redraws.
+// While paused the picture is the round as it stood, greyed, under the pause sign (the pass-rate
+// line aside).
+TEST_F(Game1StateTest, FirstPassesAfterThePauseOrAnotherScreenGiveTheFramesOfFullRedraws) {
+    BITMAP* backdrop = dataBitmap(levelParams(0).background);
+    ASSERT_NE(backdrop, nullptr);
+    for (int y = 0; y < backdrop->h; ++y)
+        for (int x = 0; x < backdrop->w; ++x)
+            putpixel(backdrop, x, y, makecol(x * 7 % 256, y * 13 % 256, (x ^ y) % 256));
+    static struct : BaseState {
+        void activate() override { clear_to_color(backBuffer, makecol(0, 200, 0)); }
+        bool update() override {
+            clear_to_color(backBuffer, makecol(200, 0, 0));
+            lastTickCount = tickCount;
+            return true;
+        }
+    } other;
+    // From the get-ready screen on.
+    newGameFlag = 1;
+    stateStack.push(&game1State);
+    LoopPresent loop;
+    for (int i = 0; i < 200 && stateStack.top() != &game1State; ++i) loop.pass(1, i);
+    ASSERT_EQ(stateStack.top(), &game1State);
+    BITMAP* paused = create_bitmap(screenWidth, screenHeight);
+    int compared = 0;
+    int firstAfter = 0;
+    int pausedPasses = 0;
+    for (int i = 0; i < 240; ++i) {
+        const int phase = i % 120;
+        if (phase == 70) stateStack.push(&other);
+        if (phase == 80) stateStack.pop();
+        lastKey = phase == 20 ? KeyP : phase == 40 ? KEY_Q : 0;
+        const bool continued = loop.pass(i % 3 == 1 ? 0 : 1, i);
+        EXPECT_TRUE(loop.presented()) << "pass " << i;
+        if (phase == 20) {
+            ASSERT_EQ(stateStack.top(), &pauseState);
+            BITMAP* drawn = backBuffer;
+            backBuffer = paused;
+            drawRound(game1State.background, *leftBoard, *rightBoard, 0);
+            greyBitmap(backBuffer);
+            drawPictureCentred(ObjPaused, screenWidth / 2, screenHeight / 2);
+            backBuffer = drawn;
+        }
+        if (stateStack.top() == &pauseState) {
+            EXPECT_TRUE(sameOutsideCorner(paused, backBuffer, passRateLine())) << "pass " << i;
+            ++pausedPasses;
+            continue;
+        }
+        if (stateStack.top() != &game1State || !continued) continue;
+        EXPECT_TRUE(loop.equalsFullRedraw([] {
+            drawRound(game1State.background, *leftBoard, *rightBoard, 0);
+        })) << "pass "
+            << i;
+        ++compared;
+        firstAfter += i == 0 || phase == 41 || phase == 80;
+    }
+    destroy_bitmap(paused);
+    EXPECT_EQ(pausedPasses, 40);
+    EXPECT_EQ(firstAfter, 5);
+    EXPECT_GT(compared, 150);
+}
+
 TEST_F(Game1StateTest, RisesOnlyWhenTheClockPassesTheInterval) {
     startRound(quietBoard(0), quietBoard(0));
     const int interval = levelParams(0).riseInterval;

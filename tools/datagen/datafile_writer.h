@@ -22,8 +22,8 @@ public:
     void addData(const std::string& name, const std::vector<uint8_t>& bytes);
 
     int count() const { return int(objects_.size()); }
-    // The whole file ("slh."), objects in the order they were added; each one up to 64 KiB
-    // LZSS-packed alone when that saves room, larger ones plain.
+    // The whole file ("slh."), objects in the order they were added; each one LZSS-packed alone
+    // when that saves room (the sounds, already MP3, stay plain).
     std::vector<uint8_t> bytes() const;
 
 private:

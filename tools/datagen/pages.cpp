@@ -126,7 +126,7 @@ Canvas makeInstructionsPage() {
     TextStyle title = titleStyle(40, rgb(255, 255, 240), rgb(200, 160, 255));
     title.tracking = 5;
     drawText(canvas, "INSTRUCTIONS", 320, 56, title, Align::Centre);
-    drawPanel(canvas, 24, 72, 616, 426, rgb(170, 120, 255), 12);
+    drawPanel(canvas, 24, 72, 616, 438, rgb(170, 120, 255), 12);
     drawEntry(canvas, 84, "MOVING", "The arrow keys swap your figure with the block beside it.",
               "It cannot step into empty space or into a stone.", iconMove);
     drawEntry(canvas, 150, "GROUPS", "Touching blocks of one colour clear when the group is big",
@@ -139,7 +139,9 @@ Canvas makeInstructionsPage() {
     drawEntry(canvas, 348, "LOSING", "The wells keep rising. A block resting in the top row,",
               "or a well risen to its very end, loses the round.", iconDanger);
     drawText(canvas, "Two players: press 2 at the menu. The second plays with W A S D or a pad.",
-             320, 418, bodyStyle(13, rgb(190, 180, 230)), Align::Centre);
+             320, 417, bodyStyle(13, rgb(190, 180, 230)), Align::Centre);
+    drawText(canvas, "Replays: press R at the menu to watch the rounds kept.", 320, 432,
+             bodyStyle(13, rgb(190, 180, 230)), Align::Centre);
     // What the keys do in play, then what they do here, beside the pulsing marker.
     drawText(canvas, "In play: arrows swap, P pauses, Esc to the menu", 30, 456,
              bodyStyle(14, rgb(190, 180, 230)));
