@@ -1,10 +1,10 @@
 // The present step: what the passes since the last present changed (frame/picture_changes),
-// onto the screen. At factor 1 those areas are copied, or the whole picture blitted when a
-// pass kept no track. Scaled, they are scaled straight into the pixels of Allegro's X11 screen
-// bitmap (a linear bitmap whose lines are the shared-memory image the X server shows), and the
-// X server is told which rectangles to show; after an untracked pass, only the rows that
-// differ from a kept copy of the picture are scaled. A pass that changed nothing costs nothing
-// here.
+// onto the screen. At factor 1 the part of those areas that differs from the picture as last
+// shown is copied, or the whole picture blitted when a pass kept no track. Scaled, they are scaled
+// straight into the pixels of Allegro's X11 screen bitmap (a linear bitmap whose lines are the
+// shared-memory image the X server shows), and the X server is told which rectangles to show; after
+// an untracked pass, only the rows that differ from a kept copy of the picture are scaled. A pass
+// that changed nothing costs nothing here.
 #include "frame/present.h"
 
 #include <cstdint>
@@ -23,6 +23,16 @@ static BITMAP* stage = nullptr;         // scaled picture, where the screen cann
 static bool wholePictureDue = true;
 static int stageX = 0;
 static int stageY = 0;
+static bool screenHeld = false;
+
+// Where the screen is the system's own surface, it is locked once for a whole present, and only
+// when something is copied: each blit would otherwise lock it, and send what it wrote to the
+// window, apart, and a lock alone can cost as much as a copy.
+static void holdScreen() {
+    if (screenHeld || screenIsWindowImage() || !is_video_bitmap(screen)) return;
+    acquire_screen();
+    screenHeld = true;
+}
 
 void forgetShownPicture() {
     wholePictureDue = true;
@@ -41,6 +51,7 @@ void releasePresent() {
 }
 
 static void showFromStage(int x, int y, int width, int height) {
+    holdScreen();
     blit(stage, screen, x, y, stageX + x, stageY + y, width, height);
 }
 
@@ -49,6 +60,7 @@ static void showFromStage(int x, int y, int width, int height) {
 // select the image's every row apart.
 static void copyArea(BITMAP* picture, const Area& area, int x, int y) {
     if (!screenIsWindowImage()) {
+        holdScreen();
         blit(picture, screen, area.x, area.y, x + area.x, y + area.y, area.width, area.height);
         return;
     }
@@ -81,18 +93,21 @@ static ScaleTarget scaleTarget(const DisplayMode& mode, ShownFn& shown) {
 static void present(BITMAP* picture, const PictureChanges& changes) {
     if (screen == nullptr) return;  // no mode left after a failed switch; the program is ending
     const DisplayMode& mode = displayMode();
+    if (shownPicture == nullptr) shownPicture = create_bitmap(screenWidth, screenHeight);
     if (mode.factor == 1 && !mode.fill) {
         if (changes.whole || wholePictureDue) {
             wholePictureDue = false;
+            holdScreen();
             blit(picture, screen, 0, 0, mode.picture.x, mode.picture.y, screenWidth, screenHeight);
+            blit(picture, shownPicture, 0, 0, 0, 0, screenWidth, screenHeight);
             return;
         }
-        for (const Area& area : changes.areas) {
-            copyArea(picture, area, mode.picture.x, mode.picture.y);
+        for (const Area& reported : changes.areas) {
+            const Area area = changedPart(picture, shownPicture, reported);
+            if (area.width > 0) copyArea(picture, area, mode.picture.x, mode.picture.y);
         }
         return;
     }
-    if (shownPicture == nullptr) shownPicture = create_bitmap(screenWidth, screenHeight);
     ShownFn shown = nullptr;
     const ScaleTarget target = scaleTarget(mode, shown);
     if (wholePictureDue) {
@@ -107,6 +122,10 @@ static void present(BITMAP* picture, const PictureChanges& changes) {
 
 void presentPicture(BITMAP* picture) {
     present(picture, pictureChanges());
+    if (screenHeld) {
+        release_screen();
+        screenHeld = false;
+    }
     clearPictureChanges();
 }
 

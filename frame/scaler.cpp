@@ -332,13 +332,37 @@ long presentChanges(BITMAP* picture, BITMAP* kept, const ScaleTarget& target, Sh
     return pixels;
 }
 
+Area changedPart(BITMAP* picture, BITMAP* kept, const Area& area) {
+    int top = -1;
+    int bottom = -1;
+    int left = area.x + area.width;
+    int right = area.x - 1;
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        const uint32_t* now = pixelRow(picture, y);
+        uint32_t* before = pixelRow(kept, y);
+        int first = area.x;
+        int last = area.x + area.width - 1;
+        while (first <= last && now[first] == before[first]) ++first;
+        if (first > last) continue;
+        while (now[last] == before[last]) --last;
+        std::memcpy(before + first, now + first, sizeof(uint32_t) * (last - first + 1));
+        if (top < 0) top = y;
+        bottom = y;
+        if (first < left) left = first;
+        if (last > right) right = last;
+    }
+    if (top < 0) return Area{area.x, area.y, 0, 0};
+    return Area{left, top, right - left + 1, bottom - top + 1};
+}
+
 long presentReported(BITMAP* picture, BITMAP* kept, const PictureChanges& changes,
                      const ScaleTarget& target, ShownFn shown) {
     if (changes.whole) return presentChanges(picture, kept, target, shown);
     long pixels = 0;
-    for (const Area& area : changes.areas) {
+    for (const Area& reported : changes.areas) {
+        const Area area = changedPart(picture, kept, reported);
+        if (area.width == 0) continue;
         scaleArea(picture, area, target);
-        blit(picture, kept, area.x, area.y, area.x, area.y, area.width, area.height);
         pixels += long(area.width) * area.height;
         if (shown != nullptr) {
             const Area written = scaledArea(area, target);

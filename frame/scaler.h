@@ -43,8 +43,13 @@ void collectChanges(BITMAP* picture, BITMAP* kept, std::vector<Area>& changes);
 // written (the screen needs telling). Returns the number of picture pixels scaled.
 using ShownFn = void (*)(int x, int y, int width, int height);
 long presentChanges(BITMAP* picture, BITMAP* kept, const ScaleTarget& target, ShownFn shown);
+// The part of `area` where the picture differs from `kept`: the rectangle around every changed
+// pixel, copied into `kept`; width 0 where nothing changed. A screen may redraw an area just as
+// it was (a pulse between two equal frames), and a copy to the screen costs far more on some
+// systems than the look.
+Area changedPart(BITMAP* picture, BITMAP* kept, const Area& area);
 // What the passes reported changed, onto the target: after an untracked pass as presentChanges
-// does, otherwise the reported areas alone, without comparing; `kept` is brought up to date.
+// does, otherwise the changed part of each reported area alone; `kept` is brought up to date.
 long presentReported(BITMAP* picture, BITMAP* kept, const PictureChanges& changes,
                      const ScaleTarget& target, ShownFn shown);
 

@@ -14,15 +14,10 @@
 
 #include "platform/net/lan_message.h"
 #include "platform/net/net_link.h"
+#include "test_support/test_port.h"
 
 namespace vexlorn {
 namespace {
-
-// Below the range the system hands out to sockets bound to no port in particular (32768 on), so
-// that no other test's client can hold it.
-uint16_t testPort(int offset) {
-    return static_cast<uint16_t>(20000 + (getpid() * 13 + offset * 211) % 12000);
-}
 
 // Runs `step` until `done` holds, for at most `seconds`.
 bool pumpUntil(const std::function<void()>& step, const std::function<bool()>& done,

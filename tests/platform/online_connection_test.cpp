@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "play/online_message.h"
+#include "test_support/test_port.h"
 
 namespace vexlorn {
 namespace {
@@ -24,13 +25,6 @@ OnlineIdentity identity(const std::string& version, uint64_t digest = 42) {
     own.version = version;
     own.digest = digest;
     return own;
-}
-
-// A port of its own per test run, so that runs side by side do not meet, and below the range the
-// system hands out to sockets bound to no port in particular (32768 on), which another test's
-// client may hold.
-uint16_t testPort(int offset) {
-    return static_cast<uint16_t>(20000 + (getpid() * 7 + offset * 101) % 12000);
 }
 
 struct Game {
