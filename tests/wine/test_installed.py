@@ -515,12 +515,23 @@ class WorldPlayerTest(unittest.TestCase):
 
     def test_3_a_second_user_switches_the_display_and_keeps_their_own_files(self):
         self.use_user_folders("C:\\users\\" + SECOND_USER)
+        # Under a window manager, as most players have one.
+        manager = subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        self.addCleanup(manager.wait)
+        self.addCleanup(manager.terminate)
+        time.sleep(1.0)
         game = self.game("-user-data", "-window")
         player = Player(self.xserver.display, self.shots)
         menu = player.menu_picture("second-user", game)
         # Full screen and back: the picture and the keys must come back with the window, or
-        # the EXIT below never arrives.
+        # the EXIT below never arrives. On this 4:3 screen full screen fills it from edge to
+        # edge: a picture laid off its place leaves one side black.
         player.key("F11", after=2.0)
+        full = player.settled_picture("second-user-full")
+        for x in (1, SCREEN[0] - 2):
+            self.assertTrue(any(full.pixel(x, y) != (0, 0, 0) for y in range(0, SCREEN[1], 4)),
+                            f"column {x} black in {full.path}")
         player.key("F11", after=2.0)
         back = player.settled_picture("second-user-back")
         self.assertLess(back.differs(menu), 2000, f"{back.path} {menu.path}")
