@@ -563,20 +563,20 @@ def wine_pid(name, timeout=30):
 
 
 def measure_windows_build(args):
-    """The Windows build under Wine beside this build, full screen on the same Xvfb: start-up to
-    the first frame (the pass-rate text at the picture's corner), CPU at the menu (the program's
-    own process, and Wine's server beside it) and wake-ups at the menu (all the process's
-    threads)."""
+    """The Windows build under Wine beside this build, full screen on the same Xvfb, with the
+    driver Allegro picks there by default: start-up to the first frame (the pass-rate text at
+    the picture's corner), CPU at the menu (the program's own process, and Wine's server beside
+    it), wake-ups at the menu (all the process's threads), and CPU in a recorded level-5 round,
+    windowed and full screen."""
     screen = (1024, 768)  # the size Wine takes an Xvfb without a monitor list for
     corner = ((screen[0] - 640) // 2, (screen[1] - 480) // 2, 48, 8)
+    wine = os.environ.get("VEXLORN_WINE", "wine")
     rows = {}
     xserver = XServer(*screen)
     work = tempfile.mkdtemp(prefix="vexlorn-bench-windows-")
     try:
-        with open(os.path.join(work, "allegro.cfg"), "w") as config:
-            config.write("[graphics]\ngfx_cardw = GDIB\n")  # Wine's DirectDraw shows nothing
         for name, command in (("linux", [args.exe, "-fps"]),
-                              ("windows", ["wine", args.windows_exe, "-fps"])):
+                              ("windows", [wine, args.windows_exe, "-fps"])):
             env = {"WINEDEBUG": "-all"}
             game = Program(xserver, args.probe, command, work, corner, env=env)
             try:
@@ -590,23 +590,49 @@ def measure_windows_build(args):
                 time.sleep(args.seconds)
                 elapsed = time.monotonic() - start
                 switches = sum(count for _, count in voluntary_switches(pid).values())
-                rows[name] = (game.startup_ms, 100 * (cpu_seconds(pid) - start_cpu) / elapsed,
+                rows[name] = [game.startup_ms, 100 * (cpu_seconds(pid) - start_cpu) / elapsed,
                               100 * ((cpu_seconds(server) if server else 0) - start_server)
-                              / elapsed, (switches - start_switches) / elapsed)
+                              / elapsed, (switches - start_switches) / elapsed]
             finally:
                 if name == "windows":
                     subprocess.run(["pkill", "-f", "^" + args.windows_exe])
                 game.stop()
+            if args.replay:
+                for mode in (["-window"], []):
+                    replay = os.path.join(work, "level5.vxr")
+                    shutil.copy(args.replay, replay)
+                    program = command[:-1] + [*mode, "-replay", "level5.vxr"]
+                    game = subprocess.Popen(program, cwd=work, stdout=subprocess.DEVNULL,
+                                            stderr=subprocess.DEVNULL,
+                                            env=dict(os.environ, DISPLAY=xserver.display,
+                                                     SDL_AUDIODRIVER="dummy", HOME=work,
+                                                     WINEDEBUG="-all"))
+                    try:
+                        pid = wine_pid(args.windows_exe) if name == "windows" else game.pid
+                        time.sleep(3.0)  # past the start of the round
+                        start_cpu, start = cpu_seconds(pid), time.monotonic()
+                        time.sleep(3.0)  # the recording lasts a few seconds more
+                        rows[name].append(100 * (cpu_seconds(pid) - start_cpu)
+                                          / (time.monotonic() - start))
+                    finally:
+                        if name == "windows":
+                            subprocess.run(["pkill", "-f", "^" + args.windows_exe])
+                        game.kill()
+                        game.wait()
+                        wait_for_empty_screen(xserver)
     finally:
         xserver.stop()
         shutil.rmtree(work, ignore_errors=True)
-    print("\nWindows build under Wine beside the Linux build (full screen, same Xvfb):")
+    print("\nWindows build under Wine beside the Linux build (same Xvfb):")
     print("measure                          linux     windows (Wine)")
     print(f"first frame (ms)                 {fmt(rows['linux'][0]):9} {fmt(rows['windows'][0])}")
     print(f"CPU at the menu (% of a core)    {fmt(rows['linux'][1]):9} {fmt(rows['windows'][1])}"
           f" (+ {fmt(rows['windows'][2])} in wineserver)")
     print(f"wake-ups/s at the menu            {fmt(rows['linux'][3]):9} {fmt(rows['windows'][3])}"
           " (the program's own threads; Wine's server not counted)")
+    if args.replay:
+        print(f"CPU level-5 replay, window (%)   {fmt(rows['linux'][4]):9} {fmt(rows['windows'][4])}")
+        print(f"CPU level-5 replay, full (%)     {fmt(rows['linux'][5]):9} {fmt(rows['windows'][5])}")
 
 
 def main():
