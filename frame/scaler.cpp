@@ -284,6 +284,16 @@ void scaleAreaReference(BITMAP* picture, const Area& area, const ScaleTarget& ta
     }
 }
 
+// Narrows [first, last] of a row to the pixels from the first to the last that differ, and copies
+// them into `before`; false where none differ.
+static bool copyChangedSpan(const uint32_t* now, uint32_t* before, int& first, int& last) {
+    while (first <= last && now[first] == before[first]) ++first;
+    if (first > last) return false;
+    while (now[last] == before[last]) --last;
+    std::memcpy(before + first, now + first, sizeof(uint32_t) * (last - first + 1));
+    return true;
+}
+
 void collectChanges(BITMAP* picture, BITMAP* kept, std::vector<Area>& changes) {
     changes.clear();
     const int width = picture->w;
@@ -293,15 +303,13 @@ void collectChanges(BITMAP* picture, BITMAP* kept, std::vector<Area>& changes) {
     for (int y = 0; y < picture->h; ++y) {
         const uint32_t* now = pixelRow(picture, y);
         uint32_t* before = pixelRow(kept, y);
-        if (std::memcmp(now, before, sizeof(uint32_t) * width) == 0) {
+        int first = 0;
+        int last = width - 1;
+        if (std::memcmp(now, before, sizeof(uint32_t) * width) == 0 ||
+            !copyChangedSpan(now, before, first, last)) {
             open = false;
             continue;
         }
-        int first = 0;
-        while (now[first] == before[first]) ++first;
-        int last = width - 1;
-        while (now[last] == before[last]) --last;
-        std::memcpy(before + first, now + first, sizeof(uint32_t) * (last - first + 1));
         if (!open) {
             changes.push_back(Area{first, y, 0, 0});
             left = first;
@@ -342,10 +350,7 @@ Area changedPart(BITMAP* picture, BITMAP* kept, const Area& area) {
         uint32_t* before = pixelRow(kept, y);
         int first = area.x;
         int last = area.x + area.width - 1;
-        while (first <= last && now[first] == before[first]) ++first;
-        if (first > last) continue;
-        while (now[last] == before[last]) --last;
-        std::memcpy(before + first, now + first, sizeof(uint32_t) * (last - first + 1));
+        if (!copyChangedSpan(now, before, first, last)) continue;
         if (top < 0) top = y;
         bottom = y;
         if (first < left) left = first;

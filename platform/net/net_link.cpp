@@ -109,13 +109,18 @@ NetLink::~NetLink() {
     shutDown();
 }
 
-bool NetLink::host(uint16_t port, std::string& error, const std::string& version) {
+bool NetLink::startAfresh(std::string& error) {
     shutDown();
     if (!startLibrary()) {
         error = "the network cannot be used";
         return false;
     }
     library_->started = true;
+    return true;
+}
+
+bool NetLink::host(uint16_t port, std::string& error, const std::string& version) {
+    if (!startAfresh(error)) return false;
     ENetAddress address{};
     address.host = ENET_HOST_ANY;
     address.port = port;
@@ -143,12 +148,7 @@ bool NetLink::host(uint16_t port, std::string& error, const std::string& version
 }
 
 bool NetLink::join(const std::string& hostName, uint16_t port, std::string& error) {
-    shutDown();
-    if (!startLibrary()) {
-        error = "the network cannot be used";
-        return false;
-    }
-    library_->started = true;
+    if (!startAfresh(error)) return false;
     ENetAddress address{};
     address.port = port;
     if (hostName.find(':') != std::string::npos) {

@@ -68,6 +68,9 @@ public:
     std::string peerText() const;
 
 private:
+    // What hosting and joining both begin with: any earlier link ended, the library started.
+    bool startAfresh(std::string& error);
+
     struct Library;
     std::unique_ptr<Library> library_;
 };
