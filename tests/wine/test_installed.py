@@ -202,7 +202,8 @@ class InstalledGameTest(unittest.TestCase):
         # The reference: the Linux build's first frame and hall of fame on the same Xvfb.
         cls.linux_home = os.path.join(cls.tmp, "linux-data")
         linux = subprocess.Popen([LINUX_EXE, "-xdg-data"], cwd=cls.tmp,
-                                 env=dict(cls.env, XDG_DATA_HOME=cls.linux_home),
+                                 env=dict(cls.env, XDG_DATA_HOME=cls.linux_home,
+                                          XDG_CONFIG_HOME=cls.linux_home),
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         player = Player(cls.xserver.display, cls.shots)
         cls.linux_menu = player.menu_picture("linux", linux)
