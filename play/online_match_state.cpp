@@ -224,6 +224,7 @@ void OnlineMatchState::beginRound(const ControlMessage& start) {
     roundTime_ = start.startTime;
     roundNumber_ = start.round;
     round_->begin(header);
+    round_->showOnLeft(localSide_);
     session_ = std::make_unique<OnlineSession>(*round_, localSide_, start.round);
     roundOpen_ = true;
     pendingKey_ = noOnlineKey;

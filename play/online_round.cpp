@@ -93,12 +93,13 @@ bool OnlineRound::advanceRound(const uint8_t keys[2], bool again) {
     RoundSide sides[2];
     for (int side = 0; side < 2; ++side) {
         Board* board = side == LeftSide ? leftBoard : rightBoard;
+        const int shownAt = side == leftShown_ ? LeftSide : RightSide;
         sides[side] = {board,
                        &inputs[side],
                        &current_.riseClocks[side],
                        levelParams(board->level).riseInterval,
-                       sidePan(side),
-                       floatXs[side]};
+                       sidePan(shownAt),
+                       floatXs[shownAt]};
         sides[side].showsChains = !again;
     }
     effectsHeld = again;

@@ -11,6 +11,7 @@
 #include "board/board.h"
 #include "play/online_session.h"
 #include "play/replay_record.h"
+#include "play/round.h"
 
 namespace vexlorn {
 
@@ -35,6 +36,9 @@ public:
     // Generates both wells from the start's seeds at its levels, as a match's round at one
     // computer would, and starts the recording with it.
     void begin(const ReplayHeader& start);
+    // The side whose well this computer shows on the left: its chain pop-ups rise over that
+    // well and its sounds come from the left, whichever seat it plays.
+    void showOnLeft(int side) { leftShown_ = side; }
 
     void saveRound(uint32_t update) override;
     void loadRound(uint32_t update) override;
@@ -55,6 +59,7 @@ private:
     OnlineRoundState current_;
     OnlineRoundState saved_[sessionHistory];
     ReplayWriter writer_;
+    int leftShown_ = LeftSide;
 };
 
 }  // namespace vexlorn

@@ -12,12 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "board/effects.h"
 #include "board/game_random.h"
+#include "frame/task_list.h"
 #include "play/match.h"
 #include "play/online_message.h"
 #include "play/online_round.h"
 #include "play/replay_playback.h"
 #include "play/versus_state.h"
+#include "test_support/board_positions.h"
 #include "test_support/play_fixture.h"
 #include "test_support/sim_link.h"
 
@@ -319,6 +322,55 @@ TEST_F(OnlineReplayTest, AnOnlineRoundsRecordingPlaysAgainToItsRecordedEnd) {
         stateStack.popAll();
         stateStack.push(&menu);
     }
+}
+
+// A well whose first group clears by itself and whose falling blocks then chain twice, under
+// stones that rise into it.
+Board chainingWell() {
+    Board board = emptyBoard(0);
+    for (int row = windowEnd(board); row < boardRows; ++row) {
+        for (int column = 0; column < boardColumns; ++column) putCell(board, column, row, Stone);
+    }
+    setRows(board, 9,
+            {".....2",  //
+             ".....1",  //
+             "...331",  //
+             "@.3221"});
+    return board;
+}
+
+// The x of every chain pop-up of a round where one side's well chains, seen from one side.
+std::vector<int> chainPopUpsSeenFrom(int leftShown, int chainingSide) {
+    taskList.clear();
+    OnlineRound round;
+    round.begin(roundStart(9, 1));
+    round.showOnLeft(leftShown);
+    round.state().boards[chainingSide] = chainingWell();
+    round.state().boards[1 - chainingSide] = quietBoard(0);
+    std::vector<int> xs;
+    const uint8_t keys[2] = {noOnlineKey, noOnlineKey};
+    for (int update = 0; update < 400; ++update) {
+        const int before = taskList.size();
+        if (!round.advanceRound(keys, false)) break;
+        if (taskList.size() == before) continue;
+        BaseTask* task = taskList.first();
+        while (task->next != nullptr) task = task->next;
+        if (auto* popUp = dynamic_cast<FloatTask*>(task)) xs.push_back(popUp->x);
+    }
+    taskList.clear();
+    return xs;
+}
+
+// The joiner plays the right seat but sees its own well on the left: its chains' pop-ups rise
+// over that well, the host's over the other.
+TEST_F(OnlineReplayTest, EachSideSeesItsOwnChainsPopUpOverItsOwnWell) {
+    const int leftWell = chainPopUpsSeenFrom(LeftSide, LeftSide).at(0);
+    const int rightWell = chainPopUpsSeenFrom(LeftSide, RightSide).at(0);
+    EXPECT_LT(leftWell, screenWidth / 2);
+    EXPECT_GT(rightWell, screenWidth / 2);
+    EXPECT_EQ(chainPopUpsSeenFrom(LeftSide, LeftSide), std::vector<int>(2, leftWell));
+    EXPECT_EQ(chainPopUpsSeenFrom(RightSide, RightSide), std::vector<int>(2, leftWell));
+    EXPECT_EQ(chainPopUpsSeenFrom(RightSide, LeftSide), std::vector<int>(2, rightWell));
 }
 
 TEST(OnlineMessageTest, KeysMessagesReadBackAndEveryBoundIsChecked) {
