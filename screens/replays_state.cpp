@@ -111,7 +111,9 @@ ReplayRow replayRow(const ReplayFile& file, const ReplaySummary& summary) {
     return row;
 }
 
+// Opened afresh, the newest recording is chosen, not the one chosen when the screen was left.
 void ReplaysState::enter() {
+    entries.clear();
     selected = 0;
     first = 0;
 }

@@ -167,6 +167,18 @@ TEST_F(ReplaysScreenTest, ListsNewestFirstKeepsAndRemovesOnlyAfterYes) {
     EXPECT_EQ(stateStack.top(), &menu);
 }
 
+TEST_F(ReplaysScreenTest, OpenedAgainAfterANewRoundTheNewestIsChosen) {
+    add(recording(ReplayResult::LeftWon, 600), 1);
+    stateStack.push(&replaysState);
+    press(KeyEsc);
+    const std::string newest = add(recording(ReplayResult::RightWon, 600), 2);
+    stateStack.push(&replaysState);
+    ASSERT_EQ(replaysState.entries.size(), 2u);
+    EXPECT_EQ(replaysState.selected, 0);
+    EXPECT_EQ(replaysState.entries[0].file.name, newest);
+    press(KeyEsc);
+}
+
 TEST_F(ReplaysScreenTest, ALongListScrollsWithTheSelection) {
     for (int i = 0; i < ReplaysState::shownRows + 5; ++i)
         add(recording(ReplayResult::Draw, 600), i);
