@@ -42,6 +42,13 @@ struct Spot {
     int row;
 };
 
+// The cells of the group being looked at, kept apart from the grid, which plans copy at every
+// move.
+struct Group {
+    Spot cells[boardColumns * planRows];
+    int size = 0;
+};
+
 class PlanGrid {
 public:
     bool load(const Board& board) {
@@ -138,6 +145,8 @@ private:
     }
 
     int begunGroups(int tallest) const {
+        bool atTallest[boardColumns];
+        for (int c = 0; c < boardColumns; ++c) atTallest[c] = top(c) <= tallest;
         bool seen[boardColumns][planRows] = {};
         int worth = 0;
         for (int row = 1; row < rows_; ++row) {
@@ -165,7 +174,7 @@ private:
                 if (count < 2) continue;
                 // A group that reaches into a column still as tall as the tallest will lower it.
                 int tall = 1;
-                for (int c = 0; c < boardColumns; ++c) tall += spans[c] && top(c) <= tallest;
+                for (int c = 0; c < boardColumns; ++c) tall += spans[c] && atTallest[c];
                 worth += count * count * count * tall;
             }
         }
@@ -207,18 +216,19 @@ private:
                 if (cell.marked != 0 || (cell.kind != Block && cell.kind != Bomb)) continue;
                 int size = 0;
                 int highest = 0;
-                collect(column, row, cell.kind, cell.colour, size, highest);
+                Group group;
+                collect(column, row, cell.kind, cell.colour, size, highest, group);
                 if (size < minGroup_) {
-                    unmark(2);
+                    unmark(group, 2);
                     continue;
                 }
                 cleared = true;
                 if (cell.kind == Bomb) {
-                    blastMarked();
+                    blastMarked(group);
                 } else {
                     const int level = highest + 1;
                     if (level > chainLevel) chainLevel = level;
-                    clearMarked(level);
+                    clearMarked(group, level);
                 }
             }
         }
@@ -233,12 +243,16 @@ private:
 
     // Marks the group of (kind, colour) from (column, row) with 1, counting its cells and
     // noting the highest chain among them; a block group takes idle stones beside it along.
-    void collect(int column, int row, uint8_t kind, uint8_t colour, int& size, int& highest) {
-        stackSize_ = 0;
-        stack_[stackSize_++] = {column, row};
+    void collect(int column, int row, uint8_t kind, uint8_t colour, int& size, int& highest,
+                 Group& group) {
+        Spot stack[boardColumns * planRows];
+        int stackSize = 0;
+        stack[stackSize++] = {column, row};
         at(column, row).marked = 1;
-        while (stackSize_ > 0) {
-            const Spot spot = stack_[--stackSize_];
+        group.size = 0;
+        while (stackSize > 0) {
+            const Spot spot = stack[--stackSize];
+            group.cells[group.size++] = spot;
             const PlanCell& cell = at(spot.column, spot.row);
             if (cell.kind != Stone) {
                 ++size;
@@ -254,28 +268,22 @@ private:
                 const bool stone = kind != Bomb && next.kind == Stone;
                 if (!same && !stone) continue;
                 next.marked = 1;
-                stack_[stackSize_++] = {c, r};
-            }
-        }
-        groupSize_ = 0;
-        for (int r = 1; r < rows_; ++r) {
-            for (int c = 0; c < boardColumns; ++c) {
-                if (at(c, r).marked == 1) group_[groupSize_++] = {c, r};
+                stack[stackSize++] = {c, r};
             }
         }
     }
 
-    void unmark(uint8_t to) {
-        for (int i = 0; i < groupSize_; ++i) {
-            PlanCell& cell = at(group_[i].column, group_[i].row);
+    void unmark(const Group& group, uint8_t to) {
+        for (int i = 0; i < group.size; ++i) {
+            PlanCell& cell = at(group.cells[i].column, group.cells[i].row);
             // Stones beside a small group may yet belong to another one.
             cell.marked = cell.kind == Stone ? 0 : to;
         }
     }
 
-    void clearMarked(int level) {
-        for (int i = 0; i < groupSize_; ++i) {
-            const Spot spot = group_[i];
+    void clearMarked(const Group& group, int level) {
+        for (int i = 0; i < group.size; ++i) {
+            const Spot spot = group.cells[i];
             at(spot.column, spot.row) = {};
             at(spot.column, spot.row).marked = 3;
             // What stands over a cleared cell lands one chain higher.
@@ -287,9 +295,9 @@ private:
         }
     }
 
-    void blastMarked() {
-        for (int i = 0; i < groupSize_; ++i) {
-            const Spot spot = group_[i];
+    void blastMarked(const Group& group) {
+        for (int i = 0; i < group.size; ++i) {
+            const Spot spot = group.cells[i];
             for (int c = spot.column - 1; c <= spot.column + 1; ++c) {
                 for (int r = spot.row - 1; r <= spot.row + 1; ++r) {
                     if (!inPlay(c, r)) continue;
@@ -330,10 +338,6 @@ private:
     int avatarCol_ = 0;
     int avatarRow_ = 0;
     int stones_ = 0;
-    Spot stack_[boardColumns * planRows] = {};
-    int stackSize_ = 0;
-    Spot group_[boardColumns * planRows] = {};
-    int groupSize_ = 0;
 };
 
 struct Best {
