@@ -1,10 +1,12 @@
-// The opponent's decision: reference search against fast search, worst case and typical play.
+// The opponent's decision: reference search against fast search, worst case and typical play;
+// and the stronger seats' plans, searched in full and by the most promising.
 #include <benchmark/benchmark.h>
 
 #include <vector>
 
 #include "board/game_random.h"
 #include "board/opponent.h"
+#include "board/planner.h"
 #include "board/rules.h"
 #include "tests/test_support/board_positions.h"
 
@@ -53,6 +55,20 @@ void typicalDecision(benchmark::State& state) {
     }
 }
 
+// A strong seat's decision on positions of play: every plan of five moves, or the most
+// promising plans of eight (what strength 5 asks for).
+void plannedDecision(benchmark::State& state) {
+    const std::vector<Board> boards = typicalPositions();
+    const int width = static_cast<int>(state.range(0));
+    size_t next = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(width == 0 ? choosePlannedDirection(boards[next], 5)
+                                            : chooseBeamDirection(boards[next], width, 8));
+        next = (next + 1) % boards.size();
+    }
+}
+
+BENCHMARK(plannedDecision)->Arg(0)->Arg(128)->Unit(benchmark::kMicrosecond);
 BENCHMARK_TEMPLATE(worstCaseDecision, chooseAiDirectionReference)
     ->Name("WorstCase/Reference")
     ->Unit(benchmark::kMicrosecond);

@@ -4,8 +4,11 @@
 // The rules' timings are left out, so a plan sees where the well will settle, not when.
 #include "board/planner.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <unordered_set>
+#include <vector>
 
 #include "board/opponent.h"
 
@@ -20,8 +23,10 @@ constexpr int planRows = windowRows;
 constexpr int stoneValue = 3600;
 // The tallest column costs this much; each row lower costs a third of the row above.
 constexpr int tallestCost = 2700;
-// Groups begun, by the cube of their sizes: a pair 8, three alike 27, four 64.
+// Groups begun, by the cube of their sizes: a pair 8, three alike 27, four 64. Long plans
+// weigh them more: they have the moves to finish them.
 constexpr int groupValue = 2;
+constexpr int longPlanGroupValue = 6;
 // About how many moves a fast figure makes while a cleared group vanishes and what stood on it
 // falls.
 constexpr uint8_t movesWhileFalling = 3;
@@ -102,15 +107,29 @@ public:
 
     int stones() const { return stones_; }
 
+    // The same for two grids that hold the same cells with the figure in the same place.
+    uint64_t key() const {
+        uint64_t hash = 14695981039346656037ull;
+        for (int column = 0; column < boardColumns; ++column) {
+            for (int row = 0; row < rows_; ++row) {
+                const PlanCell& cell = at(column, row);
+                const uint64_t packed = cell.kind | cell.colour << 4 | cell.chain << 8 |
+                                        static_cast<uint64_t>(cell.falling) << 16;
+                hash = (hash ^ packed) * 1099511628211ull;
+            }
+        }
+        return (hash ^ static_cast<uint64_t>(stones_)) * 1099511628211ull;
+    }
+
     // Higher is better: stones sent, the columns kept low, groups begun.
-    int value(int tallestBefore) const {
+    int value(int tallestBefore, int groupWorth = groupValue) const {
         int worth = stones_ * stoneValue;
         for (int column = 0; column < boardColumns; ++column) {
             int cost = tallestCost;
             for (int row = tallestBefore; row < top(column) && cost > 0; ++row) cost /= 3;
             worth -= cost;
         }
-        return worth + groupValue * begunGroups(tallestBefore);
+        return worth + groupWorth * begunGroups(tallestBefore);
     }
 
     // The row of the tallest column's top, the danger row 0.
@@ -370,6 +389,56 @@ int choosePlannedDirection(const Board& board, int moves) {
     // step to and fro between two positions when nothing better is in reach.
     Best best = {grid.value(tallest), -1};
     explore(grid, -1, -1, moves, 1, tallest, best);
+    return best.first;
+}
+
+int chooseBeamDirection(const Board& board, int width, int moves) {
+    PlanGrid grid;
+    if (!grid.load(board) || width < 1) return -1;
+    if (moves > longestBeamPlan) moves = longestBeamPlan;
+    const int tallest = grid.tallest();
+    struct Plan {
+        PlanGrid grid;
+        int first;
+        int last;
+        int worth;
+    };
+    std::vector<Plan> kept{{grid, -1, -1, grid.value(tallest, longPlanGroupValue)}};
+    std::vector<Plan> longer;
+    std::vector<int> order;
+    // Many orders of moves reach the same well; each well is followed once, by its shortest
+    // plan.
+    std::unordered_set<uint64_t> reached{grid.key()};
+    Best best = {kept.front().worth, -1};
+    for (int depth = 1; depth <= moves && !kept.empty(); ++depth) {
+        longer.clear();
+        for (const Plan& plan : kept) {
+            for (int dir = 0; dir < directionCount; ++dir) {
+                if (plan.last >= 0 && dir == oppositeDirection[plan.last]) continue;
+                Plan next{plan.grid, plan.first < 0 ? dir : plan.first, dir, 0};
+                if (!next.grid.move(dir) || !reached.insert(next.grid.key()).second) continue;
+                next.worth = next.grid.value(tallest, longPlanGroupValue) - moveCost * depth;
+                if (next.worth > best.value) best = {next.worth, next.first};
+                longer.push_back(next);
+            }
+        }
+        if (static_cast<int>(longer.size()) > width) {
+            // The most promising first; of two alike, the one found first, so that the same
+            // board gives the same move everywhere.
+            order.resize(longer.size());
+            for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+            std::partial_sort(order.begin(), order.begin() + width, order.end(),
+                              [&](int a, int b) {
+                                  return longer[a].worth != longer[b].worth
+                                             ? longer[a].worth > longer[b].worth
+                                             : a < b;
+                              });
+            kept.clear();
+            for (int i = 0; i < width; ++i) kept.push_back(longer[order[i]]);
+            continue;
+        }
+        kept.swap(longer);
+    }
     return best.first;
 }
 

@@ -22,8 +22,8 @@ struct VersusSlot {
     int strength = defaultStrength;
     // A computer's level follows the other seat's until it is chosen for the computer itself.
     bool levelChosen = false;
-    // A recorded computer that played as the seats did before they planned plays so again.
-    bool firstWay = false;
+    // A recorded computer plays again the way the seats played when it was recorded.
+    int way = currentWay;
 };
 
 // The two slots of the set-up screen. An input claims the first free slot; one already seated

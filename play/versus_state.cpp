@@ -24,23 +24,27 @@ static_assert(static_cast<int>(SlotSource::Computer) == largestReplaySeat,
               "every seat source can be recorded");
 
 // A match's boards start with no continues, so a recording's continues of a computer seat carry
-// its strength instead: the round plays again as it was played. Rounds recorded since the seats
-// plan keep it past computerStrengths; 1..computerStrengths were recorded before, and a
-// recording without one was made before strengths: both play the first way, the latter at the
-// default strength.
+// its strength and the way it played: strength + way * computerStrengths, so that rounds
+// recorded before the seats planned (1..computerStrengths) play again as they were played, and
+// a recording without one (made before strengths) plays the first way at the default strength.
 int16_t recordedStrength(const VersusSlot& slot) {
     if (slot.source != SlotSource::Computer) return 0;
-    return static_cast<int16_t>(slot.firstWay ? slot.strength : slot.strength + computerStrengths);
+    return static_cast<int16_t>(slot.strength + slot.way * computerStrengths);
+}
+
+bool knownRecordedStrength(const ReplayBoardStart& board) {
+    return board.continues >= 1 && board.continues <= computerStrengths * computerWays;
 }
 
 int strengthFromRecording(const ReplayBoardStart& board) {
-    const int recorded =
-        board.continues > computerStrengths ? board.continues - computerStrengths : board.continues;
-    return recorded >= 1 && recorded <= computerStrengths ? recorded : defaultStrength;
+    if (!knownRecordedStrength(board)) return defaultStrength;
+    return (board.continues - 1) % computerStrengths + 1;
 }
 
-bool firstWayFromRecording(const ReplayBoardStart& board) {
-    return board.continues <= computerStrengths;
+int wayFromRecording(const ReplayBoardStart& board) {
+    if (board.continues < 1) return FirstWay;
+    if (!knownRecordedStrength(board)) return currentWay;
+    return (board.continues - 1) / computerStrengths;
 }
 
 }  // namespace
@@ -109,7 +113,7 @@ void VersusState::enter() {
     for (int side = 0; side < 2; ++side) {
         aiDirections[side] = static_cast<int16_t>(gameRand() % 4);
         riseClocks[side] = 0;
-        computerInputs_[side].begin(slots.slots[side].strength, slots.slots[side].firstWay);
+        computerInputs_[side].begin(slots.slots[side].strength, slots.slots[side].way);
         inputs_[side] = sourceOf(side);
     }
     failedSide = -1;
@@ -150,7 +154,7 @@ void VersusState::startReplay(const ReplayHeader& header) {
                              header.boards[side].level + 1,
                              strengthFromRecording(header.boards[side]),
                              true,
-                             firstWayFromRecording(header.boards[side])};
+                             wayFromRecording(header.boards[side])};
     }
     tally.reset();
     stateStack.push(this);

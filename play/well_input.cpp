@@ -44,23 +44,33 @@ int ComputerInput::atRiseStep(const Board& board) {
 
 // Strength 1 lets a careless player win, 5 sees and acts as fast as the rules let a figure
 // move and plans its chains. The first row plays about as the one-player game's computer does
-// at its first level.
-const ComputerStrength strengthTable[] = {
-    {36, 20, 1, 9830, false, 0}, {24, 12, 2, 4915, false, 0}, {14, 6, 4, 1638, true, 2},
-    {8, 2, 6, 655, true, 3},     {4, 0, 10, 0, true, 5},
+// at its first level. Oldest way first: a recorded round plays again by its own way's rows.
+const ComputerStrength strengthTables[computerWays][computerStrengths] = {
+    // Before the seats planned.
+    {{36, 20, 1, 9830, false, 0, 0},
+     {24, 12, 2, 4915, false, 0, 0},
+     {14, 6, 4, 1638, true, 0, 0},
+     {8, 2, 6, 655, true, 0, 0},
+     {4, 0, 10, 0, true, 0, 0}},
+    // Every plan of up to five moves searched.
+    {{36, 20, 1, 9830, false, 0, 0},
+     {24, 12, 2, 4915, false, 0, 0},
+     {14, 6, 4, 1638, true, 2, 0},
+     {8, 2, 6, 655, true, 3, 0},
+     {4, 0, 10, 0, true, 5, 0}},
+    // The strongest looks eight moves ahead, following the most promising plans.
+    {{36, 20, 1, 9830, false, 0, 0},
+     {24, 12, 2, 4915, false, 0, 0},
+     {14, 6, 4, 1638, true, 2, 0},
+     {8, 2, 6, 655, true, 3, 0},
+     {4, 0, 10, 0, true, 8, 128}},
 };
-static_assert(std::size(strengthTable) == computerStrengths, "one row per strength");
 
-const ComputerStrength firstStrengthTable[] = {
-    {36, 20, 1, 9830, false, 0}, {24, 12, 2, 4915, false, 0}, {14, 6, 4, 1638, true, 0},
-    {8, 2, 6, 655, true, 0},     {4, 0, 10, 0, true, 0},
-};
-static_assert(std::size(firstStrengthTable) == computerStrengths, "one row per strength");
-
-const ComputerStrength& computerStrength(int strength, bool firstWay) {
+const ComputerStrength& computerStrength(int strength, int way) {
     if (strength < 1) strength = 1;
     if (strength > computerStrengths) strength = computerStrengths;
-    return (firstWay ? firstStrengthTable : strengthTable)[strength - 1];
+    if (way < 0 || way > currentWay) way = currentWay;
+    return strengthTables[way][strength - 1];
 }
 
 // The row of a column's highest block or stone: where that column will top out.
@@ -93,9 +103,9 @@ static int wanderDirection(const Board& board) {
     return noMove;
 }
 
-void PacedComputerInput::begin(int strength, bool firstWay) {
+void PacedComputerInput::begin(int strength, int way) {
     strength_ = strength;
-    firstWay_ = firstWay;
+    way_ = way;
     sinceDecision_ = 0;
     resting_ = 0;
 }
@@ -110,7 +120,7 @@ int PacedComputerInput::afterUpdate(const Board& board) {
         resting_ = 0;
         return noMove;
     }
-    const ComputerStrength& play = computerStrength(strength_, firstWay_);
+    const ComputerStrength& play = computerStrength(strength_, way_);
     if (sinceDecision_ < play.decideTicks || resting_ < play.answerTicks) return noMove;
     sinceDecision_ = 0;
     int direction;
@@ -119,7 +129,13 @@ int PacedComputerInput::afterUpdate(const Board& board) {
         direction = gameRand() % directionCount;
     } else {
         // With no plan worth making, the search walks to the nearest scoring move.
-        direction = play.planMoves > 0 ? choosePlannedDirection(board, play.planMoves) : noMove;
+        if (play.beamWidth > 0) {
+            direction = chooseBeamDirection(board, play.beamWidth, play.planMoves);
+        } else if (play.planMoves > 0) {
+            direction = choosePlannedDirection(board, play.planMoves);
+        } else {
+            direction = noMove;
+        }
         if (direction == noMove) {
             direction = chooseAiDirection(board, *lastDirection_, play.depth, found);
             if (found >= aiNothingFound && play.keepsLow) direction = wanderDirection(board);

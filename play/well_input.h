@@ -77,14 +77,24 @@ struct ComputerStrength {
     // Above 0: plans of this many moves, played forward with gravity and chains, take the
     // place of the search, so that it sets up chains and sends stones.
     int planMoves;
+    // Above 0: only this many of the most promising plans of each length are made longer, so
+    // that plans can be long; else every plan is searched.
+    int beamWidth;
 };
 inline constexpr int computerStrengths = 5;  // chosen 1..5
 inline constexpr int defaultStrength = 3;
-// Row s - 1 for strength s.
-extern const ComputerStrength strengthTable[];
-// How the seats played before they planned: rounds recorded then play again by these rows.
-extern const ComputerStrength firstStrengthTable[];
-const ComputerStrength& computerStrength(int strength, bool firstWay = false);
+// The ways the seats have played, oldest first; a recording keeps its way so that its rounds
+// play again as they were played.
+enum ComputerWay : int {
+    FirstWay = 0,    // before they planned
+    FullPlansWay,    // every plan of up to five moves
+    BeamPlansWay,    // the strongest's longer plans, the most promising followed
+    computerWays,
+};
+inline constexpr int currentWay = computerWays - 1;
+// Row s - 1 of a way's table for strength s.
+extern const ComputerStrength strengthTables[computerWays][computerStrengths];
+const ComputerStrength& computerStrength(int strength, int way = currentWay);
 
 // A match's computer seat: the opponent's search on a clock of its own, at its strength, so that
 // the well's level sets only the rise. Its blunders draw on the round's own generator, so a
@@ -92,15 +102,15 @@ const ComputerStrength& computerStrength(int strength, bool firstWay = false);
 class PacedComputerInput : public WellInput {
 public:
     explicit PacedComputerInput(int16_t* lastDirection) : lastDirection_(lastDirection) {}
-    // A new round at this strength; firstWay plays it as the seats played before they planned.
-    void begin(int strength, bool firstWay = false);
+    // A new round at this strength, played the given way.
+    void begin(int strength, int way = currentWay);
     void passTicks(int elapsed) override;
     int afterUpdate(const Board& board) override;
 
 private:
     int16_t* lastDirection_;
     int strength_ = defaultStrength;
-    bool firstWay_ = false;
+    int way_ = currentWay;
     int sinceDecision_ = 0;
     int resting_ = 0;
 };

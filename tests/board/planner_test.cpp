@@ -42,6 +42,9 @@ TEST(Planner, TakesTheChainAndStandsStillWhenNothingImproves) {
     // A lone figure on blocks that can never group: no plan beats standing still.
     const Board stuck = scriptedBoard({"@.....", "0....."}, 11);
     EXPECT_EQ(choosePlannedDirection(stuck, 3), -1);
+    // The strongest's long plans, keeping only the most promising, agree on both.
+    EXPECT_EQ(chooseBeamDirection(chainPosition(), 4, longestBeamPlan + 5), Right);
+    EXPECT_EQ(chooseBeamDirection(stuck, 128, 8), -1);
 }
 
 TEST(Planner, DrawsNoRandomNumbers) {
@@ -49,6 +52,7 @@ TEST(Planner, DrawsNoRandomNumbers) {
     const int expected = gameRand();
     gameSeed(7);
     choosePlannedDirection(chainPosition(), longestPlan);
+    chooseBeamDirection(chainPosition(), 128, longestBeamPlan);
     EXPECT_EQ(gameRand(), expected);
 }
 

@@ -17,12 +17,13 @@ struct Score {
 constexpr unsigned seeds = 6;
 constexpr int rounds = 2 * seeds;
 
-// Rounds at the two levels where surviving decides (a round there is over within a minute),
+// Rounds at the two fastest levels, where an idle well tops out within 33 s and the strongest
+// must outlast it or send stones sooner,
 // the strength under test on each side in turn, against an idle player (strength 0) or another
 // strength.
 Score duel(int strength, int opponent) {
     Score score;
-    for (int level = 3; level <= 4; ++level) {
+    for (int level = 4; level <= 5; ++level) {
         for (unsigned seed = 1; seed <= seeds; ++seed) {
             StrengthInput computer(strength);
             StrengthInput other(opponent == 0 ? 1 : opponent);
@@ -45,10 +46,11 @@ TEST(ComputerStrengthTest, TheStrongestBeatsIdleTheStrengthBelowAndTheWeakest) {
     const Score weakest = duel(1, 0);
     const Score below = duel(computerStrengths, computerStrengths - 1);
     const Score apart = duel(computerStrengths, 1);
-    // The seeds give 11 of 12 for the strongest against idle and against the weakest, 7 to 3
-    // against the one below; the weakest wins none against idle, the rest draws.
+    // The seeds give 11 of 12 for the strongest against idle, against the one below and
+    // against the weakest; the weakest wins none against idle, the rest draws. Planning only
+    // five moves ahead, the strongest won 7 of these against idle.
     EXPECT_EQ(strongest.lost, 0);
-    EXPECT_GE(strongest.won, rounds - 2);
+    EXPECT_GE(strongest.won, rounds - 1);
     EXPECT_LE(weakest.won, rounds / 6);
     EXPECT_GT(below.won, below.lost);
     EXPECT_GE(below.won, rounds / 2);

@@ -363,13 +363,18 @@ TEST_F(VersusTest, ARecordedRoundOfAMatchEndsOnItsRecordedBoardsWhenPlayedAgain)
         seats(SlotSource::Arrows, SlotSource::SecondKeys, 5, 4),
         seats(SlotSource::Pad, SlotSource::Computer, 4, 5),
         seats(SlotSource::Computer, SlotSource::Computer, 2, 2),
+        seats(SlotSource::Computer, SlotSource::Computer, 4, 4),
     };
     // The weakest computer blunders most, on draws of the round's own generator.
     matches[1].slots[RightSide].strength = 1;
-    // The strongest plans; a round recorded before the seats planned plays the first way.
+    // The strongest plans; a round recorded before the seats planned, or before its plans
+    // grew long, plays the way it was recorded.
     matches[2].slots[LeftSide].strength = computerStrengths;
     matches[2].slots[RightSide].strength = computerStrengths;
-    matches[2].slots[RightSide].firstWay = true;
+    matches[2].slots[RightSide].way = FirstWay;
+    matches[3].slots[LeftSide].strength = computerStrengths;
+    matches[3].slots[LeftSide].way = FullPlansWay;
+    matches[3].slots[RightSide].strength = computerStrengths - 1;
     for (const VersusSlots& match : matches) {
         SCOPED_TRACE(static_cast<int>(match.slots[LeftSide].source));
         std::vector<int> keys;
@@ -414,7 +419,7 @@ TEST_F(VersusTest, ARecordedRoundOfAMatchEndsOnItsRecordedBoardsWhenPlayedAgain)
         for (int side : {LeftSide, RightSide}) {
             if (match.slots[side].source != SlotSource::Computer) continue;
             EXPECT_EQ(versusState.slots.slots[side].strength, match.slots[side].strength);
-            EXPECT_EQ(versusState.slots.slots[side].firstWay, match.slots[side].firstWay);
+            EXPECT_EQ(versusState.slots.slots[side].way, match.slots[side].way);
         }
         stateStack.popAll();
         stateStack.push(&menu);
