@@ -82,6 +82,23 @@ void idleAtLevel(benchmark::State& state) {
     }
 }
 
+// How many stones it takes to end an idle well within a minute at the slow levels: the range's
+// count sent from the round's start, one every ten ticks (sooner than chains could send them),
+// against an idle well on the other side. Counts the rounds the well sent stones loses.
+void idleWellSentStones(benchmark::State& state) {
+    const int level = static_cast<int>(state.range(0));
+    const int stones = static_cast<int>(state.range(1));
+    for (auto _ : state) {
+        Tally tally;
+        for (int seed = 1; seed <= seedsPerLevel; ++seed) {
+            WellInput stoned;
+            WellInput other;
+            tally.add(playDuel(stoned, other, level, seed, longestRound, stones), RightSide);
+        }
+        tally.report(state);
+    }
+}
+
 void againstRandomArrows(benchmark::State& state) {
     const int strength = static_cast<int>(state.range(0));
     for (auto _ : state) {
@@ -122,6 +139,10 @@ BENCHMARK(strongestAgainstIdleAtLevel)
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
 BENCHMARK(idleAtLevel)->DenseRange(1, versusLevels)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(idleWellSentStones)
+    ->ArgsProduct({{1, 2}, {4, 8, 12, 16, 24}})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 BENCHMARK(againstRandomArrows)
     ->DenseRange(1, computerStrengths)
     ->Iterations(1)

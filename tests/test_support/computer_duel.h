@@ -7,6 +7,7 @@
 
 #include "board/board.h"
 #include "board/game_random.h"
+#include "board/rules.h"
 #include "frame/task_list.h"
 #include "play/round.h"
 #include "play/versus_state.h"
@@ -44,9 +45,10 @@ struct DuelOutcome {
     int ticks = 0;
 };
 
-// One round at `level` (1-based) from `seed`, ended after `mostTicks` at the latest.
+// One round at `level` (1-based) from `seed`, ended after `mostTicks` at the latest. The left
+// well may be sent stones from the start, one every ten ticks, as fast as chains could send them.
 inline DuelOutcome playDuel(WellInput& left, WellInput& right, int level, unsigned seed,
-                            int mostTicks) {
+                            int mostTicks, int stonesSent = 0) {
     static Board boards[2];
     queueBoardSeeds(seed, seed * 2654435761u + 1u);
     generateAtLevel(&boards[LeftSide], level - 1);
@@ -58,6 +60,9 @@ inline DuelOutcome playDuel(WellInput& left, WellInput& right, int level, unsign
     DuelOutcome outcome;
     int failed = -1;
     while (outcome.ticks < mostTicks) {
+        if (outcome.ticks % 10 == 0 && outcome.ticks / 10 < stonesSent) {
+            dropStones(boards[LeftSide], 1);
+        }
         outcome.ticks += 1;
         if (stepRound(sides[LeftSide], sides[RightSide], 1, &failed) == RoundStep::Ended) {
             outcome.winner = roundWinner(boards[LeftSide], boards[RightSide], failed);
