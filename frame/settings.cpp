@@ -174,6 +174,10 @@ Settings loadSettings(const Options& options) {
     return run;
 }
 
+void forgetSettings() {
+    file = SettingsFile{};
+}
+
 void rememberMusic(bool muted) {
     if (file.saved.musicMuted == muted) return;
     file.saved.musicMuted = muted;

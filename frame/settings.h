@@ -39,5 +39,7 @@ Settings loadSettings(const Options& options);
 // that choice for this run or the file is one the game must leave alone.
 void rememberMusic(bool muted);
 void rememberDisplay(bool windowed, int scale);
+// No file read: choices made later are kept for the run only (a test's own file forgotten).
+void forgetSettings();
 
 }  // namespace vexlorn

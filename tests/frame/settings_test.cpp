@@ -83,7 +83,8 @@ protected:
         } else {
             unsetenv("XDG_CONFIG_HOME");
         }
-        loadSettings(Options{});  // forget this test's file
+        // Forgotten, not read again from the player's own file, which later tests would write.
+        forgetSettings();
     }
     std::string file() const { return dir_.path() + "/vexlorn/settings"; }
 
