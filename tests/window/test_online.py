@@ -4,7 +4,8 @@ again to their end; a pause on one side holds both; then one game is killed mid-
 other tells the loss and is back at a working menu. Then two games in a network of their own
 find each other from the versus set-up, without an address typed, and play a round. Last, two
 games play through a relay that makes their line bad: 150 ms round trip, jitter, loss,
-duplicates and reordering, with both players pressing keys; the round still ends alike."""
+duplicates and reordering, with both players pressing keys while a stranger floods the host
+with 10,000 datagrams a second; the round still ends alike, and the host's memory stays put."""
 
 import filecmp
 import glob
@@ -18,6 +19,14 @@ import unittest
 from harness import Game, executable, main
 
 WELLS = (100, 40, 540, 440)
+
+
+def resident_kib(pid):
+    with open("/proc/%d/status" % pid) as status:
+        for line in status:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    return 0
 
 
 def recordings(game):
@@ -164,7 +173,7 @@ class OnlineFromTheSetUpTest(unittest.TestCase):
 
 
 class OnlineOverABadLineTest(unittest.TestCase):
-    def test_keys_pressed_on_both_sides_over_a_bad_line_end_the_round_alike(self):
+    def test_keys_over_a_bad_line_and_a_strangers_flood_end_the_round_alike(self):
         network = PrivateNetwork()
         relay = None
         try:
@@ -190,11 +199,21 @@ class OnlineOverABadLineTest(unittest.TestCase):
                     game.key("Return")
                 time.sleep(3)
                 # Both players swap now and then, so that keys arrive late and the round is
-                # played again from the last update both sides are sure of.
+                # played again from the last update both sides are sure of; meanwhile a
+                # stranger floods the host's port.
+                before = resident_kib(host.proc.pid)
+                flood = subprocess.Popen(
+                    ["nsenter", "--net=/proc/%d/ns/net" % network.holder.pid, sys.executable,
+                     os.path.join(os.path.dirname(os.path.abspath(__file__)), "udp_flood.py"),
+                     str(port), "10000", "8", "11"], stdout=subprocess.PIPE, text=True)
                 arrows = ("Left", "Down", "Right", "Up", "Down")
                 for i in range(30):
                     (host if i % 2 == 0 else joiner).key(arrows[i % len(arrows)])
                     time.sleep(0.3)
+                flood_sent = int(flood.communicate(timeout=30)[0].strip() or 0)
+                self.assertGreater(flood_sent, 60000, "the flood was not sent")
+                grown = resident_kib(host.proc.pid) - before
+                self.assertLess(grown, 4096, "the host grew %d KiB under the flood" % grown)
                 self.assertTrue(wait_for(lambda: recordings(host) and recordings(joiner), 120),
                                 "the round did not end on both sides over the bad line")
                 self.assertTrue(filecmp.cmp(recordings(host)[0], recordings(joiner)[0],
