@@ -29,6 +29,14 @@ def resident_kib(pid):
     return 0
 
 
+def ready_at_level_5(*games):
+    """Each player picks level 5, where rounds are quickest, and marks ready."""
+    for game in games:
+        for _ in range(4):
+            game.key("Right")
+        game.key("Return")
+
+
 def recordings(game):
     return sorted(glob.glob(game.file("replays/*.vxr")))
 
@@ -56,6 +64,13 @@ class PrivateNetwork:
     def command(self):
         return ["--net=/proc/%d/ns/net" % self.holder.pid, os.path.abspath(executable())]
 
+    def script(self, name, *args):
+        """One of this folder's Python scripts, run inside the network; its output piped."""
+        return subprocess.Popen(
+            ["nsenter", "--net=/proc/%d/ns/net" % self.holder.pid, sys.executable,
+             os.path.join(os.path.dirname(os.path.abspath(__file__)), name), *map(str, args)],
+            stdout=subprocess.PIPE, text=True)
+
     def close(self):
         self.holder.kill()
         self.holder.wait()
@@ -79,10 +94,7 @@ class OnlineWindowTest(unittest.TestCase):
                 Game(*network.command(), "-window", "-join", "127.0.0.1:" + port,
                      executable_path="nsenter") as joiner:
             time.sleep(1.5)
-            for game in (host, joiner):
-                for _ in range(4):
-                    game.key("Right")  # level 5: the quickest rounds
-                game.key("Return")
+            ready_at_level_5(host, joiner)
             time.sleep(2)
             self.assertTrue(host.running() and joiner.running())
             self.assertTrue(wait_for(lambda: recordings(host) and recordings(joiner), 120),
@@ -154,10 +166,7 @@ class OnlineFromTheSetUpTest(unittest.TestCase):
                 time.sleep(2)
                 set_up = joiner.screenshot("joiner-set-up")
                 self.assertGreater(set_up.differs(found), 5000, "the joiner is still searching")
-                for game in (host, joiner):
-                    for _ in range(4):
-                        game.key("Right")
-                    game.key("Return")
+                ready_at_level_5(host, joiner)
                 self.assertTrue(wait_for(lambda: recordings(host) and recordings(joiner), 120),
                                 "no round was played to its end on both sides")
                 self.assertTrue(filecmp.cmp(recordings(host)[0], recordings(joiner)[0],
@@ -182,30 +191,20 @@ class OnlineOverABadLineTest(unittest.TestCase):
             port = 30000 + os.getpid() % 20000
             relay_port = port + 1
             # 75 ms each way, 10 ms either side of it, 2 % lost, 1 % twice; for three minutes.
-            relay = subprocess.Popen(
-                ["nsenter", "--net=/proc/%d/ns/net" % network.holder.pid, sys.executable,
-                 os.path.join(os.path.dirname(os.path.abspath(__file__)), "udp_relay.py"),
-                 str(relay_port), str(port), "75", "10", "0.02", "0.01", "7", "180"],
-                stdout=subprocess.PIPE, text=True)
+            relay = network.script("udp_relay.py", relay_port, port, 75, 10, 0.02, 0.01, 7, 180)
             self.assertEqual(relay.stdout.readline().strip(), "relaying")
             with Game(*network.command(), "-window", "-host", str(port),
                       executable_path="nsenter") as host, \
                     Game(*network.command(), "-window", "-join", "127.0.0.1:%d" % relay_port,
                          executable_path="nsenter") as joiner:
                 time.sleep(2)
-                for game in (host, joiner):
-                    for _ in range(4):
-                        game.key("Right")  # level 5: the quickest rounds
-                    game.key("Return")
+                ready_at_level_5(host, joiner)
                 time.sleep(3)
                 # Both players swap now and then, so that keys arrive late and the round is
                 # played again from the last update both sides are sure of; meanwhile a
                 # stranger floods the host's port.
                 before = resident_kib(host.proc.pid)
-                flood = subprocess.Popen(
-                    ["nsenter", "--net=/proc/%d/ns/net" % network.holder.pid, sys.executable,
-                     os.path.join(os.path.dirname(os.path.abspath(__file__)), "udp_flood.py"),
-                     str(port), "10000", "8", "11"], stdout=subprocess.PIPE, text=True)
+                flood = network.script("udp_flood.py", port, 10000, 8, 11)
                 arrows = ("Left", "Down", "Right", "Up", "Down")
                 for i in range(30):
                     (host if i % 2 == 0 else joiner).key(arrows[i % len(arrows)])
