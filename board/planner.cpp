@@ -427,12 +427,10 @@ int chooseBeamDirection(const Board& board, int width, int moves) {
             // board gives the same move everywhere.
             order.resize(longer.size());
             for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
-            std::partial_sort(order.begin(), order.begin() + width, order.end(),
-                              [&](int a, int b) {
-                                  return longer[a].worth != longer[b].worth
-                                             ? longer[a].worth > longer[b].worth
-                                             : a < b;
-                              });
+            std::partial_sort(order.begin(), order.begin() + width, order.end(), [&](int a, int b) {
+                return longer[a].worth != longer[b].worth ? longer[a].worth > longer[b].worth
+                                                          : a < b;
+            });
             kept.clear();
             for (int i = 0; i < width; ++i) kept.push_back(longer[order[i]]);
             continue;

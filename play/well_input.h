@@ -86,9 +86,9 @@ inline constexpr int defaultStrength = 3;
 // The ways the seats have played, oldest first; a recording keeps its way so that its rounds
 // play again as they were played.
 enum ComputerWay : int {
-    FirstWay = 0,    // before they planned
-    FullPlansWay,    // every plan of up to five moves
-    BeamPlansWay,    // the strongest's longer plans, the most promising followed
+    FirstWay = 0,  // before they planned
+    FullPlansWay,  // every plan of up to five moves
+    BeamPlansWay,  // the strongest's longer plans, the most promising followed
     computerWays,
 };
 inline constexpr int currentWay = computerWays - 1;

@@ -140,8 +140,8 @@ Canvas makeInstructionsPage() {
               "or a well risen to its very end, loses the round.", iconDanger);
     drawText(canvas, "Two players: press 2 at the menu. The second plays with W A S D or a pad.",
              320, 417, bodyStyle(13, rgb(190, 180, 230)), Align::Centre);
-    drawText(canvas, "Online: 2, then O, to host or join a game (UDP port 27850). Replays: R.",
-             320, 432, bodyStyle(13, rgb(190, 180, 230)), Align::Centre);
+    drawText(canvas, "Online: 2, then O, to host or join a game (UDP port 27850). Replays: R.", 320,
+             432, bodyStyle(13, rgb(190, 180, 230)), Align::Centre);
     // What the keys do in play, then what they do here, beside the pulsing marker.
     drawText(canvas, "In play: arrows swap, P pauses, Esc to the menu", 30, 456,
              bodyStyle(14, rgb(190, 180, 230)));
